@@ -1,0 +1,47 @@
+#include "runtime/stream.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace rt {
+
+std::unique_ptr<TReadStream> TReadStream::Open(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<TReadStream>(new TReadStream(fd, static_cast<std::int64_t>(info.st_size)));
+}
+
+TReadStream::~TReadStream() { Close(); }
+
+std::int64_t TReadStream::Read(void* buffer, std::int64_t count) {
+    if (handle_ < 0 || count <= 0 || Eof()) return 0;
+    auto* bytes = static_cast<char*>(buffer);
+    std::int64_t done = 0;
+    while (done < count) {
+        const ssize_t n = read(handle_, bytes + done, static_cast<std::size_t>(count - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            // A file that shrank or a read error: end here so the reader terminates.
+            size_ = position_ + done;
+            break;
+        }
+        done += n;
+    }
+    position_ += done;
+    return done;
+}
+
+void TReadStream::Close() {
+    if (handle_ >= 0) close(handle_);
+    handle_ = -1;
+}
+
+}  // namespace rt

@@ -1,0 +1,33 @@
+#pragma once
+// A byte stream that reads a file from start to end; sizes and positions are 64-bit.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace rt {
+
+class TReadStream {
+public:
+    // Null when the file cannot be opened for reading. The size is measured at open.
+    static std::unique_ptr<TReadStream> Open(const std::string& path);
+    ~TReadStream();
+    TReadStream(const TReadStream&) = delete;
+    TReadStream& operator=(const TReadStream&) = delete;
+
+    // Reads up to count bytes; returns the number read (0 at the end or on a read error,
+    // which also makes Eof true so that a reader always terminates).
+    std::int64_t Read(void* buffer, std::int64_t count);
+    bool Eof() const { return position_ >= size_; }
+    std::int64_t Size() const { return size_; }
+    std::int64_t Position() const { return position_; }
+    void Close();
+
+private:
+    TReadStream(int handle, std::int64_t size) : handle_(handle), size_(size) {}
+    int handle_;
+    std::int64_t size_;
+    std::int64_t position_ = 0;
+};
+
+}  // namespace rt

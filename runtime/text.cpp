@@ -1,0 +1,126 @@
+#include "runtime/text.h"
+
+namespace rt {
+namespace {
+
+constexpr char32_t REPLACEMENT = 0xFFFD;
+constexpr char32_t ESCAPE_BASE = 0xDC00;  // U+DC80..U+DCFF carry one invalid byte each
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Decodes one UTF-8 sequence at text[i]; on invalid input returns the escape of the one
+// byte at text[i] and a length of 1, so decoding always goes on with the next byte.
+char32_t DecodeOne(std::string_view text, std::size_t i, std::size_t& length) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    length = 1;
+    if (lead < 0x80) return lead;
+    std::size_t needed = 0;
+    char32_t value = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) { needed = 1; value = lead & 0x1F; minimum = 0x80; }
+    else if ((lead & 0xF0) == 0xE0) { needed = 2; value = lead & 0x0F; minimum = 0x800; }
+    else if ((lead & 0xF8) == 0xF0) { needed = 3; value = lead & 0x07; minimum = 0x10000; }
+    else return ESCAPE_BASE + lead;
+    if (i + needed >= text.size()) return ESCAPE_BASE + lead;
+    for (std::size_t k = 1; k <= needed; ++k) {
+        const auto byte = static_cast<unsigned char>(text[i + k]);
+        if (!IsContinuation(byte)) return ESCAPE_BASE + lead;
+        value = (value << 6) | (byte & 0x3F);
+    }
+    const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
+    if (value < minimum || value > 0x10FFFF || surrogate) return ESCAPE_BASE + lead;
+    length = needed + 1;
+    return value;
+}
+
+void AppendUtf16(std::u16string& out, char32_t cp) {
+    if (cp >= 0x10000) {
+        cp -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+        out.push_back(static_cast<char16_t>(cp));
+    }
+}
+
+}  // namespace
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp >= ESCAPE_BASE + 0x80 && cp <= ESCAPE_BASE + 0xFF) {
+        out.push_back(static_cast<char>(cp - ESCAPE_BASE));
+        return;
+    }
+    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = REPLACEMENT;
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0, length = 0; i < utf8.size(); i += length)
+        AppendUtf16(out, DecodeOne(utf8, i, length));
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+    std::string out;
+    out.reserve(utf16.size());
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        char32_t unit = utf16[i];
+        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+        if (high && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+            ++i;
+        }
+        AppendUtf8(out, unit);
+    }
+    return out;
+}
+
+std::size_t Utf16Length(std::string_view utf8) {
+    std::size_t units = 0;
+    for (std::size_t i = 0, length = 0; i < utf8.size(); i += length)
+        units += DecodeOne(utf8, i, length) >= 0x10000 ? 2 : 1;
+    return units;
+}
+
+std::string Latin1ToUtf8(std::string_view latin1) {
+    std::string out;
+    out.reserve(latin1.size());
+    for (char c : latin1) AppendUtf8(out, static_cast<unsigned char>(c));
+    return out;
+}
+
+bool Utf8ToLatin1(std::string_view utf8, std::string& latin1) {
+    latin1.clear();
+    latin1.reserve(utf8.size());
+    for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
+        const char32_t cp = DecodeOne(utf8, i, length);
+        if (cp > 0xFF) return false;
+        latin1.push_back(static_cast<char>(cp));
+    }
+    return true;
+}
+
+std::string ToLowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+}  // namespace rt

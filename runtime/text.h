@@ -1,0 +1,29 @@
+#pragma once
+// UTF-8 <-> UTF-16 conversion. Text inside the program is UTF-8 in std::string.
+//
+// Bytes that are not valid UTF-8 (file names on POSIX may hold any bytes) become the
+// lone surrogates U+DC80..U+DCFF, one per byte, and turn back into the same bytes on
+// the way to UTF-8, so no conversion ever loses a name.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace rt {
+
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+// Appends the UTF-8 form of one code point (surrogate escapes give back their byte).
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// Number of 16-bit units the text has as UTF-16.
+std::size_t Utf16Length(std::string_view utf8);
+
+// ISO 8859-1 bytes to UTF-8, and back; false from ToLatin1 when a character is above 255.
+std::string Latin1ToUtf8(std::string_view latin1);
+bool Utf8ToLatin1(std::string_view utf8, std::string& latin1);
+
+std::string ToLowerAscii(std::string_view text);
+
+}  // namespace rt

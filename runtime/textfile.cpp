@@ -1,0 +1,71 @@
+#include "runtime/textfile.h"
+
+#include "runtime/filesystem.h"
+#include "runtime/stream.h"
+#include "runtime/text.h"
+
+namespace rt {
+namespace {
+
+std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        units.push_back(static_cast<char16_t>(bigEndian ? (first << 8 | second) : (second << 8 | first)));
+    }
+    return Utf16ToUtf8(units);
+}
+
+bool StartsWith(std::string_view bytes, std::string_view mark) {
+    return bytes.substr(0, mark.size()) == mark;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    auto stream = TReadStream::Open(path);
+    if (!stream) return false;
+    bytes.resize(static_cast<std::size_t>(stream->Size()));
+    std::int64_t done = 0;
+    while (done < stream->Size()) {
+        const std::int64_t n = stream->Read(bytes.data() + done, stream->Size() - done);
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string DecodeText(std::string_view bytes) {
+    if (StartsWith(bytes, "\xFE\xFF")) return DecodeUtf16(bytes.substr(2), true);
+    if (StartsWith(bytes, "\xFF\xFE")) return DecodeUtf16(bytes.substr(2), false);
+    if (StartsWith(bytes, "\xEF\xBB\xBF")) return std::string(bytes.substr(3));
+    return Latin1ToUtf8(bytes);
+}
+
+std::string EncodeText(std::string_view text) {
+    std::string latin1;
+    if (Utf8ToLatin1(text, latin1)) return latin1;
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : Utf8ToUtf16(text)) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+LoadStatus LoadTextFile(const std::string& path, std::string& text) {
+    text.clear();
+    if (!PathExists(path)) return LoadStatus::Missing;
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) return LoadStatus::Failed;
+    text = DecodeText(bytes);
+    return LoadStatus::Loaded;
+}
+
+bool SaveTextFile(const std::string& path, std::string_view text) {
+    return ReplaceFileAtomically(path, EncodeText(text));
+}
+
+}  // namespace rt

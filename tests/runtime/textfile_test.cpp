@@ -1,0 +1,76 @@
+#include "runtime/textfile.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/temp_dir.h"
+
+using namespace rt;
+using testsupport::TempDir;
+
+TEST(TextFileDecoding, ByteOrderMarksSelectTheEncoding) {
+    EXPECT_EQ(DecodeText(std::string("\xFE\xFF\x00\x41\x20\xAC", 6)), "A\xE2\x82\xAC");
+    EXPECT_EQ(DecodeText(std::string("\xFF\xFE\x41\x00\xAC\x20", 6)), "A\xE2\x82\xAC");
+    EXPECT_EQ(DecodeText("\xEF\xBB\xBF" "caf\xC3\xA9"), "caf\xC3\xA9");
+    // No mark: every byte is a character, the first ones included.
+    EXPECT_EQ(DecodeText("\xE9t\xE9"), "\xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(DecodeText(""), "");
+}
+
+TEST(TextFileEncoding, Latin1WhenEveryCharacterFitsElseUtf16LittleEndian) {
+    EXPECT_EQ(EncodeText("caf\xC3\xA9\r\n"), "caf\xE9\r\n");
+    EXPECT_EQ(EncodeText(""), "");
+    EXPECT_EQ(EncodeText("a\xE2\x82\xAC"), std::string("\xFF\xFE" "a\x00\xAC\x20", 6));
+    // A character outside the first plane is written as its surrogate pair.
+    EXPECT_EQ(EncodeText("\xF0\x9F\x98\x80"), std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6));
+}
+
+TEST(TextFile, EveryEncodingRoundTripsByteExactly) {
+    TempDir dir;
+    std::string latin1;
+    for (int c = 0; c < 256; ++c) latin1.push_back(static_cast<char>(c));
+    const std::string utf16 = std::string("\xFF\xFE" "a\x00\xAC\x20\r\x00\n\x00", 10);
+    for (const std::string& bytes : {latin1, utf16}) {
+        const std::string path = dir.write("log.txt", bytes);
+        std::string text;
+        ASSERT_EQ(LoadTextFile(path, text), LoadStatus::Loaded);
+        ASSERT_TRUE(SaveTextFile(path, text));
+        EXPECT_EQ(dir.read("log.txt"), bytes);
+    }
+}
+
+TEST(TextFile, BigEndianAndUtf8FilesAreReadAndWrittenBackInTheSavingEncoding) {
+    TempDir dir;
+    std::string text;
+    ASSERT_EQ(LoadTextFile(dir.write("be.txt", std::string("\xFE\xFF\x00h\x00i", 6)), text), LoadStatus::Loaded);
+    EXPECT_EQ(text, "hi");
+    ASSERT_EQ(LoadTextFile(dir.write("u8.txt", "\xEF\xBB\xBF\xC3\xA9"), text), LoadStatus::Loaded);
+    ASSERT_TRUE(SaveTextFile(dir / "u8.txt", text));
+    EXPECT_EQ(dir.read("u8.txt"), "\xE9");
+}
+
+TEST(TextFile, MissingUnreadableAndUnwritableFilesAreReported) {
+    TempDir dir;
+    std::string text = "stale";
+    EXPECT_EQ(LoadTextFile(dir / "none.txt", text), LoadStatus::Missing);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(LoadTextFile(dir.path(), text), LoadStatus::Failed);  // a directory
+    EXPECT_FALSE(SaveTextFile(dir / "no/such/dir/log.txt", "x"));
+    if (geteuid() != 0) {
+        const std::string path = dir.write("locked.txt", "keep");
+        chmod(path.c_str(), 0444);
+        EXPECT_FALSE(SaveTextFile(path, "new"));
+        EXPECT_EQ(dir.read("locked.txt"), "keep");
+    }
+}
+
+TEST(TextFile, SaveReplacesWithoutLeavingTemporaryFiles) {
+    TempDir dir;
+    const std::string path = dir.write("log.txt", "old content that is longer");
+    ASSERT_TRUE(SaveTextFile(path, "new"));
+    EXPECT_EQ(dir.read("log.txt"), "new");
+    int entries = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 1);
+}

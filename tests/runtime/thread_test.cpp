@@ -1,0 +1,68 @@
+#include "runtime/thread.h"
+
+#include <atomic>
+
+#include <gtest/gtest.h>
+
+#include "runtime/clock.h"
+#include "runtime/process.h"
+
+using namespace rt;
+
+TEST(Threads, WaitHandsOverTheEntryResult) {
+    auto thread = TThread::Create(
+        [](TObjectPtr data) -> TObjectPtr {
+            auto text = std::static_pointer_cast<TTextObject>(data);
+            return std::make_shared<TTextObject>(text->text + " done");
+        },
+        std::make_shared<TTextObject>("work"));
+    while (thread->Running()) SleepMs(1);
+    auto result = std::static_pointer_cast<TTextObject>(thread->Wait());
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->text, "work done");
+    EXPECT_EQ(thread->Wait(), result);
+}
+
+TEST(Threads, AnAbandonedThreadKeepsItsDataAndFinishesOnItsOwn) {
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    auto release = std::make_shared<std::atomic<bool>>(false);
+    {
+        auto thread = TThread::Create(
+            [finished, release](TObjectPtr data) -> TObjectPtr {
+                while (!release->load()) SleepMs(1);
+                finished->store(std::static_pointer_cast<TTextObject>(data)->text == "kept");
+                return nullptr;
+            },
+            std::make_shared<TTextObject>("kept"));
+        EXPECT_TRUE(thread->Running());
+    }  // handle released while running
+    release->store(true);
+    for (int i = 0; i < 5000 && !finished->load(); ++i) SleepMs(1);
+    EXPECT_TRUE(finished->load());
+}
+
+TEST(Clock, IsMonotonic) {
+    const auto first = Millisecs();
+    SleepMs(5);
+    EXPECT_GE(Millisecs(), first + 5);
+}
+
+TEST(Clock, DateAndTimeTextsUseTheCLocale) {
+    const std::time_t when = 1796641503;  // 07 Dec 2026 around 09:05 UTC
+    setlocale(LC_ALL, "");
+    const std::string date = FormatLocalTime("%d %b %Y", when);
+    EXPECT_EQ(date.size(), 11u);
+    EXPECT_NE(date.find(" Dec 2026"), std::string::npos);
+    EXPECT_EQ(FormatLocalTime("%H:%M:%S", when).size(), 8u);
+}
+
+TEST(Process, EndProcessGoesThroughTheReplaceableHandler) {
+    struct Ended { int status; };
+    auto previous = SetEndProcessHandler([](int status) { throw Ended{status}; });
+    try {
+        EndProcess(3);
+    } catch (const Ended& ended) {
+        EXPECT_EQ(ended.status, 3);
+    }
+    SetEndProcessHandler(previous);
+}
