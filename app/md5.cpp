@@ -1,0 +1,117 @@
+#include "app/md5.h"
+
+#include <cstring>
+#include <vector>
+
+#include "runtime/stream.h"
+
+namespace app {
+namespace {
+
+constexpr std::uint32_t kSine[64] = {
+    0xd76aa478, 0xe8c7b756, 0x242070db, 0xc1bdceee, 0xf57c0faf, 0x4787c62a, 0xa8304613, 0xfd469501,
+    0x698098d8, 0x8b44f7af, 0xffff5bb1, 0x895cd7be, 0x6b901122, 0xfd987193, 0xa679438e, 0x49b40821,
+    0xf61e2562, 0xc040b340, 0x265e5a51, 0xe9b6c7aa, 0xd62f105d, 0x02441453, 0xd8a1e681, 0xe7d3fbc8,
+    0x21e1cde6, 0xc33707d6, 0xf4d50d87, 0x455a14ed, 0xa9e3e905, 0xfcefa3f8, 0x676f02d9, 0x8d2a4c8a,
+    0xfffa3942, 0x8771f681, 0x6d9d6122, 0xfde5380c, 0xa4beea44, 0x4bdecfa9, 0xf6bb4b60, 0xbebfbc70,
+    0x289b7ec6, 0xeaa127fa, 0xd4ef3085, 0x04881d05, 0xd9d4d039, 0xe6db99e5, 0x1fa27cf8, 0xc4ac5665,
+    0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
+    0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
+
+constexpr int kShift[4][4] = {{7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23}, {6, 10, 15, 21}};
+
+std::uint32_t RotateLeft(std::uint32_t value, int bits) {
+    return (value << bits) | (value >> (32 - bits));
+}
+
+std::uint32_t LoadLittleEndian(const std::uint8_t* bytes) {
+    return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
+           std::uint32_t(bytes[3]) << 24;
+}
+
+void StoreLittleEndian64(std::uint8_t* bytes, std::uint64_t value) {
+    for (int i = 0; i < 8; ++i) bytes[i] = std::uint8_t(value >> (8 * i));
+}
+
+}  // namespace
+
+// One step of a round: a += F(b,c,d) + x + k, rotated, then the words shift along.
+template <typename RoundFunction>
+void Step(std::uint32_t (&w)[4], RoundFunction f, std::uint32_t x, std::uint32_t k, int shift) {
+    const std::uint32_t rotated = RotateLeft(w[0] + f(w[1], w[2], w[3]) + x + k, shift);
+    w[0] = w[3];
+    w[3] = w[2];
+    w[2] = w[1];
+    w[1] += rotated;
+}
+
+void TMd5State::ProcessBlocks(const std::uint8_t* data, std::size_t blockCount) {
+    const auto f = [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return (b & c) | (~b & d); };
+    const auto g = [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return (b & d) | (c & ~d); };
+    const auto h = [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return b ^ c ^ d; };
+    const auto i = [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return c ^ (b | ~d); };
+    for (std::size_t block = 0; block < blockCount; ++block, data += 64) {
+        std::uint32_t x[16];
+        for (int n = 0; n < 16; ++n) x[n] = LoadLittleEndian(data + 4 * n);
+        std::uint32_t w[4] = {words_[0], words_[1], words_[2], words_[3]};
+#pragma GCC unroll 16
+        for (int s = 0; s < 16; ++s) Step(w, f, x[s], kSine[s], kShift[0][s % 4]);
+#pragma GCC unroll 16
+        for (int s = 0; s < 16; ++s) Step(w, g, x[(5 * s + 1) % 16], kSine[16 + s], kShift[1][s % 4]);
+#pragma GCC unroll 16
+        for (int s = 0; s < 16; ++s) Step(w, h, x[(3 * s + 5) % 16], kSine[32 + s], kShift[2][s % 4]);
+#pragma GCC unroll 16
+        for (int s = 0; s < 16; ++s) Step(w, i, x[(7 * s) % 16], kSine[48 + s], kShift[3][s % 4]);
+        for (int n = 0; n < 4; ++n) words_[n] += w[n];
+    }
+}
+
+std::string TMd5State::HexText() const {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(32);
+    for (std::uint32_t word : words_) {
+        for (int byte = 0; byte < 4; ++byte) {
+            const unsigned value = (word >> (8 * byte)) & 0xffu;
+            text += kDigits[value >> 4];
+            text += kDigits[value & 0xfu];
+        }
+    }
+    return text;
+}
+
+std::string md5OfFile(const std::string& path, std::int64_t chunkSize) {
+    auto stream = rt::TReadStream::Open(path);
+    if (!stream) return "";
+    // Every chunk but the last is hashed whole, so it must be a whole number of blocks.
+    const std::size_t chunk = std::size_t(chunkSize < 64 ? 64 : (chunkSize + 63) / 64 * 64);
+    std::vector<std::uint8_t> buffer(chunk);
+    TMd5State state;
+    std::uint64_t byteCount = 0;
+    for (;;) {
+        // Fill the chunk; a short read before the end is read on rather than hashed as if full.
+        std::size_t n = 0;
+        while (n < chunk && !stream->Eof()) {
+            const std::int64_t got = stream->Read(buffer.data() + n, std::int64_t(chunk - n));
+            if (got <= 0) break;
+            n += std::size_t(got);
+        }
+        byteCount += n;
+        if (n == chunk && !stream->Eof()) {
+            state.ProcessBlocks(buffer.data(), chunk / 64);
+            continue;
+        }
+        // Last chunk: 0x80, zeros, then the bit count, up to the next whole block.
+        const std::size_t padded = ((n + 8) & ~std::size_t(63)) + 64;
+        if (padded > buffer.size()) buffer.resize(padded);
+        buffer[n] = 0x80;
+        std::memset(buffer.data() + n + 1, 0, padded - 8 - (n + 1));
+        StoreLittleEndian64(buffer.data() + padded - 8, byteCount * 8);
+        state.ProcessBlocks(buffer.data(), padded / 64);
+        break;
+    }
+    stream->Close();
+    return state.HexText();
+}
+
+}  // namespace app
