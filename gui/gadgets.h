@@ -1,0 +1,86 @@
+#pragma once
+// The toolkit's gadget functions for the application: creation, layout, text, state,
+// menus, freeing, and the event reporting that drivers use. Each forwards to a virtual
+// operation of the gadget or of the current driver; creation returns null on failure.
+
+#include <memory>
+#include <string>
+
+#include "gui/gadget.h"
+
+namespace gui {
+
+// Creation. A null group makes a top-level window.
+TGadgetPtr MakeWindow(const std::string& title, int x, int y, int w, int h,
+                      const TGadgetPtr& group, int style);
+TGadgetPtr MakeLabel(const std::string& text, int x, int y, int w, int h,
+                     const TGadgetPtr& group, int style = 0);
+TGadgetPtr MakeButton(const std::string& text, int x, int y, int w, int h,
+                      const TGadgetPtr& group, int style = 0);
+TGadgetPtr MakeTextField(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
+TGadgetPtr MakeTextArea(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
+TGadgetPtr MakeProgressBar(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
+TGadgetPtr MakePanel(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0,
+                     const std::string& title = {});
+// The tag comes back as the data of the item's MenuAction events. A window as parent
+// stands for its root menu.
+TGadgetPtr MakeMenuItem(const std::string& text, int tag, const TGadgetPtr& parent,
+                        int hotKey = 0, int modifiers = 0);
+TGadgetPtr DesktopGadget();
+
+// While the gadget is a proxy, the gadget it stands for (proxies come with item lists;
+// until then this is the gadget itself).
+TGadgetPtr ResolveGroup(const TGadgetPtr& gadget);
+
+// Changes.
+void LayoutGadget(const TGadgetPtr& gadget, int left, int right, int top, int bottom);
+void ShapeGadget(const TGadgetPtr& gadget, int x, int y, int w, int h);
+// Safe from another thread on a label while the main thread polls.
+void PutGadgetText(const TGadgetPtr& gadget, const std::string& text);
+std::string FetchGadgetText(const TGadgetPtr& gadget);
+void FilterGadget(const TGadgetPtr& gadget, TEventFilter filter, rt::TObjectPtr context);
+void EnableGadgetInput(const TGadgetPtr& gadget);
+void DisableGadgetInput(const TGadgetPtr& gadget);
+// Frees the gadget and its subtree; the gadget must not be used afterwards.
+void DiscardGadget(const TGadgetPtr& gadget);
+int ClientWidthOf(const TGadgetPtr& gadget);
+int ClientHeightOf(const TGadgetPtr& gadget);
+TGadgetPtr RootMenuOf(const TGadgetPtr& window);
+void RebuildMenuBar(const TGadgetPtr& window);
+void PutStatusBarText(const TGadgetPtr& window, const std::string& text);
+// -1 indeterminate, 1 checked, 0 otherwise.
+int ReadButtonState(const TGadgetPtr& button);
+void AppendAreaText(const TGadgetPtr& area, const std::string& text);
+void PutProgressValue(const TGadgetPtr& bar, float fraction);
+int IsGadgetDisabled(const TGadgetPtr& gadget, int recursive);
+int IsGadgetHidden(const TGadgetPtr& gadget, int recursive);
+
+// For drivers: the steps of 100 a progress bar shows for a fraction (truncated, 0..100).
+int ProgressSteps(float fraction);
+// For drivers: the root menu gadget of a window, made through the driver and appended
+// as the window's last child.
+TGadgetPtr CreateRootMenu(const TGadgetPtr& window);
+
+// Event reporting for drivers. The event's source is the last gadget along `source`
+// links. Raise emits at once; Defer collects until ReleaseDeferredEvents.
+void RaiseGadgetEvent(int id, const TGadgetPtr& gadget, int data = 0, int mods = 0, int x = 0,
+                      int y = 0, rt::TObjectPtr extra = nullptr);
+void DeferGadgetEvent(int id, const TGadgetPtr& gadget, int data = 0, int mods = 0, int x = 0,
+                      int y = 0, rt::TObjectPtr extra = nullptr);
+void ReleaseDeferredEvents();
+// The gadget events are reported for.
+TGadgetPtr EventSourceOf(const TGadgetPtr& gadget);
+
+// The gadgets the driver tracks under the mouse pointer; freeing a gadget clears each
+// one that refers to it.
+struct TPointerGadgets {
+    TGadgetPtr hover;
+    TGadgetPtr pressed;
+    TGadgetPtr captured;
+};
+TPointerGadgets& PointerGadgets();
+
+// Gadget module set-up, once: the lower modules, then the gadget driver.
+void InitGadgets();
+
+}  // namespace gui
