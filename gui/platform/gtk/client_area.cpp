@@ -1,0 +1,108 @@
+#include "gui/platform/gtk/client_area.h"
+
+struct _TervalaClientArea {
+    GtkFixed parent_instance;
+    TervalaClientAreaResized resized;
+    gpointer resized_data;
+    int width;
+    int height;
+    gboolean allocating;  // rectangles set while allocating are placed by that allocation
+};
+
+G_DEFINE_TYPE(TervalaClientArea, tervala_client_area, GTK_TYPE_FIXED)
+
+namespace {
+
+GQuark RectQuark() {
+    static const GQuark quark = g_quark_from_static_string("tervala-client-rect");
+    return quark;
+}
+
+const GdkRectangle* RectOf(GtkWidget* child) {
+    return static_cast<const GdkRectangle*>(g_object_get_qdata(G_OBJECT(child), RectQuark()));
+}
+
+void PreferredNothing(GtkWidget*, gint* minimum, gint* natural) {
+    *minimum = 0;
+    *natural = 0;
+}
+
+void AllocateChild(GtkWidget* child, gpointer) {
+    const GdkRectangle* rect = RectOf(child);
+    if (rect == nullptr || !gtk_widget_get_visible(child)) return;
+    // GTK insists on a size request before every allocation, even one that ignores it.
+    GtkRequisition minimum;
+    gtk_widget_get_preferred_size(child, &minimum, nullptr);
+    GtkAllocation allocation = *rect;
+    gtk_widget_size_allocate(child, &allocation);
+}
+
+void SizeAllocate(GtkWidget* widget, GtkAllocation* allocation) {
+    TervalaClientArea* self = TERVALA_CLIENT_AREA(widget);
+    gtk_widget_set_allocation(widget, allocation);
+    if (gtk_widget_get_realized(widget))
+        gdk_window_move_resize(gtk_widget_get_window(widget), allocation->x, allocation->y,
+                               allocation->width, allocation->height);
+    self->allocating = TRUE;
+    if (allocation->width != self->width || allocation->height != self->height) {
+        self->width = allocation->width;
+        self->height = allocation->height;
+        if (self->resized != nullptr) self->resized(self->width, self->height, self->resized_data);
+    }
+    gtk_container_forall(GTK_CONTAINER(widget), AllocateChild, nullptr);
+    self->allocating = FALSE;
+}
+
+// The area has a window of its own so that children reaching past it are clipped instead of
+// painting over the status bar; that window needs its background drawn.
+gboolean Draw(GtkWidget* widget, cairo_t* cr) {
+    gtk_render_background(gtk_widget_get_style_context(widget), cr, 0, 0,
+                          gtk_widget_get_allocated_width(widget),
+                          gtk_widget_get_allocated_height(widget));
+    return GTK_WIDGET_CLASS(tervala_client_area_parent_class)->draw(widget, cr);
+}
+
+}  // namespace
+
+static void tervala_client_area_class_init(TervalaClientAreaClass* klass) {
+    GtkWidgetClass* widget_class = GTK_WIDGET_CLASS(klass);
+    widget_class->get_preferred_width = PreferredNothing;
+    widget_class->get_preferred_height = PreferredNothing;
+    widget_class->size_allocate = SizeAllocate;
+    widget_class->draw = Draw;
+}
+
+static void tervala_client_area_init(TervalaClientArea* self) {
+    gtk_widget_set_has_window(GTK_WIDGET(self), TRUE);
+    self->width = -1;
+    self->height = -1;
+}
+
+GtkWidget* tervala_client_area_new(void) {
+    return GTK_WIDGET(g_object_new(TERVALA_TYPE_CLIENT_AREA, nullptr));
+}
+
+void tervala_client_area_set_resized_callback(TervalaClientArea* area,
+                                              TervalaClientAreaResized callback,
+                                              gpointer user_data) {
+    area->resized = callback;
+    area->resized_data = user_data;
+}
+
+void tervala_client_area_place(TervalaClientArea* area, GtkWidget* child, int x, int y,
+                               int width, int height) {
+    GdkRectangle* rect = g_new(GdkRectangle, 1);
+    *rect = GdkRectangle{x, y, width < 0 ? 0 : width, height < 0 ? 0 : height};
+    g_object_set_qdata_full(G_OBJECT(child), RectQuark(), rect, g_free);
+    if (gtk_widget_get_parent(child) == nullptr) {
+        gtk_fixed_put(GTK_FIXED(area), child, x, y);
+        return;
+    }
+    if (!area->allocating) gtk_widget_queue_allocate(GTK_WIDGET(area));
+}
+
+int tervala_client_area_width(TervalaClientArea* area) { return area->width < 0 ? 0 : area->width; }
+
+int tervala_client_area_height(TervalaClientArea* area) {
+    return area->height < 0 ? 0 : area->height;
+}

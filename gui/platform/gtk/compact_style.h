@@ -1,0 +1,15 @@
+#pragma once
+// A style sheet that lets the toolkit's widgets fit the small rectangles desktop layouts give
+// them (24-px rows, 75-px buttons) with their text still whole.
+
+#include <gtk/gtk.h>
+
+namespace gui::gtk {
+
+// The class the client area carries; the compact rules apply only below it.
+inline constexpr const char* kCompactClass = "tervala-compact";
+
+// Installs the style sheet for the default screen; later calls do nothing.
+void InstallCompactStyle();
+
+}  // namespace gui::gtk
