@@ -1,0 +1,60 @@
+#pragma once
+// The program's state: the main window's gadgets, the run variables and the working
+// database of the logging in progress.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/run_variables.h"
+#include "gui/gadget.h"
+
+namespace db {
+class TDBSQLite;
+}
+
+namespace app {
+
+inline constexpr const char* APP_TITLE = "Tervala_gui v1.4";
+inline constexpr const char* PRODUCT_URL = "https://www.example.org/tervala/";
+
+// Menu tags; each comes back as the data of its MenuAction.
+enum MenuTag : int { MENU_FILE = 0, MENU_EXIT = 1, MENU_HELP = 2, MENU_ABOUT = 3 };
+
+struct MainWindow {
+    gui::TGadgetPtr window;
+    gui::TGadgetPtr dirField;
+    gui::TGadgetPtr browseButton;
+    gui::TGadgetPtr datafileField;
+    gui::TGadgetPtr datafileSaveButton;
+    gui::TGadgetPtr logField;
+    gui::TGadgetPtr logSaveButton;
+    gui::TGadgetPtr md5Box;
+    gui::TGadgetPtr intervalBox;
+    gui::TGadgetPtr intervalField;
+    // Replaced by a new button at every Start and at every end of logging.
+    gui::TGadgetPtr startStopButton;
+    gui::TGadgetPtr reportArea;
+    gui::TGadgetPtr statusLabel;
+    gui::TGadgetPtr progressBar;
+    gui::TGadgetPtr exitItem;
+    gui::TGadgetPtr aboutItem;
+
+    // The gadget by its scenario name ("browse", "datafile-save", "log-save", "md5",
+    // "interval", "startstop", "dir-field", "datafile-field", "log-field",
+    // "interval-field", "report", "status", "progress", "window"); null for others.
+    gui::TGadgetPtr Named(std::string_view name) const;
+};
+
+struct Application {
+    MainWindow gadgets;
+    RunVariables run;
+    // The in-memory working database of the logging in progress.
+    std::shared_ptr<db::TDBSQLite> tdb;
+
+    void ShowStatus(const std::string& text) const;
+    void ShowStatusBar(const std::string& text) const;
+    void ShowProgress(float done, float total) const;
+};
+
+}  // namespace app

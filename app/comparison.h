@@ -1,0 +1,30 @@
+#pragma once
+// The comparison of the current list with the previous one, and the change report in
+// the report area and the log file.
+
+#include <string>
+#include <string_view>
+
+namespace app {
+
+struct Application;
+
+// Change labels, each with its leading and trailing blank.
+inline constexpr const char* LABEL_CHANGED = " - File changed: ";
+inline constexpr const char* LABEL_NEW_FILE = " - New file: ";
+inline constexpr const char* LABEL_NEW_DIR = " - New dir: ";
+inline constexpr const char* LABEL_REMOVED_FILE = " - File removed: ";
+inline constexpr const char* LABEL_REMOVED_DIR = " - Dir removed: ";
+
+// "07 Dec 2026 09:05:03" + label + path + lineEnd, at the current local time.
+std::string ChangeLine(const char* label, std::string_view path, const char* lineEnd);
+
+// The text without its carriage returns, as the report area shows a log file.
+std::string WithoutCarriageReturns(std::string_view text);
+
+// Reports every difference between `allist` and `lastallist` (additions in the order of
+// the current scan, then removals in the order of the previous one) and rewrites the
+// log file when one was chosen.
+void CompareLists(Application& app);
+
+}  // namespace app

@@ -1,0 +1,128 @@
+#include "app/scan.h"
+
+#include <string>
+#include <unordered_set>
+
+#include "app/application.h"
+#include "app/poll_step.h"
+#include "app/sql_text.h"
+#include "app/workers.h"
+#include "database/sqlite/sqlite.h"
+#include "runtime/filesystem.h"
+#include "runtime/path.h"
+
+namespace app {
+namespace {
+
+// What the scan does after one entry.
+enum class EntryResult { Next, Stop };
+
+class TreeScan {
+public:
+    explicit TreeScan(Application& app) : app_(app), run_(app.run), tdb_(*app.tdb) {}
+
+    void Run() {
+        tdb_.executeQuery(sql::InsertDirectory(run_.dir));
+        if (tdb_.hasError()) {
+            app_.ShowStatus("Datafile ERROR! (Please delete old datafiles prior to v1.3)");
+            run_.Fail();
+            return;
+        }
+        run_.ResetDirs();
+        run_.scandone = false;
+        while (!run_.scandone) {
+            if (run_.stopped) {
+                run_.lastpass = true;
+                return;
+            }
+            // A copy: reading the directory appends to `dirs`.
+            ReadDirectory(std::string(run_.dirs[run_.dirindex]));
+            if (run_.stopped) return;
+            if (run_.dirindex + 1 == run_.dirs.size()) run_.scandone = true;
+            ++run_.dirindex;
+        }
+    }
+
+private:
+    void ReadDirectory(const std::string& path) {
+        // A directory reached again through a link is not listed again, so cycles end.
+        rt::DirIdentity identity;
+        if (rt::DirIdentityOf(path, identity) && !listed_.insert(identity).second) return;
+        auto listing = rt::TDirListing::Open(path);
+        if (!listing) {
+            app_.ShowStatus("Failed To read directory " + path + ", skipping");
+            // Without its top directory the scan has nothing to compare: the run ends with
+            // the message standing and the datafile untouched.
+            if (run_.dirindex == 0) {
+                tdb_.rollback();
+                run_.Fail();
+                run_.lastpass = true;
+            }
+            return;
+        }
+        for (std::string name = listing->NextName(); !name.empty(); name = listing->NextName()) {
+            if (name == "." || name == "..") continue;
+            if (AddEntry(rt::JoinEntryPath(path, name)) == EntryResult::Stop ||
+                PollStep(app_) == PollResult::StopRequest) {
+                Stop();
+                break;
+            }
+        }
+        listing->Close();
+    }
+
+    EntryResult AddEntry(const std::string& entryPath) {
+        const int type = rt::EntryType(entryPath);
+        if (type == rt::ENTRY_DIR) {
+            run_.dirs.push_back(entryPath);
+            tdb_.executeQuery(sql::InsertDirectory(entryPath));
+            run_.progtotal += 1;
+        } else if (type == rt::ENTRY_FILE) {
+            std::string ident;
+            if (!IdentityOf(entryPath, ident)) return EntryResult::Stop;
+            tdb_.executeQuery(sql::InsertFile(entryPath, ident));
+            run_.progtotal += 1;
+        }
+        return EntryResult::Next;
+    }
+
+    // False when the user asked to stop during the digest.
+    bool IdentityOf(const std::string& entryPath, std::string& ident) {
+        if (run_.md5) {
+            app_.ShowStatusBar("MD5: " + entryPath);
+            CountFile();
+            if (DigestOnWorker(app_, entryPath, ident)) return false;
+            // A file that cannot be read gets the mark of an unreadable size; an empty
+            // identity would make it a directory.
+            if (ident.empty()) ident = "-1";
+        } else {
+            ident = std::to_string(rt::FileSize(entryPath));
+            app_.ShowStatusBar(entryPath);
+            CountFile();
+        }
+        return true;
+    }
+
+    void CountFile() {
+        run_.progcur += 1;
+        app_.ShowProgress(run_.progcur, run_.progprev);
+    }
+
+    void Stop() {
+        run_.RequestStop();
+        tdb_.rollback();
+    }
+
+    Application& app_;
+    RunVariables& run_;
+    db::TDBConnection& tdb_;
+    std::unordered_set<rt::DirIdentity, rt::DirIdentityHash> listed_;
+};
+
+}  // namespace
+
+void ScanTree(Application& app) {
+    TreeScan(app).Run();
+}
+
+}  // namespace app

@@ -1,0 +1,18 @@
+#pragma once
+// Carrying out one command of a script. Each returns what went wrong, or the empty text.
+
+#include <string>
+
+#include "app/scenario/scenario_host.h"
+#include "app/scenario/script.h"
+
+namespace scenario {
+
+std::string RunFileCommand(const TCommand& command, TScenarioHost& host);
+std::string RunUserCommand(const TCommand& command, TScenarioHost& host);
+std::string CheckExpectation(const TCommand& command, TScenarioHost& host);
+
+// The report area's lines with their time stamps masked, as save-report writes them.
+std::vector<std::string> MaskedReportLines(TScenarioHost& host);
+
+}  // namespace scenario
