@@ -1,0 +1,56 @@
+#pragma once
+// The SQLite connection. handle holds the library's connection; every live result set
+// of the connection is in its registry, so closing finalises all their statements.
+
+#include "database/connection.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace db {
+
+class TSQLiteResultSet;
+
+class TDBSQLite : public TDBConnection {
+public:
+    // Opens the database at once when dbname is non-empty; the connection is returned
+    // whether or not that worked (test isOpen() or hasError()). ":memory:" is a private
+    // in-memory database; a file is created when missing.
+    static std::shared_ptr<TDBSQLite> Create(const std::string& dbname, const std::string& host = {},
+                                             int port = 0, const std::string& user = {},
+                                             const std::string& password = {}, const std::string& server = {},
+                                             const std::string& options = {});
+    // A connection released while open closes its database.
+    ~TDBSQLite() override;
+
+    // Finalises every statement of the connection, then closes; always ends closed.
+    int close() override;
+    int commit() override;
+    std::vector<std::string> getTables() override;
+    std::shared_ptr<TDBTable> getTableInfo(const std::string& tableName, int withDDL) override;
+    // user and password are not used by SQLite.
+    int open(const std::string& user, const std::string& password) override;
+    int rollback() override;
+    int startTransaction() override;
+    void* databaseHandle() override { return handle; }
+    std::shared_ptr<TQueryResultSet> createResultSet() override;
+    std::string nativeErrorMessage(int code) const override;
+    int hasPrepareSupport() const override { return 1; }
+    int hasTransactionSupport() const override { return 1; }
+
+    int clearQueries();
+    int resetQueries();
+    int addQuery(TSQLiteResultSet& resultSet);
+    int removeQuery(TSQLiteResultSet& resultSet);
+
+    // Not owning: a result set holds its connection alive and takes itself out of the
+    // registry when it is freed, so the registry only ever lists live ones. Each entry
+    // knows its own slot, which makes adding and removing constant-time.
+    std::vector<TSQLiteResultSet*> queries;
+
+private:
+    int runTransactionStatement(const std::string& sql, const std::string& errorText, bool resetFirst);
+};
+
+}  // namespace db

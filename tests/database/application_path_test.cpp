@@ -1,0 +1,71 @@
+// The way the application drives the layer: a working database in memory, rows inserted
+// inside a transaction, looked up by path, and the whole database saved and loaded.
+
+#include "test_support.h"
+
+using dbtest::memoryDatabase;
+using dbtest::run;
+
+namespace {
+
+std::vector<std::string> column0(const std::shared_ptr<db::TDBSQLite>& connection, const std::string& sql) {
+    std::vector<std::string> texts;
+    auto query = connection->executeQuery(sql);
+    EXPECT_EQ(connection->hasError(), 0) << connection->error()->error;
+    while (query->nextRow() == 1) {
+        auto v = query->rowRecord()->value(0);
+        texts.push_back(v ? v->getString() : "<null>");
+    }
+    return texts;
+}
+
+TEST(ApplicationPath, InsertsInATransactionAndLooksUpByQuotedPath) {
+    db::initSQLiteDriver();
+    auto connection = std::dynamic_pointer_cast<db::TDBSQLite>(
+        db::connectDatabase("SQLITE", ":memory:", "", 0, "", "", "", ""));
+    ASSERT_TRUE(connection);
+    run(connection, "create table allist (id integer primary key, file text, ident text)");
+    ASSERT_EQ(connection->startTransaction(), 1);
+    run(connection, "insert into allist (file, ident) values ('C:\\t\\a.txt', '12')");
+    run(connection, "insert into allist (file, ident) values ('C:\\t\\it''s', '')");
+    ASSERT_EQ(connection->commit(), 1);
+
+    // Double quotes read as text where no column has that name.
+    auto query = connection->executeQuery("select file, ident from allist where file = \"C:\\t\\a.txt\"");
+    ASSERT_EQ(connection->hasError(), 0) << connection->error()->error;
+    ASSERT_EQ(query->nextRow(), 1);
+    auto record = query->rowRecord();
+    EXPECT_EQ(record->value(0)->getString(), "C:\\t\\a.txt");
+    EXPECT_EQ(record->getString(1), "12");
+    EXPECT_EQ(query->nextRow(), 0);
+
+    // A doubled quote inside the literal is one quote; an empty text reads back empty.
+    EXPECT_EQ(column0(connection, "select ident from allist where file = 'C:\\t\\it''s'"),
+              std::vector<std::string>{""});
+}
+
+TEST(ApplicationPath, RollbackDropsTheRows) {
+    auto connection = memoryDatabase();
+    run(connection, "create table t (a text)");
+    ASSERT_EQ(connection->startTransaction(), 1);
+    run(connection, "insert into t values ('x')");
+    ASSERT_EQ(connection->rollback(), 1);
+    EXPECT_TRUE(column0(connection, "select a from t").empty());
+}
+
+TEST(ApplicationPath, SavesAndLoadsTheWholeDatabase) {
+    dbtest::ScratchDir dir;
+    auto saved = memoryDatabase();
+    run(saved, "create table allist (file text, ident text)");
+    run(saved, "create table lastallist (file text, ident text)");
+    run(saved, "insert into allist values ('/a', '1')");
+    run(saved, "insert into lastallist values ('/b', '2')");
+    ASSERT_EQ(db::copyDatabase(saved, dir.file("data.db"), 1, "main"), 0);
+
+    auto loaded = memoryDatabase();
+    ASSERT_EQ(db::copyDatabase(loaded, dir.file("data.db"), 0, "main"), 0);
+    EXPECT_EQ(column0(loaded, "select file from allist"), std::vector<std::string>{"/a"});
+    EXPECT_EQ(column0(loaded, "select ident from lastallist"), std::vector<std::string>{"2"});
+}
+
+}  // namespace
