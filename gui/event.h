@@ -69,7 +69,7 @@ enum : int { MODIFIER_SHIFT = 1, MODIFIER_CONTROL = 2, MODIFIER_ALT = 4, MODIFIE
 class TEvent;
 using TEventPtr = std::shared_ptr<TEvent>;
 
-class TEvent : public rt::TObject {
+class TEvent : public rt::TObject, public std::enable_shared_from_this<TEvent> {
 public:
     int id = 0;
     rt::TObjectPtr source;

@@ -24,6 +24,13 @@ TGadgetPtr MakePanel(int x, int y, int w, int h, const TGadgetPtr& group, int st
                      const std::string& title = {});
 // The tag comes back as the data of the item's MenuAction events. A window as parent
 // stands for its root menu.
+TGadgetPtr MakeComboBox(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
+TGadgetPtr MakeListBox(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
+TGadgetPtr MakeTabber(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
+TGadgetPtr MakeTreeView(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
+TGadgetPtr MakeHTMLView(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
+TGadgetPtr MakeSlider(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
+TGadgetPtr MakeCanvas(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
 TGadgetPtr MakeMenuItem(const std::string& text, int tag, const TGadgetPtr& parent,
                         int hotKey = 0, int modifiers = 0);
 TGadgetPtr DesktopGadget();

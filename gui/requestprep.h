@@ -30,6 +30,9 @@ std::string FilterText(std::string_view extensions);
 // The same as name/pattern pairs.
 std::vector<TFileFilter> FilterGroups(std::string_view extensions);
 
+// The directory requester's start: the other separator replaced, made absolute.
+std::string AbsoluteInitialDir(std::string_view path, char separator = rt::PATH_SEPARATOR);
+
 TFileRequest PrepareFileRequest(const std::string& title, const std::string& extensions,
                                 int save, const std::string& initialPath);
 

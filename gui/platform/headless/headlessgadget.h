@@ -58,11 +58,14 @@ public:
 
     // What the driver does to the native object when input arrives.
     void SetTag(int tag) { tag_ = tag; }
+    // A window's client area becomes w x h: the frame is added, the kids are laid out.
+    void ResizeClientArea(int w, int h);
     void ToggleCheck();
     // A typed character: replaces the whole text when all of it was selected, else
     // goes in at the end.
     void InsertTyped(const std::string& character, bool replaceAll);
-    void DeleteTyped(bool replaceAll);
+    // Backspace: the selection when all was selected, else the last character.
+    void EraseTyped(bool replaceAll);
 
 private:
     int FrameWidth() const;

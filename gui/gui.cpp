@@ -1,0 +1,7 @@
+#include "gui/gui.h"
+
+namespace gui {
+
+void InitGui() { InitGadgets(); }
+
+}  // namespace gui

@@ -1,0 +1,132 @@
+#include "gui/platform/gtk/gtk_gadget.h"
+
+#include <thread>
+
+#include "gui/platform/gtk/gtk_input.h"
+
+namespace gui::gtk {
+
+namespace {
+
+constexpr const char* kGadgetKey = "tervala-gadget";
+
+std::thread::id& MainThread() {
+    static std::thread::id id;
+    return id;
+}
+
+}  // namespace
+
+bool OnMainThread() { return std::this_thread::get_id() == MainThread(); }
+
+void RememberMainThread() { MainThread() = std::this_thread::get_id(); }
+
+TGtkGadget::TGtkGadget(int kind, int gadgetStyle) : kind_(kind) { style = gadgetStyle; }
+
+TGtkGadget::~TGtkGadget() {
+    Disconnect();
+    if (inner_ != nullptr) g_object_unref(inner_);
+    if (outer_ != nullptr) g_object_unref(outer_);
+}
+
+void TGtkGadget::Adopt(GtkWidget* outer, GtkWidget* inner) {
+    outer_ = GTK_WIDGET(g_object_ref_sink(outer));
+    inner_ = GTK_WIDGET(g_object_ref(inner));
+    g_object_set_data(G_OBJECT(outer_), kGadgetKey, this);
+    g_object_set_data(G_OBJECT(inner_), kGadgetKey, this);
+    ReportInput(*this, inner_);
+}
+
+TGtkGadget* TGtkGadget::OfWidget(GtkWidget* widget) {
+    return static_cast<TGtkGadget*>(g_object_get_data(G_OBJECT(widget), kGadgetKey));
+}
+
+void TGtkGadget::Connect(gpointer instance, const char* signal, GCallback handler) {
+    const gulong id = g_signal_connect(instance, signal, handler, this);
+    connections_.push_back({G_OBJECT(g_object_ref(instance)), id});
+}
+
+void TGtkGadget::Block(bool blocked) {
+    for (const TConnection& c : connections_) {
+        if (blocked)
+            g_signal_handler_block(c.instance, c.id);
+        else
+            g_signal_handler_unblock(c.instance, c.id);
+    }
+}
+
+void TGtkGadget::Disconnect() {
+    for (const TConnection& c : connections_) {
+        g_signal_handler_disconnect(c.instance, c.id);
+        g_object_unref(c.instance);
+    }
+    connections_.clear();
+}
+
+int TGtkGadget::State() const {
+    if (outer_ == nullptr) return 0;
+    int state = 0;
+    if (!gtk_widget_get_sensitive(outer_)) state |= STATE_DISABLED;
+    if (!gtk_widget_get_visible(outer_)) state |= STATE_HIDDEN;
+    return state;
+}
+
+void TGtkGadget::SetEnabled(int enabled) {
+    if (outer_ != nullptr) gtk_widget_set_sensitive(outer_, enabled != 0);
+}
+
+void TGtkGadget::SetShow(int show) {
+    if (outer_ != nullptr) gtk_widget_set_visible(outer_, show != 0);
+}
+
+void TGtkGadget::Rethink() {
+    if (outer_ == nullptr || freed_) return;
+    const auto* group = dynamic_cast<const TGtkGadget*>(GetGroup().get());
+    if (group == nullptr || group->ClientArea() == nullptr) return;
+    tervala_client_area_place(group->ClientArea(), outer_, xpos, ypos, width, height);
+}
+
+int TGtkGadget::Activate(int command) {
+    if (inner_ == nullptr) return 0;
+    switch (command) {
+        case ACTIVATE_FOCUS:
+            gtk_widget_grab_focus(inner_);
+            return 1;
+        case ACTIVATE_FORWARD:
+        case ACTIVATE_BACK:
+            return gtk_widget_child_focus(gtk_widget_get_toplevel(inner_),
+                                          command == ACTIVATE_FORWARD ? GTK_DIR_TAB_FORWARD
+                                                                      : GTK_DIR_TAB_BACKWARD);
+        case ACTIVATE_REDRAW:
+            gtk_widget_queue_draw(outer_);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+void TGtkGadget::Free() {
+    if (freed_) return;
+    freed_ = true;
+    Disconnect();
+    if (outer_ != nullptr) gtk_widget_destroy(outer_);
+}
+
+void TGtkGadget::SetTooltip(const std::string& tip) {
+    if (outer_ != nullptr) gtk_widget_set_tooltip_text(outer_, tip.empty() ? nullptr : tip.c_str());
+}
+
+std::string TGtkGadget::GetTooltip() const {
+    if (outer_ == nullptr) return {};
+    gchar* tip = gtk_widget_get_tooltip_text(outer_);
+    std::string text = tip != nullptr ? tip : "";
+    g_free(tip);
+    return text;
+}
+
+GtkWidget* WidgetOf(const TGadgetPtr& gadget) {
+    const auto* g = dynamic_cast<const TGtkGadget*>(gadget.get());
+    return g != nullptr ? g->Outer() : nullptr;
+}
+
+}  // namespace gui::gtk

@@ -1,0 +1,55 @@
+#pragma once
+// A top-level window: a GtkWindow holding, top to bottom, the menu bar, the client area and
+// the status bar. Its shape is the client area's when it has WINDOW_CLIENTCOORDS, else the
+// frame's; its client size is what the client area was last given.
+
+#include <string>
+
+#include "gui/platform/gtk/gtk_gadget.h"
+
+namespace gui::gtk {
+
+class TGtkWindow : public TGtkGadget {
+public:
+    TGtkWindow(int gadgetStyle, GtkWindow* transientFor);
+
+    TervalaClientArea* ClientArea() const override { return area_; }
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    int State() const override;
+    void Rethink() override;
+    int Activate(int command) override;
+    void SetText(const std::string& text) override;
+    std::string GetText() const override;
+    std::string GetStatusText() const override { return statusText_; }
+    void SetStatusText(const std::string& text) override;
+    TGadgetPtr GetMenu() override;
+    void UpdateMenu() override;
+    void SetMinimumSize(int w, int h) override;
+    void SetMaximumSize(int w, int h) override;
+    void Free() override;
+
+    GtkWindow* Native() const { return GTK_WINDOW(Outer()); }
+
+    // Signal handlers.
+    void ClientResized(int w, int h);
+    void Configured();
+    void StateChanged(GdkWindowState state) { windowState_ = state; }
+
+private:
+    // Height the menu bar and status bar take above and below the client area.
+    int ChromeHeight() const;
+    void ResizeNative();
+    void ApplySizeHints();
+
+    TervalaClientArea* area_;
+    GtkWidget* menuBar_;
+    GtkWidget* statusBar_;
+    std::string statusText_;
+    TGadgetPtr menu_;
+    GdkWindowState windowState_ = GdkWindowState(0);
+    int minWidth_ = 0, minHeight_ = 0, maxWidth_ = 0, maxHeight_ = 0;
+    bool resizedByUser_ = false;  // the client size follows the frame, not the shape
+};
+
+}  // namespace gui::gtk
