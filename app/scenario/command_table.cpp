@@ -43,6 +43,7 @@ const std::vector<TCommandSpec>& Specs() {
         {"expect-url-opened", K::Expectation, {}},
         {"expect-report", K::Expectation, {}, true},
         {"expect-report-set", K::Expectation, {}, true},
+        {"expect-report-order", K::Expectation, {}, true},
         {"expect-report-count", K::Expectation, {A::Count}},
         {"expect-log", K::Expectation, {A::Text}, true},
         {"expect-log-set", K::Expectation, {A::Text}, true},
@@ -50,6 +51,8 @@ const std::vector<TCommandSpec>& Specs() {
         {"expect-missing", K::Expectation, {A::Text}},
         {"expect-exists", K::Expectation, {A::Text}},
         {"expect-rows", K::Expectation, {A::Text, A::Text}, true},
+        {"expect-rows-set", K::Expectation, {A::Text, A::Text}, true},
+        {"expect-rows-order", K::Expectation, {A::Text, A::Text}, true},
         {"timeout", K::Setting, {A::Seconds}},
     };
     return specs;

@@ -26,8 +26,8 @@ std::string Numbers(const std::string& what, long long expected, long long found
 }
 
 std::string Lines(const std::string& what, const std::vector<std::string>& expected,
-                  const std::vector<std::string>& found, bool ordered) {
-    std::string mismatch = DescribeMismatch(expected, found, ordered);
+                  const std::vector<std::string>& found, TLineMatch match) {
+    std::string mismatch = DescribeMismatch(expected, found, match);
     return mismatch.empty() ? mismatch : what + " differs:" + mismatch;
 }
 
@@ -54,11 +54,11 @@ bool ReadLogLines(const std::string& path, std::vector<std::string>& lines, std:
     return true;
 }
 
-std::string CheckLog(const TCommand& command, bool ordered) {
+std::string CheckLog(const TCommand& command, TLineMatch match) {
     std::vector<std::string> lines;
     std::string error;
     if (!ReadLogLines(command.args[0], lines, error)) return error;
-    return Lines("the log file " + command.args[0], command.block, lines, ordered);
+    return Lines("the log file " + command.args[0], command.block, lines, match);
 }
 
 std::string HexOf(std::string_view bytes) {
@@ -79,11 +79,11 @@ std::string CheckBytes(const std::string& path, const std::string& expected) {
            (found.empty() ? std::string("no bytes") : HexOf(found));
 }
 
-std::string CheckRows(const TCommand& command) {
+std::string CheckRows(const TCommand& command, TLineMatch match) {
     std::vector<std::string> rows;
     std::string error;
     if (!ReadFileRows(command.args[0], command.args[1], rows, error)) return error;
-    return Lines("table " + command.args[1] + " of " + command.args[0], command.block, rows, true);
+    return Lines("table " + command.args[1] + " of " + command.args[0], command.block, rows, match);
 }
 
 std::string CheckGadget(const TCommand& command, TScenarioHost& host) {
@@ -118,18 +118,25 @@ std::string CheckExpectation(const TCommand& command, TScenarioHost& host) {
     if (name == "expect-url-opened") {
         return host.TakeOpenedUrls() > 0 ? std::string() : "expected a URL to have been opened, found none";
     }
-    if (name == "expect-report") return Lines("the report", command.block, MaskedReportLines(host), true);
-    if (name == "expect-report-set") return Lines("the report", command.block, MaskedReportLines(host), false);
+    if (name == "expect-report") return Lines("the report", command.block, MaskedReportLines(host), TLineMatch::Exact);
+    if (name == "expect-report-set") return Lines("the report", command.block, MaskedReportLines(host), TLineMatch::AnyOrder);
+    if (name == "expect-report-order") return Lines("the report", command.block, MaskedReportLines(host), TLineMatch::Subsequence);
     if (name == "expect-report-count") {
         return Numbers("the number of report lines", ArgumentNumber(a[0]),
                        static_cast<long long>(MaskedReportLines(host).size()));
     }
-    if (name == "expect-log") return CheckLog(command, true);
-    if (name == "expect-log-set") return CheckLog(command, false);
+    if (name == "expect-log") return CheckLog(command, TLineMatch::Exact);
+    if (name == "expect-log-set") return CheckLog(command, TLineMatch::AnyOrder);
     if (name == "expect-bytes") return CheckBytes(a[0], ArgumentBytes(a[1]));
-    if (name == "expect-missing" && rt::PathExists(a[0])) return "expected nothing at " + a[0] + ", found something";
-    if (name == "expect-exists" && !rt::PathExists(a[0])) return "expected something at " + a[0] + ", found nothing";
-    if (name == "expect-rows") return CheckRows(command);
+    if (name == "expect-missing") {
+        return rt::PathExists(a[0]) ? "expected nothing at " + a[0] + ", found something" : std::string();
+    }
+    if (name == "expect-exists") {
+        return rt::PathExists(a[0]) ? std::string() : "expected something at " + a[0] + ", found nothing";
+    }
+    if (name == "expect-rows") return CheckRows(command, TLineMatch::Exact);
+    if (name == "expect-rows-set") return CheckRows(command, TLineMatch::AnyOrder);
+    if (name == "expect-rows-order") return CheckRows(command, TLineMatch::Subsequence);
     return CheckGadget(command, host);
 }
 

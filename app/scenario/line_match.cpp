@@ -60,6 +60,19 @@ std::vector<std::string> Surplus(std::vector<std::string> from, std::vector<std:
     return surplus;
 }
 
+// Index of the first expected line that does not follow the ones before it in found;
+// expected.size() when all do.
+std::size_t FirstNotInOrder(const std::vector<std::string>& expected,
+                            const std::vector<std::string>& found) {
+    auto at = found.begin();
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        at = std::find(at, found.end(), expected[i]);
+        if (at == found.end()) return i;
+        ++at;
+    }
+    return expected.size();
+}
+
 }  // namespace
 
 std::string MaskTimestamp(std::string_view line) {
@@ -80,20 +93,30 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 std::string DescribeMismatch(const std::vector<std::string>& expected,
-                             const std::vector<std::string>& found, bool ordered) {
+                             const std::vector<std::string>& found, TLineMatch match) {
     std::vector<std::string> masked;
     masked.reserve(found.size());
     for (const std::string& line : found) masked.push_back(MaskTimestamp(line));
-    if (ordered ? masked == expected : Surplus(expected, masked).empty() &&
-                                           Surplus(masked, expected).empty()) {
-        return {};
-    }
     std::string out;
-    if (ordered) {
+    switch (match) {
+    case TLineMatch::Exact:
+        if (masked == expected) return {};
         out += FirstDifference(expected, masked);
-    } else {
-        ListLines(out, "missing", Surplus(expected, masked));
-        ListLines(out, "unexpected", Surplus(masked, expected));
+        break;
+    case TLineMatch::AnyOrder: {
+        const std::vector<std::string> missing = Surplus(expected, masked);
+        const std::vector<std::string> unexpected = Surplus(masked, expected);
+        if (missing.empty() && unexpected.empty()) return {};
+        ListLines(out, "missing", missing);
+        ListLines(out, "unexpected", unexpected);
+        break;
+    }
+    case TLineMatch::Subsequence: {
+        const std::size_t missing = FirstNotInOrder(expected, masked);
+        if (missing == expected.size()) return {};
+        out += "\n  not found in this order: " + Quoted(expected[missing]);
+        break;
+    }
     }
     ListLines(out, "expected", expected);
     ListLines(out, "found", masked);
