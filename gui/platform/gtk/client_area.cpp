@@ -101,6 +101,8 @@ void tervala_client_area_place(TervalaClientArea* area, GtkWidget* child, int x,
     if (!area->allocating) gtk_widget_queue_allocate(GTK_WIDGET(area));
 }
 
+gboolean tervala_client_area_is_allocated(TervalaClientArea* area) { return area->width >= 0; }
+
 int tervala_client_area_width(TervalaClientArea* area) { return area->width < 0 ? 0 : area->width; }
 
 int tervala_client_area_height(TervalaClientArea* area) {

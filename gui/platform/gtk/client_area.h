@@ -21,6 +21,8 @@ void tervala_client_area_set_resized_callback(TervalaClientArea* area,
 // Adds a child or changes the rectangle of one already added; coordinates are the area's.
 void tervala_client_area_place(TervalaClientArea* area, GtkWidget* child, int x, int y,
                                int width, int height);
+// False until the area has been given its first allocation.
+gboolean tervala_client_area_is_allocated(TervalaClientArea* area);
 int tervala_client_area_width(TervalaClientArea* area);
 int tervala_client_area_height(TervalaClientArea* area);
 

@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "gui/event.h"
+#include "gui/gadgets.h"
 #include "gui/platform/gtk/gtk_input.h"
 
 namespace gui::gtk {
@@ -13,6 +15,15 @@ constexpr const char* kGadgetKey = "tervala-gadget";
 std::thread::id& MainThread() {
     static std::thread::id id;
     return id;
+}
+
+void OnEdited(gpointer, gpointer data) {
+    RaiseGadgetEvent(GadgetAction, static_cast<TGtkGadget*>(data)->shared_from_this(), 0);
+}
+
+gboolean OnFocusOut(GtkWidget*, GdkEvent*, gpointer data) {
+    RaiseGadgetEvent(GadgetLostFocus, static_cast<TGtkGadget*>(data)->shared_from_this());
+    return FALSE;
 }
 
 }  // namespace
@@ -44,6 +55,11 @@ TGtkGadget* TGtkGadget::OfWidget(GtkWidget* widget) {
 void TGtkGadget::Connect(gpointer instance, const char* signal, GCallback handler) {
     const gulong id = g_signal_connect(instance, signal, handler, this);
     connections_.push_back({G_OBJECT(g_object_ref(instance)), id});
+}
+
+void TGtkGadget::ReportEdits(gpointer changeSource, const char* changedSignal) {
+    Connect(changeSource, changedSignal, G_CALLBACK(OnEdited));
+    Connect(inner_, "focus-out-event", G_CALLBACK(OnFocusOut));
 }
 
 void TGtkGadget::Block(bool blocked) {
@@ -122,6 +138,21 @@ std::string TGtkGadget::GetTooltip() const {
     std::string text = tip != nullptr ? tip : "";
     g_free(tip);
     return text;
+}
+
+std::string MnemonicText(const std::string& text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '_') {
+            result += "__";
+        } else if (text[i] == '&' && i + 1 < text.size()) {
+            result += text[i + 1] == '&' ? '&' : '_';
+            if (text[i + 1] == '&') ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
 }
 
 GtkWidget* WidgetOf(const TGadgetPtr& gadget) {

@@ -44,6 +44,9 @@ protected:
     // Takes both widgets (a floating outer one is sunk), marks them as this gadget's and
     // wires the inner one's keys and mouse to the key filter and raw input events.
     void Adopt(GtkWidget* outer, GtkWidget* inner);
+    // Typing in a text gadget: the signal that reports a changed text becomes GadgetAction
+    // (data 0), and losing the focus GadgetLostFocus. Program changes go through Quietly.
+    void ReportEdits(gpointer changeSource, const char* changedSignal);
     // Runs with the gadget's own signal handlers blocked, for changes made by the program.
     template <typename F>
     void Quietly(F change) {
@@ -69,6 +72,9 @@ private:
 
 // The native widget of a gadget made by this driver (its Outer()), for tests and tools.
 GtkWidget* WidgetOf(const TGadgetPtr& gadget);
+
+// "&File" as GTK writes the mnemonic ("_File"); "&&" is a plain "&".
+std::string MnemonicText(const std::string& text);
 
 // True on the thread that made the drivers; GTK may be touched only there.
 bool OnMainThread();

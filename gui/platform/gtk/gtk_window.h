@@ -49,7 +49,6 @@ private:
     TGadgetPtr menu_;
     GdkWindowState windowState_ = GdkWindowState(0);
     int minWidth_ = 0, minHeight_ = 0, maxWidth_ = 0, maxHeight_ = 0;
-    bool resizedByUser_ = false;  // the client size follows the frame, not the shape
 };
 
 }  // namespace gui::gtk

@@ -1,0 +1,16 @@
+#include "gui/gadgets.h"
+#include "gui/platform/gtk/gtk_controls.h"
+
+namespace gui::gtk {
+
+TGtkProgressBar::TGtkProgressBar(int gadgetStyle) : TGtkGadget(GADGET_PROGBAR, gadgetStyle) {
+    GtkWidget* bar = gtk_progress_bar_new();
+    Adopt(bar, bar);
+}
+
+void TGtkProgressBar::SetValue(float fraction) {
+    steps_ = ProgressSteps(fraction);
+    gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(Outer()), steps_ / 100.0);
+}
+
+}  // namespace gui::gtk

@@ -1,0 +1,76 @@
+#include "gui/platform/gtk/gtk_system_driver.h"
+
+#include <gtk/gtk.h>
+
+#include "gui/platform.h"
+#include "gui/platform/gtk/gtk_modal.h"
+#include "gui/platform/gtk/gtk_session.h"
+#include "gui/platform/gtk/gtk_window.h"
+
+namespace gui {
+
+std::shared_ptr<TSystemDriver> CreatePlatformSystemDriver() {
+    return std::make_shared<gtk::TGtkSystemDriver>();
+}
+
+}  // namespace gui
+
+namespace gui::gtk {
+
+namespace {
+
+// Enough for any burst of real input; it only stops a source that re-arms itself at once
+// from keeping Poll from returning.
+constexpr int kMaxDispatchesPerPoll = 1000;
+
+}  // namespace
+
+TGtkSystemDriver::TGtkSystemDriver() { StartGtk(); }
+
+void TGtkSystemDriver::Poll() {
+    for (int i = 0; i < kMaxDispatchesPerPoll && g_main_context_iteration(nullptr, FALSE); ++i) {
+    }
+}
+
+void TGtkSystemDriver::Wait() {
+    g_main_context_iteration(nullptr, TRUE);
+    Poll();
+}
+
+void TGtkSystemDriver::MoveMouse(int x, int y) {
+    // Client coordinates of the active window, screen coordinates without one.
+    if (GtkWindow* active = ActiveToplevel()) {
+        const auto* window = dynamic_cast<const TGtkWindow*>(TGtkGadget::OfWidget(GTK_WIDGET(active)));
+        GtkWidget* origin = window != nullptr ? GTK_WIDGET(window->ClientArea()) : GTK_WIDGET(active);
+        if (GdkWindow* native = gtk_widget_get_window(origin)) {
+            int originX = 0, originY = 0;
+            gdk_window_get_origin(native, &originX, &originY);
+            x += originX;
+            y += originY;
+        }
+    }
+    GdkDisplay* display = gdk_display_get_default();
+    GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
+    gdk_device_warp(pointer, gdk_display_get_default_screen(display), x, y);
+}
+
+void TGtkSystemDriver::SetMouseVisible(int visible) {
+    GdkDisplay* display = gdk_display_get_default();
+    GdkCursor* cursor = visible ? nullptr : gdk_cursor_new_for_display(display, GDK_BLANK_CURSOR);
+    GList* toplevels = gtk_window_list_toplevels();
+    for (GList* entry = toplevels; entry != nullptr; entry = entry->next) {
+        if (GdkWindow* native = gtk_widget_get_window(GTK_WIDGET(entry->data)))
+            gdk_window_set_cursor(native, cursor);
+    }
+    g_list_free(toplevels);
+    if (cursor != nullptr) g_object_unref(cursor);
+}
+
+int TGtkSystemDriver::OpenURL(const std::string& url) {
+    GError* error = nullptr;
+    const gboolean opened = gtk_show_uri_on_window(ActiveToplevel(), url.c_str(), GDK_CURRENT_TIME, &error);
+    if (error != nullptr) g_error_free(error);
+    return opened ? 1 : 0;
+}
+
+}  // namespace gui::gtk

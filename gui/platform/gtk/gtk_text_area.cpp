@@ -1,0 +1,81 @@
+#include "gui/platform/gtk/gtk_controls.h"
+
+namespace gui::gtk {
+
+TGtkTextArea::TGtkTextArea(int gadgetStyle) : TGtkGadget(GADGET_TEXTAREA, gadgetStyle) {
+    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller), GTK_SHADOW_IN);
+    GtkWidget* view = gtk_text_view_new();
+    GtkTextView* textView = GTK_TEXT_VIEW(view);
+    gtk_text_view_set_wrap_mode(textView, (style & TEXTAREA_WORDWRAP) ? GTK_WRAP_WORD_CHAR : GTK_WRAP_NONE);
+    if (style & TEXTAREA_READONLY) {
+        gtk_text_view_set_editable(textView, FALSE);
+        gtk_text_view_set_cursor_visible(textView, FALSE);
+    }
+    gtk_container_add(GTK_CONTAINER(scroller), view);
+    gtk_widget_show_all(scroller);
+    Adopt(scroller, view);
+    ReportEdits(gtk_text_view_get_buffer(textView), "changed");
+}
+
+GtkTextBuffer* TGtkTextArea::Buffer() const { return gtk_text_view_get_buffer(GTK_TEXT_VIEW(Inner())); }
+
+void TGtkTextArea::SetText(const std::string& text) {
+    Quietly([&] { gtk_text_buffer_set_text(Buffer(), text.data(), static_cast<int>(text.size())); });
+}
+
+std::string TGtkTextArea::GetText() const {
+    GtkTextIter start, end;
+    gtk_text_buffer_get_bounds(Buffer(), &start, &end);
+    gchar* text = gtk_text_buffer_get_text(Buffer(), &start, &end, FALSE);
+    std::string result = text;
+    g_free(text);
+    return result;
+}
+
+void TGtkTextArea::AddText(const std::string& text) {
+    Quietly([&] {
+        GtkTextIter end;
+        gtk_text_buffer_get_end_iter(Buffer(), &end);
+        gtk_text_buffer_insert(Buffer(), &end, text.data(), static_cast<int>(text.size()));
+        gtk_text_buffer_place_cursor(Buffer(), &end);
+    });
+    ScrollToEnd();
+}
+
+// Queued by GTK until the new lines are laid out, so a burst of appends costs one scroll.
+void TGtkTextArea::ScrollToEnd() {
+    gtk_text_view_scroll_to_mark(GTK_TEXT_VIEW(Inner()), gtk_text_buffer_get_insert(Buffer()), 0.0,
+                                 FALSE, 0.0, 0.0);
+}
+
+int TGtkTextArea::AreaLen(int units) const {
+    if (units == TEXTAREA_LINES) return gtk_text_buffer_get_line_count(Buffer());
+    return gtk_text_buffer_get_char_count(Buffer());
+}
+
+int TGtkTextArea::GetCursorPos(int units) const {
+    GtkTextIter cursor;
+    gtk_text_buffer_get_iter_at_mark(Buffer(), &cursor, gtk_text_buffer_get_insert(Buffer()));
+    return units == TEXTAREA_LINES ? gtk_text_iter_get_line(&cursor) : gtk_text_iter_get_offset(&cursor);
+}
+
+int TGtkTextArea::Activate(int command) {
+    GtkClipboard* clipboard = gtk_widget_get_clipboard(Inner(), GDK_SELECTION_CLIPBOARD);
+    const gboolean editable = gtk_text_view_get_editable(GTK_TEXT_VIEW(Inner()));
+    switch (command) {
+        case ACTIVATE_CUT:
+            gtk_text_buffer_cut_clipboard(Buffer(), clipboard, editable);
+            return 1;
+        case ACTIVATE_COPY:
+            gtk_text_buffer_copy_clipboard(Buffer(), clipboard);
+            return 1;
+        case ACTIVATE_PASTE:
+            gtk_text_buffer_paste_clipboard(Buffer(), clipboard, nullptr, editable);
+            return 1;
+        default:
+            return TGtkGadget::Activate(command);
+    }
+}
+
+}  // namespace gui::gtk

@@ -1,0 +1,36 @@
+#include "gui/platform/gtk/gtk_controls.h"
+
+namespace gui::gtk {
+
+TGtkTextField::TGtkTextField(int gadgetStyle) : TGtkGadget(GADGET_TEXTFIELD, gadgetStyle) {
+    GtkWidget* entry = gtk_entry_new();
+    gtk_entry_set_width_chars(GTK_ENTRY(entry), 1);
+    if (style & TEXTFIELD_PASSWORD) gtk_entry_set_visibility(GTK_ENTRY(entry), FALSE);
+    Adopt(entry, entry);
+    ReportEdits(entry, "changed");
+}
+
+void TGtkTextField::SetText(const std::string& text) {
+    Quietly([&] { gtk_entry_set_text(GTK_ENTRY(Inner()), text.c_str()); });
+}
+
+std::string TGtkTextField::GetText() const { return gtk_entry_get_text(GTK_ENTRY(Inner())); }
+
+int TGtkTextField::Activate(int command) {
+    GtkEditable* editable = GTK_EDITABLE(Inner());
+    switch (command) {
+        case ACTIVATE_CUT:
+            gtk_editable_cut_clipboard(editable);
+            return 1;
+        case ACTIVATE_COPY:
+            gtk_editable_copy_clipboard(editable);
+            return 1;
+        case ACTIVATE_PASTE:
+            gtk_editable_paste_clipboard(editable);
+            return 1;
+        default:
+            return TGtkGadget::Activate(command);
+    }
+}
+
+}  // namespace gui::gtk

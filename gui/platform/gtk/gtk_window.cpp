@@ -1,0 +1,210 @@
+#include "gui/platform/gtk/gtk_window.h"
+
+#include <algorithm>
+
+#include "gui/event.h"
+#include "gui/gadgets.h"
+#include "gui/platform/gtk/compact_style.h"
+#include "gui/platform/gtk/gtk_menu.h"
+
+namespace gui::gtk {
+
+namespace {
+
+TGtkWindow* Self(gpointer data) { return static_cast<TGtkWindow*>(data); }
+
+void OnClientResized(int w, int h, gpointer data) { Self(data)->ClientResized(w, h); }
+
+// The close box only asks; the application decides whether the window goes.
+gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
+    RaiseGadgetEvent(WindowClose, Self(data)->shared_from_this());
+    return TRUE;
+}
+
+gboolean OnConfigure(GtkWidget*, GdkEvent*, gpointer data) {
+    Self(data)->Configured();
+    return FALSE;
+}
+
+gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
+    Self(data)->StateChanged(event->new_window_state);
+    return FALSE;
+}
+
+int NaturalHeight(GtkWidget* widget) {
+    if (!gtk_widget_get_visible(widget)) return 0;
+    int minimum = 0, natural = 0;
+    gtk_widget_get_preferred_height(widget, &minimum, &natural);
+    return natural;
+}
+
+}  // namespace
+
+TGtkWindow::TGtkWindow(int gadgetStyle, GtkWindow* transientFor)
+    : TGtkGadget(GADGET_WINDOW, gadgetStyle) {
+    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    GtkWindow* native = GTK_WINDOW(window);
+    gtk_window_set_decorated(native, (style & WINDOW_TITLEBAR) != 0);
+    gtk_window_set_resizable(native, (style & WINDOW_RESIZABLE) != 0);
+    if (style & WINDOW_TOOL) gtk_window_set_type_hint(native, GDK_WINDOW_TYPE_HINT_UTILITY);
+    if (transientFor != nullptr) gtk_window_set_transient_for(native, transientFor);
+
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_container_add(GTK_CONTAINER(window), box);
+    menuBar_ = gtk_menu_bar_new();
+    gtk_widget_set_no_show_all(menuBar_, TRUE);  // shown once it has entries
+    gtk_box_pack_start(GTK_BOX(box), menuBar_, FALSE, FALSE, 0);
+    area_ = TERVALA_CLIENT_AREA(tervala_client_area_new());
+    gtk_style_context_add_class(gtk_widget_get_style_context(GTK_WIDGET(area_)), kCompactClass);
+    gtk_box_pack_start(GTK_BOX(box), GTK_WIDGET(area_), TRUE, TRUE, 0);
+    statusBar_ = gtk_statusbar_new();
+    gtk_style_context_add_class(gtk_widget_get_style_context(statusBar_), kCompactClass);
+    gtk_widget_set_no_show_all(statusBar_, (style & WINDOW_STATUS) == 0);
+    gtk_box_pack_start(GTK_BOX(box), statusBar_, FALSE, FALSE, 0);
+    gtk_widget_show_all(box);
+
+    Adopt(window, GTK_WIDGET(area_));
+    tervala_client_area_set_resized_callback(area_, OnClientResized, this);
+    Connect(window, "delete-event", G_CALLBACK(OnDelete));
+    Connect(window, "configure-event", G_CALLBACK(OnConfigure));
+    Connect(window, "window-state-event", G_CALLBACK(OnWindowState));
+}
+
+int TGtkWindow::ChromeHeight() const { return NaturalHeight(menuBar_) + NaturalHeight(statusBar_); }
+
+int TGtkWindow::ClientWidth() const {
+    if (style & WINDOW_CLIENTCOORDS) return width;
+    if (tervala_client_area_is_allocated(area_)) return tervala_client_area_width(area_);
+    return width;
+}
+
+int TGtkWindow::ClientHeight() const {
+    if (style & WINDOW_CLIENTCOORDS) return height;
+    if (tervala_client_area_is_allocated(area_)) return tervala_client_area_height(area_);
+    return std::max(height - ChromeHeight(), 0);
+}
+
+void TGtkWindow::ResizeNative() {
+    const int outerHeight = (style & WINDOW_CLIENTCOORDS) ? height + ChromeHeight() : height;
+    gtk_window_resize(Native(), std::max(width, 1), std::max(outerHeight, 1));
+}
+
+void TGtkWindow::Rethink() {
+    gtk_window_move(Native(), xpos, ypos);
+    ResizeNative();
+}
+
+void TGtkWindow::ClientResized(int w, int h) {
+    if (style & WINDOW_CLIENTCOORDS) {
+        if (w == width && h == height) return;
+        SetRect(xpos, ypos, w, h);
+    } else {
+        int frameWidth = 0, frameHeight = 0;
+        gtk_window_get_size(Native(), &frameWidth, &frameHeight);
+        SetRect(xpos, ypos, frameWidth, frameHeight);
+    }
+    LayoutKids();
+    RaiseGadgetEvent(WindowSize, shared_from_this(), 0, 0, width, height);
+}
+
+void TGtkWindow::Configured() {
+    int x = 0, y = 0;
+    gtk_window_get_position(Native(), &x, &y);
+    if (x == xpos && y == ypos) return;
+    SetRect(x, y, width, height);
+    RaiseGadgetEvent(WindowMove, shared_from_this(), 0, 0, x, y);
+}
+
+int TGtkWindow::State() const {
+    int state = TGtkGadget::State();
+    if (windowState_ & GDK_WINDOW_STATE_ICONIFIED) state |= STATE_MINIMIZED;
+    if (windowState_ & GDK_WINDOW_STATE_MAXIMIZED) state |= STATE_MAXIMIZED;
+    return state;
+}
+
+int TGtkWindow::Activate(int command) {
+    switch (command) {
+        case ACTIVATE_FOCUS:
+            gtk_window_present(Native());
+            return 1;
+        case ACTIVATE_MINIMIZE:
+            gtk_window_iconify(Native());
+            return 1;
+        case ACTIVATE_MAXIMIZE:
+            gtk_window_maximize(Native());
+            return 1;
+        case ACTIVATE_RESTORE:
+            gtk_window_deiconify(Native());
+            gtk_window_unmaximize(Native());
+            return 1;
+        default:
+            return TGtkGadget::Activate(command);
+    }
+}
+
+void TGtkWindow::SetText(const std::string& text) { gtk_window_set_title(Native(), text.c_str()); }
+
+std::string TGtkWindow::GetText() const {
+    const char* title = gtk_window_get_title(Native());
+    return title != nullptr ? title : "";
+}
+
+void TGtkWindow::SetStatusText(const std::string& text) {
+    if (!(style & WINDOW_STATUS)) return;
+    statusText_ = text;
+    GtkStatusbar* bar = GTK_STATUSBAR(statusBar_);
+    gtk_statusbar_remove_all(bar, 0);
+    gtk_statusbar_push(bar, 0, text.c_str());
+}
+
+TGadgetPtr TGtkWindow::GetMenu() {
+    if (!menu_) menu_ = CreateRootMenu(shared_from_this());
+    return menu_;
+}
+
+void TGtkWindow::UpdateMenu() {
+    if (!(style & WINDOW_MENU)) return;
+    RebuildMenuShell(GTK_MENU_SHELL(menuBar_), menu_);
+    const bool hasEntries = menu_ && !menu_->kids.empty();
+    if (hasEntries == gtk_widget_get_visible(menuBar_)) return;
+    gtk_widget_set_visible(menuBar_, hasEntries);
+    // A window shaped by its client area keeps that size when the menu bar comes or goes.
+    if (style & WINDOW_CLIENTCOORDS) ResizeNative();
+    ApplySizeHints();
+}
+
+void TGtkWindow::SetMinimumSize(int w, int h) {
+    minWidth_ = w;
+    minHeight_ = h;
+    ApplySizeHints();
+}
+
+void TGtkWindow::SetMaximumSize(int w, int h) {
+    maxWidth_ = w;
+    maxHeight_ = h;
+    ApplySizeHints();
+}
+
+void TGtkWindow::ApplySizeHints() {
+    const int chrome = (style & WINDOW_CLIENTCOORDS) ? ChromeHeight() : 0;
+    GdkGeometry geometry{};
+    int mask = 0;
+    if (minWidth_ > 0 || minHeight_ > 0) {
+        geometry.min_width = minWidth_;
+        geometry.min_height = minHeight_ + chrome;
+        mask |= GDK_HINT_MIN_SIZE;
+    }
+    if (maxWidth_ > 0 || maxHeight_ > 0) {
+        geometry.max_width = maxWidth_ > 0 ? maxWidth_ : G_MAXSHORT;
+        geometry.max_height = maxHeight_ > 0 ? maxHeight_ + chrome : G_MAXSHORT;
+        mask |= GDK_HINT_MAX_SIZE;
+    }
+    gtk_window_set_geometry_hints(Native(), nullptr, &geometry, GdkWindowHints(mask));
+}
+
+void TGtkWindow::Free() {
+    tervala_client_area_set_resized_callback(area_, nullptr, nullptr);
+    TGtkGadget::Free();
+}
+
+}  // namespace gui::gtk
