@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "runtime/text.h"
+
 namespace scenario {
 namespace {
 
@@ -123,22 +125,30 @@ std::string DescribeMismatch(const std::vector<std::string>& expected,
     return out;
 }
 
+// Control characters and bytes that are not UTF-8 are shown as the escapes a script
+// would write for them.
 std::string Quoted(std::string_view text) {
+    const std::u16string units = rt::Utf8ToUtf16(text);
     std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const char32_t unit = units[i];
+        const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() &&
+                          units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
+        switch (unit) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
         case '\n': out += "\\n"; break;
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (static_cast<unsigned char>(c) < 0x20) {
+            if (pair) {
+                rt::AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (units[++i] - 0xDC00));
+            } else if (unit < 0x20 || (unit >= 0xD800 && unit <= 0xDFFF)) {
                 char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c));
+                std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(unit));
                 out += escape;
             } else {
-                out += c;
+                rt::AppendUtf8(out, unit);
             }
         }
     }
