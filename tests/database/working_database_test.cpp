@@ -19,7 +19,7 @@ std::vector<std::string> column0(const std::shared_ptr<db::TDBSQLite>& connectio
     return texts;
 }
 
-TEST(ApplicationPath, InsertsInATransactionAndLooksUpByQuotedPath) {
+TEST(WorkingDatabase, InsertsInATransactionAndLooksUpByQuotedPath) {
     db::initSQLiteDriver();
     auto connection = std::dynamic_pointer_cast<db::TDBSQLite>(
         db::connectDatabase("SQLITE", ":memory:", "", 0, "", "", "", ""));
@@ -44,7 +44,7 @@ TEST(ApplicationPath, InsertsInATransactionAndLooksUpByQuotedPath) {
               std::vector<std::string>{""});
 }
 
-TEST(ApplicationPath, RollbackDropsTheRows) {
+TEST(WorkingDatabase, RollbackDropsTheRows) {
     auto connection = memoryDatabase();
     run(connection, "create table t (a text)");
     ASSERT_EQ(connection->startTransaction(), 1);
@@ -53,7 +53,7 @@ TEST(ApplicationPath, RollbackDropsTheRows) {
     EXPECT_TRUE(column0(connection, "select a from t").empty());
 }
 
-TEST(ApplicationPath, SavesAndLoadsTheWholeDatabase) {
+TEST(WorkingDatabase, SavesAndLoadsTheWholeDatabase) {
     dbtest::ScratchDir dir;
     auto saved = memoryDatabase();
     run(saved, "create table allist (file text, ident text)");
