@@ -1,0 +1,131 @@
+#include "tests/gtk/gtk_fixture.h"
+
+#include <chrono>
+#include <ostream>
+#include <thread>
+
+#include "app/main_window.h"
+#include "gui/gui.h"
+#include "gui/platform/gtk/gtk_gadget.h"
+#include "gui/platform/gtk/gtk_window.h"
+
+namespace gtktest {
+
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(10);
+
+GtkWidget* Inner(const gui::TGadgetPtr& gadget) {
+    return dynamic_cast<gui::gtk::TGtkGadget&>(*gadget).Inner();
+}
+
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        gui::PumpSystem();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+void Settle() {
+    gdk_display_sync(gdk_display_get_default());
+    for (int round = 0; round < 3; ++round) {
+        while (gtk_events_pending()) gui::PumpSystem();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    TakeAllEvents();
+}
+
+std::vector<SeenEvent> TakeAllEvents() {
+    std::vector<SeenEvent> events;
+    while (gui::QueuedEventCount() > 0 && gui::TakeEvent() != 0) {
+        events.push_back({gui::CurrentEventId(), gui::CurrentEventSource(), gui::CurrentEventData(),
+                          gui::CurrentEventX(), gui::CurrentEventY()});
+    }
+    return events;
+}
+
+std::vector<SeenEvent> EventsOf(const std::vector<SeenEvent>& events, int id,
+                                const gui::TGadgetPtr& source) {
+    std::vector<SeenEvent> result;
+    for (const SeenEvent& e : events) {
+        if (e.id == id && e.source == source) result.push_back(e);
+    }
+    return result;
+}
+
+GdkRectangle NativeRect(const gui::TGadgetPtr& gadget) {
+    GtkAllocation allocation;
+    gtk_widget_get_allocation(gui::gtk::WidgetOf(gadget), &allocation);
+    return allocation;
+}
+
+GdkRectangle Rect(int x, int y, int w, int h) { return GdkRectangle{x, y, w, h}; }
+
+GtkWidget* FindWidget(GtkWidget* root, GType type) {
+    if (G_TYPE_CHECK_INSTANCE_TYPE(root, type)) return root;
+    if (!GTK_IS_CONTAINER(root)) return nullptr;
+    GtkWidget* found = nullptr;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(root));
+    for (GList* c = children; c != nullptr && found == nullptr; c = c->next)
+        found = FindWidget(GTK_WIDGET(c->data), type);
+    g_list_free(children);
+    return found;
+}
+
+GtkWindow* NativeWindow(const gui::TGadgetPtr& window) {
+    return dynamic_cast<gui::gtk::TGtkWindow&>(*window).Native();
+}
+
+std::string StatusBarText(const gui::TGadgetPtr& window) {
+    GtkWidget* bar = FindWidget(GTK_WIDGET(NativeWindow(window)), GTK_TYPE_STATUSBAR);
+    GtkWidget* label = FindWidget(gtk_statusbar_get_message_area(GTK_STATUSBAR(bar)), GTK_TYPE_LABEL);
+    return gtk_label_get_text(GTK_LABEL(label));
+}
+
+void ResizeClient(const gui::TGadgetPtr& window, int w, int h) {
+    GtkWindow* native = NativeWindow(window);
+    int outerWidth = 0, outerHeight = 0;
+    gtk_window_get_size(native, &outerWidth, &outerHeight);
+    const int chrome = outerHeight - gui::ClientHeightOf(window);
+    gtk_window_resize(native, w, h + chrome);
+    const bool resized = PumpUntil([&] {
+        return gui::ClientWidthOf(window) == w && gui::ClientHeightOf(window) == h;
+    });
+    ASSERT_TRUE(resized) << "client area stayed " << gui::ClientWidthOf(window) << "x"
+                         << gui::ClientHeightOf(window);
+}
+
+void TypeKey(const gui::TGadgetPtr& gadget, guint keyval) {
+    GtkWidget* widget = Inner(gadget);
+    gtk_widget_grab_focus(widget);
+    GdkWindow* toplevel = gtk_widget_get_window(gtk_widget_get_toplevel(widget));
+    gdk_test_simulate_key(toplevel, -1, -1, keyval, GdkModifierType(0), GDK_KEY_PRESS);
+    gdk_test_simulate_key(toplevel, -1, -1, keyval, GdkModifierType(0), GDK_KEY_RELEASE);
+}
+
+void MainWindowTest::SetUp() {
+    app::BuildMainWindow(g);
+    ASSERT_TRUE(g.window);
+    ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(gui::gtk::WidgetOf(g.window)); }));
+    Settle();
+}
+
+void MainWindowTest::TearDown() {
+    if (g.window) gui::DiscardGadget(g.window);
+    Settle();
+}
+
+}  // namespace gtktest
+
+bool operator==(const GdkRectangle& a, const GdkRectangle& b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+void PrintTo(const GdkRectangle& r, std::ostream* os) {
+    *os << "{" << r.x << ", " << r.y << ", " << r.width << "x" << r.height << "}";
+}
