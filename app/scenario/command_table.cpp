@@ -39,7 +39,8 @@ const std::vector<TCommandSpec>& Specs() {
         {"expect-disabled", K::Expectation, {A::Gadget}},
         {"expect-state", K::Expectation, {A::Gadget, A::Number}},
         {"expect-progress", K::Expectation, {A::Count}},
-        {"expect-geometry", K::Expectation, {A::Gadget, A::Number, A::Number, A::Number, A::Number}},
+        {"expect-geometry", K::Expectation,
+         {A::Gadget, A::Number, A::Number, A::Number, A::Number}},
         {"expect-url-opened", K::Expectation, {}},
         {"expect-report", K::Expectation, {}, true},
         {"expect-report-set", K::Expectation, {}, true},
@@ -47,6 +48,7 @@ const std::vector<TCommandSpec>& Specs() {
         {"expect-report-count", K::Expectation, {A::Count}},
         {"expect-log", K::Expectation, {A::Text}, true},
         {"expect-log-set", K::Expectation, {A::Text}, true},
+        {"expect-log-order", K::Expectation, {A::Text}, true},
         {"expect-bytes", K::Expectation, {A::Text, A::Hex}},
         {"expect-missing", K::Expectation, {A::Text}},
         {"expect-exists", K::Expectation, {A::Text}},
@@ -89,8 +91,9 @@ bool CheckArgument(TArgType type, const std::string& text, std::string& problem)
         return true;
     case A::Hex: {
         const std::string digits = HexDigitsOf(text);
-        bool valid = digits.size() % 2 == 0 &&
-                     std::all_of(digits.begin(), digits.end(), [](char c) { return HexDigit(c) >= 0; });
+        const bool valid = digits.size() % 2 == 0 &&
+                           std::all_of(digits.begin(), digits.end(),
+                                       [](char c) { return HexDigit(c) >= 0; });
         if (!valid) problem = "\"" + text + "\" is not a sequence of hex byte pairs";
         return valid;
     }

@@ -35,9 +35,14 @@ std::string Lines(const std::string& what, const std::vector<std::string>& expec
 bool ReadLogLines(const std::string& path, std::vector<std::string>& lines, std::string& error) {
     std::string text;
     switch (rt::LoadTextFile(path, text)) {
-    case rt::LoadStatus::Missing: error = "expected the log file " + path + ", found nothing there"; return false;
-    case rt::LoadStatus::Failed: error = "cannot read the log file " + path; return false;
-    case rt::LoadStatus::Loaded: break;
+    case rt::LoadStatus::Missing:
+        error = "expected the log file " + path + ", found nothing there";
+        return false;
+    case rt::LoadStatus::Failed:
+        error = "cannot read the log file " + path;
+        return false;
+    case rt::LoadStatus::Loaded:
+        break;
     }
     lines.clear();
     std::size_t start = 0;
@@ -72,7 +77,8 @@ std::string CheckBytes(const std::string& path, const std::string& expected) {
     auto stream = rt::TReadStream::Open(path);
     if (!stream) return "cannot read " + path;
     std::string found(expected.size(), '\0');
-    const std::int64_t count = stream->Read(found.data(), static_cast<std::int64_t>(found.size()));
+    const std::int64_t count =
+        stream->Read(found.data(), static_cast<std::int64_t>(found.size()));
     found.resize(static_cast<std::size_t>(std::max<std::int64_t>(count, 0)));
     if (found == expected) return {};
     return "expected " + path + " to begin with the bytes " + HexOf(expected) + ", found " +
@@ -83,7 +89,8 @@ std::string CheckRows(const TCommand& command, TLineMatch match) {
     std::vector<std::string> rows;
     std::string error;
     if (!ReadFileRows(command.args[0], command.args[1], rows, error)) return error;
-    return Lines("table " + command.args[1] + " of " + command.args[0], command.block, rows, match);
+    return Lines("table " + command.args[1] + " of " + command.args[0], command.block, rows,
+                 match);
 }
 
 std::string CheckGadget(const TCommand& command, TScenarioHost& host) {
@@ -92,19 +99,38 @@ std::string CheckGadget(const TCommand& command, TScenarioHost& host) {
     if (!host.HasGadget(gadget)) {
         return "the application has no gadget \"" + gadget + "\" at this moment";
     }
-    if (name == "expect-text") return Differs("the text of " + gadget, command.args[1], host.GadgetText(gadget));
-    if (name == "expect-enabled" && !host.GadgetEnabled(gadget)) return "expected " + gadget + " enabled, found it disabled";
-    if (name == "expect-disabled" && host.GadgetEnabled(gadget)) return "expected " + gadget + " disabled, found it enabled";
-    if (name == "expect-state") return Numbers("the state of " + gadget, ArgumentNumber(command.args[1]), host.ButtonState(gadget));
-    if (name == "expect-geometry") {
-        const TRect r = host.GadgetRect(gadget);
-        const std::string found = std::to_string(r.x) + " " + std::to_string(r.y) + " " +
-                                  std::to_string(r.w) + " " + std::to_string(r.h);
-        const std::string expected = command.args[1] + " " + command.args[2] + " " +
-                                     command.args[3] + " " + command.args[4];
-        return Differs("the rectangle of " + gadget, expected, found);
+    if (name == "expect-text") {
+        return Differs("the text of " + gadget, command.args[1], host.GadgetText(gadget));
     }
-    return {};
+    if (name == "expect-enabled" || name == "expect-disabled") {
+        const bool wanted = name == "expect-enabled";
+        if (host.GadgetEnabled(gadget) == wanted) return {};
+        return "expected " + gadget + (wanted ? " enabled, found it disabled"
+                                              : " disabled, found it enabled");
+    }
+    if (name == "expect-state") {
+        return Numbers("the state of " + gadget, ArgumentNumber(command.args[1]),
+                       host.ButtonState(gadget));
+    }
+    const TRect r = host.GadgetRect(gadget);  // expect-geometry
+    const std::string found = std::to_string(r.x) + " " + std::to_string(r.y) + " " +
+                              std::to_string(r.w) + " " + std::to_string(r.h);
+    const std::string expected = command.args[1] + " " + command.args[2] + " " +
+                                 command.args[3] + " " + command.args[4];
+    return Differs("the rectangle of " + gadget, expected, found);
+}
+
+std::string CheckPresence(const std::string& path, bool wanted) {
+    if (rt::PathExists(path) == wanted) return {};
+    return wanted ? "expected something at " + path + ", found nothing"
+                  : "expected nothing at " + path + ", found something";
+}
+
+// The block commands come in three forms: NAME, NAME-set and NAME-order.
+TLineMatch LineMatchOf(const std::string& name) {
+    if (name.ends_with("-set")) return TLineMatch::AnyOrder;
+    if (name.ends_with("-order")) return TLineMatch::Subsequence;
+    return TLineMatch::Exact;
 }
 
 }  // namespace
@@ -112,31 +138,30 @@ std::string CheckGadget(const TCommand& command, TScenarioHost& host) {
 std::string CheckExpectation(const TCommand& command, TScenarioHost& host) {
     const std::string& name = command.name;
     const std::vector<std::string>& a = command.args;
-    if (name == "expect-status") return Differs("the status label", a[0], host.GadgetText("status"));
-    if (name == "expect-statusbar") return Differs("the status bar", a[0], host.StatusBarText());
-    if (name == "expect-progress") return Numbers("the progress", ArgumentNumber(a[0]), host.ProgressSteps());
-    if (name == "expect-url-opened") {
-        return host.TakeOpenedUrls() > 0 ? std::string() : "expected a URL to have been opened, found none";
+    if (name == "expect-status") {
+        return Differs("the status label", a[0], host.GadgetText("status"));
     }
-    if (name == "expect-report") return Lines("the report", command.block, MaskedReportLines(host), TLineMatch::Exact);
-    if (name == "expect-report-set") return Lines("the report", command.block, MaskedReportLines(host), TLineMatch::AnyOrder);
-    if (name == "expect-report-order") return Lines("the report", command.block, MaskedReportLines(host), TLineMatch::Subsequence);
+    if (name == "expect-statusbar") return Differs("the status bar", a[0], host.StatusBarText());
+    if (name == "expect-progress") {
+        return Numbers("the progress", ArgumentNumber(a[0]), host.ProgressSteps());
+    }
+    if (name == "expect-url-opened") {
+        if (host.TakeOpenedUrls() > 0) return {};
+        return "expected a URL to have been opened, found none";
+    }
     if (name == "expect-report-count") {
         return Numbers("the number of report lines", ArgumentNumber(a[0]),
                        static_cast<long long>(MaskedReportLines(host).size()));
     }
-    if (name == "expect-log") return CheckLog(command, TLineMatch::Exact);
-    if (name == "expect-log-set") return CheckLog(command, TLineMatch::AnyOrder);
+    if (name.starts_with("expect-report")) {
+        return Lines("the report", command.block, MaskedReportLines(host), LineMatchOf(name));
+    }
+    if (name.starts_with("expect-log")) return CheckLog(command, LineMatchOf(name));
+    if (name.starts_with("expect-rows")) return CheckRows(command, LineMatchOf(name));
     if (name == "expect-bytes") return CheckBytes(a[0], ArgumentBytes(a[1]));
-    if (name == "expect-missing") {
-        return rt::PathExists(a[0]) ? "expected nothing at " + a[0] + ", found something" : std::string();
+    if (name == "expect-missing" || name == "expect-exists") {
+        return CheckPresence(a[0], name == "expect-exists");
     }
-    if (name == "expect-exists") {
-        return rt::PathExists(a[0]) ? std::string() : "expected something at " + a[0] + ", found nothing";
-    }
-    if (name == "expect-rows") return CheckRows(command, TLineMatch::Exact);
-    if (name == "expect-rows-set") return CheckRows(command, TLineMatch::AnyOrder);
-    if (name == "expect-rows-order") return CheckRows(command, TLineMatch::Subsequence);
     return CheckGadget(command, host);
 }
 

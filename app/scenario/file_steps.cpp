@@ -9,6 +9,10 @@
 namespace scenario {
 namespace {
 
+std::uint64_t ArgumentSize(const std::string& text) {
+    return static_cast<std::uint64_t>(ArgumentNumber(text));
+}
+
 std::string SaveReport(const std::string& path, TScenarioHost& host, std::string& error) {
     std::string text;
     for (const std::string& line : MaskedReportLines(host)) text += line + "\n";
@@ -32,8 +36,8 @@ std::string RunFileCommand(const TCommand& command, TScenarioHost& host) {
     else if (name == "write") WriteFile(a[0], a[1], error);
     else if (name == "append") AppendFile(a[0], a[1], error);
     else if (name == "write-hex") WriteFile(a[0], ArgumentBytes(a[1]), error);
-    else if (name == "fill") FillFile(a[0], static_cast<std::uint64_t>(ArgumentNumber(a[1])), error);
-    else if (name == "sparse") MakeSparseFile(a[0], static_cast<std::uint64_t>(ArgumentNumber(a[1])), error);
+    else if (name == "fill") FillFile(a[0], ArgumentSize(a[1]), error);
+    else if (name == "sparse") MakeSparseFile(a[0], ArgumentSize(a[1]), error);
     else if (name == "remove") RemovePath(a[0], error);
     else if (name == "rename") RenamePath(a[0], a[1], error);
     else if (name == "chmod") ChangeMode(ArgumentOctal(a[0]), a[1], error);

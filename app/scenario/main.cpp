@@ -107,10 +107,12 @@ int main(int argc, char** argv) {
         session.End(EXIT_FAILED, error);
     }
     const int timeoutSeconds = script.timeoutSeconds;
-    THeadlessHost host([](std::string_view name) { return app::TheApplication().gadgets.Named(name); });
+    THeadlessHost host(
+        [](std::string_view name) { return app::TheApplication().gadgets.Named(name); });
     TScenarioRun run(options.script, std::move(script), host);
 
-    const std::string passed = "scenario passed: " + std::to_string(run.CommandCount()) + " commands";
+    const std::string passed =
+        "scenario passed: " + std::to_string(run.CommandCount()) + " commands";
     auto conclude = [&](const TOutcome& outcome) {
         if (outcome.kind == TOutcome::Passed) session.End(EXIT_PASSED, passed);
         if (outcome.kind == TOutcome::Failed) session.End(EXIT_FAILED, outcome.message);
