@@ -16,6 +16,7 @@ void TSession::End(int code, const std::string& message) {
     ending_.lock();  // held until the process is gone: nobody else may end it meanwhile
     std::FILE* out = code == EXIT_PASSED ? stdout : stderr;
     if (!message.empty()) std::fprintf(out, "%s\n", message.c_str());
+    std::fflush(out);
     if (ownsRoot_ && keep_) {
         std::printf("scenario root kept: %s\n", root_.c_str());
     } else if (ownsRoot_) {
