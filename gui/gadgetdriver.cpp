@@ -7,6 +7,7 @@ int TGadgetDriver::LookupColor(int /*kind*/, int& red, int& green, int& blue) {
     return 0;
 }
 
+// Until languages exist every token reads as itself, as it does with localisation off.
 void TGadgetDriver::SetGadgetLocalization(const TGadgetPtr& gadget, const std::string& textToken,
                                           const std::string& tipToken) {
     {

@@ -149,7 +149,6 @@ void Reset() {
     system.calls.clear();
     system.openedUrls.clear();
     system.openUrlResult = 1;
-    system.modifiers = 0;
     for (const TGadgetPtr& window : std::vector<TGadgetPtr>(Windows())) DiscardGadget(window);
     PointerGadgets() = {};
     ReleaseDeferredEvents();

@@ -93,7 +93,6 @@ public:
     std::vector<TRequesterCall> calls;
     std::vector<std::string> openedUrls;
     int openUrlResult = 1;
-    int modifiers = 0;
     int mouseX = 0, mouseY = 0;
     int mouseVisible = 1;
 
