@@ -66,6 +66,7 @@ TEST(EventTest, KnownAndUnknownIds) {
               "GadgetAction: data=1, mods=0, x=0, y=0, extra=\"\"");
     EXPECT_EQ(TEvent::Create(0x4242)->ToString(),
               "Unknown Event, id=16962: data=0, mods=0, x=0, y=0, extra=\"\"");
+    InitGui();  // the gadget module registers its drag and drop ids
     EXPECT_EQ(TEvent::DescriptionForId(GadgetDrop), "GadgetDrop");
     EXPECT_EQ(TEvent::DescriptionForId(25), "");  // "257{" must not match id 25
 }
