@@ -1,5 +1,8 @@
 #include "tests/gtk/gtk_fixture.h"
 
+#include <X11/extensions/XTest.h>
+#include <gdk/gdkx.h>
+
 #include <chrono>
 #include <ostream>
 #include <thread>
@@ -100,12 +103,38 @@ void ResizeClient(const gui::TGadgetPtr& window, int w, int h) {
                          << gui::ClientHeightOf(window);
 }
 
+namespace {
+
+Display* XDisplay() { return gdk_x11_display_get_xdisplay(gdk_display_get_default()); }
+
+// The pointer to the middle of the gadget; without a window manager the X server gives
+// the keyboard to the window under the pointer.
+void PointAt(const gui::TGadgetPtr& gadget) {
+    GtkWidget* widget = gui::gtk::WidgetOf(gadget);
+    GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
+    int x = 0, y = 0, originX = 0, originY = 0;
+    gtk_widget_translate_coordinates(widget, toplevel, gtk_widget_get_allocated_width(widget) / 2,
+                                     gtk_widget_get_allocated_height(widget) / 2, &x, &y);
+    gdk_window_get_origin(gtk_widget_get_window(toplevel), &originX, &originY);
+    XTestFakeMotionEvent(XDisplay(), -1, originX + x, originY + y, CurrentTime);
+}
+
+}  // namespace
+
+void Click(const gui::TGadgetPtr& gadget) {
+    PointAt(gadget);
+    XTestFakeButtonEvent(XDisplay(), 1, True, CurrentTime);
+    XTestFakeButtonEvent(XDisplay(), 1, False, CurrentTime);
+    XFlush(XDisplay());
+}
+
 void TypeKey(const gui::TGadgetPtr& gadget, guint keyval) {
-    GtkWidget* widget = Inner(gadget);
-    gtk_widget_grab_focus(widget);
-    GdkWindow* toplevel = gtk_widget_get_window(gtk_widget_get_toplevel(widget));
-    gdk_test_simulate_key(toplevel, -1, -1, keyval, GdkModifierType(0), GDK_KEY_PRESS);
-    gdk_test_simulate_key(toplevel, -1, -1, keyval, GdkModifierType(0), GDK_KEY_RELEASE);
+    gtk_widget_grab_focus(Inner(gadget));
+    PointAt(gadget);
+    const KeyCode code = XKeysymToKeycode(XDisplay(), keyval);
+    XTestFakeKeyEvent(XDisplay(), code, True, CurrentTime);
+    XTestFakeKeyEvent(XDisplay(), code, False, CurrentTime);
+    XFlush(XDisplay());
 }
 
 void MainWindowTest::SetUp() {

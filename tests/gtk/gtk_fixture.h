@@ -42,7 +42,9 @@ std::string StatusBarText(const gui::TGadgetPtr& window);
 // Resizes the window's client area through the native window and waits for the layout.
 void ResizeClient(const gui::TGadgetPtr& window, int w, int h);
 
-// Key press and release as the X server would deliver them to the focused widget.
+// Input made by the X server's test extension, as a user's would be: a left click in the
+// middle of the gadget, a key press and release with the gadget focused.
+void Click(const gui::TGadgetPtr& gadget);
 void TypeKey(const gui::TGadgetPtr& gadget, guint keyval);
 
 class MainWindowTest : public ::testing::Test {
