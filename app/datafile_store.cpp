@@ -43,11 +43,23 @@ void CreateTables(Application& app) {
     IndexLists(tdb);
 }
 
+// Copies every row of the old `allist` into `lastallist`, one poll step per row.
+PollResult CopyOldList(Application& app, db::TDatabaseQuery& oldList) {
+    while (oldList.nextRow()) {
+        app.run.progprev += 1;
+        const std::string file = ColumnText(oldList, 0);
+        const std::string ident = ColumnText(oldList, 1);
+        if (!file.empty()) app.tdb->executeQuery(sql::InsertPrevious(file, ident));
+        if (PollStep(app) == PollResult::StopRequest) return PollResult::StopRequest;
+    }
+    return PollResult::Continue;
+}
+
 void RotateLists(Application& app) {
     auto& tdb = *app.tdb;
     auto& run = app.run;
     tdb.executeQuery(sql::DELETE_LASTALLIST);
-    auto oldList = tdb.executeQuery(sql::SELECT_OLD_LIST);
+    tdb.executeQuery(sql::SELECT_OLD_LIST);
     const bool readFailed = tdb.hasError();
     tdb.commit();
     if (readFailed || tdb.hasError()) {
@@ -56,18 +68,10 @@ void RotateLists(Application& app) {
     }
     tdb.startTransaction();
     app.ShowStatusBar("Processing datafile...");
-    while (oldList->nextRow()) {
-        run.progprev += 1;
-        const std::string file = ColumnText(*oldList, 0);
-        const std::string ident = ColumnText(*oldList, 1);
-        if (!file.empty()) tdb.executeQuery(sql::InsertPrevious(file, ident));
-        if (PollStep(app) == PollResult::StopRequest) {
-            run.RequestStop();
-            return;
-        }
-    }
-    oldList.reset();
-    if (CommitOnWorker(app)) {
+    // The commit resets every open statement, and a reset query presents its first row
+    // again; the old list is therefore read by a query made after the commit.
+    if (CopyOldList(app, *tdb.executeQuery(sql::SELECT_OLD_LIST)) == PollResult::StopRequest ||
+        CommitOnWorker(app)) {
         run.RequestStop();
         return;
     }

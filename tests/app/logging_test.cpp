@@ -1,0 +1,310 @@
+// Logging runs on the headless driver: the scan's rows, the saved datafile, the change
+// report and log file, stop requests and the decided failure behaviour.
+
+#include "tests/app/app_fixture.h"
+
+#include <algorithm>
+#include <set>
+
+#include "app/datafile_name.h"
+#include "database/sqlite/sqlite.h"
+#include "gui/gui.h"
+#include "gui/platform/headless/headless.h"
+#include "runtime/filesystem.h"
+
+namespace apptest {
+namespace {
+
+using gui::headless::Inspect;
+using Lines = std::vector<std::string>;
+
+class LoggingTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        Browse(tree);
+        ChooseDatafile(datafile);
+    }
+};
+
+TEST_F(LoggingTest, FirstRunStoresTheTreeBreadthFirstAndReportsNothing) {
+    WriteFile(tree / "a" / "deep" / "x.txt", "12345");
+    WriteFile(tree / "a" / "c.txt", "abc");
+    WriteFile(tree / "it's.txt", "");
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    EXPECT_EQ(gui::headless::ProgressOf(g.progressBar), 100);
+    EXPECT_EQ(StatusBar(), "");
+    EXPECT_TRUE(Report().empty());
+    const Lines rows = TableRows(datafile, "allist");
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[0], tree.string() + "|<NULL>");
+    // Every entry of a directory comes before anything below its subdirectories.
+    const Lines top(rows.begin() + 1, rows.begin() + 3);
+    EXPECT_TRUE((top == Lines{Path("a") + "|<NULL>", Path("it's.txt") + "|0"}) ||
+                (top == Lines{Path("it's.txt") + "|0", Path("a") + "|<NULL>"}));
+    const Lines below(rows.begin() + 3, rows.begin() + 5);
+    EXPECT_TRUE((below == Lines{Path("a/deep") + "|<NULL>", Path("a/c.txt") + "|3"}) ||
+                (below == Lines{Path("a/c.txt") + "|3", Path("a/deep") + "|<NULL>"}));
+    EXPECT_EQ(rows[5], Path("a/deep/x.txt") + "|5");
+    EXPECT_TRUE(TableRows(datafile, "lastallist").empty());
+    EXPECT_TRUE(HasIndex(datafile, "allist_file"));
+    EXPECT_TRUE(HasIndex(datafile, "lastallist_file"));
+    for (const auto& gadget : {g.browseButton, g.md5Box, g.dirField, g.startStopButton}) {
+        EXPECT_TRUE(Inspect(gadget).enabled);
+    }
+    EXPECT_EQ(Inspect(g.startStopButton).text, "Start logging");
+}
+
+TEST_F(LoggingTest, SecondRunReportsAdditionsThenRemovals) {
+    WriteFile(tree / "same.txt", "same");
+    WriteFile(tree / "grows.txt", "1");
+    WriteFile(tree / "old name.txt", "x");
+    WriteFile(tree / "gone" / "f.txt", "f");
+    WriteFile(tree / "Case.txt", "c");
+    WriteFile(tree / "becomes dir", "file");
+    Log();
+    fs::remove_all(tree / "gone");
+    WriteFile(tree / "grows.txt", "12");
+    fs::rename(tree / "old name.txt", tree / "new name.txt");
+    fs::rename(tree / "Case.txt", tree / "case.txt");
+    fs::remove(tree / "becomes dir");
+    WriteFile(tree / "becomes dir" / "inner.txt", "i");
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    const Lines report = Report();
+    ASSERT_EQ(report.size(), 9u);
+    const std::set<std::string> additions(report.begin(), report.begin() + 5);
+    const std::set<std::string> removals(report.begin() + 5, report.end());
+    EXPECT_EQ(additions, (std::set<std::string>{
+                             "<T> - File changed: " + Path("grows.txt"),
+                             "<T> - New file: " + Path("new name.txt"),
+                             "<T> - New file: " + Path("case.txt"),
+                             "<T> - File changed: " + Path("becomes dir"),
+                             "<T> - New file: " + Path("becomes dir/inner.txt")}));
+    EXPECT_EQ(removals, (std::set<std::string>{"<T> - File removed: " + Path("old name.txt"),
+                                               "<T> - File removed: " + Path("Case.txt"),
+                                               "<T> - Dir removed: " + Path("gone"),
+                                               "<T> - File removed: " + Path("gone/f.txt")}));
+    // Removals follow the previous scan: the directory before what was inside it.
+    EXPECT_LT(std::find(report.begin(), report.end(), "<T> - Dir removed: " + Path("gone")),
+              std::find(report.begin(), report.end(), "<T> - File removed: " + Path("gone/f.txt")));
+    // The saved datafile holds this scan and the one it was compared with.
+    EXPECT_EQ(TableRows(datafile, "lastallist").size(), 8u);  // each old row once
+    EXPECT_EQ(TableRows(datafile, "allist").size(), 7u);
+}
+
+TEST_F(LoggingTest, DigestModeStoresMd5TextsAndReportsTheSwitchAsChanges) {
+    WriteFile(tree / "empty", "");
+    WriteFile(tree / "abc", "abc");
+    fs::create_directories(tree / "dir");
+    Log();
+    Click(g.md5Box);
+    Log();
+    const Lines rows = TableRows(datafile, "allist");
+    EXPECT_NE(std::find(rows.begin(), rows.end(), Path("empty") + "|d41d8cd98f00b204e9800998ecf8427e"),
+              rows.end());
+    EXPECT_NE(std::find(rows.begin(), rows.end(), Path("abc") + "|900150983cd24fb0d6963f7d28e17f72"),
+              rows.end());
+    const Lines report = Report();
+    EXPECT_EQ(std::set<std::string>(report.begin(), report.end()),
+              (std::set<std::string>{"<T> - File changed: " + Path("empty"),
+                                     "<T> - File changed: " + Path("abc")}));
+}
+
+TEST_F(LoggingTest, UnreadableFilesGetMinusOneInDigestMode) {
+    if (PermissionsIgnored(scratch)) GTEST_SKIP() << "permissions do not apply to this user";
+    WriteFile(tree / "locked", "secret");
+    fs::permissions(tree / "locked", fs::perms::none);
+    Click(g.md5Box);
+    Log();
+    EXPECT_EQ(TableRows(datafile, "allist").at(1), Path("locked") + "|-1");
+}
+
+TEST_F(LoggingTest, SizesAreSixtyFourBit) {
+    WriteFile(tree / "big", "");
+    fs::resize_file(tree / "big", (std::uintmax_t(5) << 30));
+    Log();
+    EXPECT_EQ(TableRows(datafile, "allist").at(1), Path("big") + "|5368709120");
+}
+
+TEST_F(LoggingTest, ADerivedDatafileNameLandsInTheLaunchDirectoryAndIsFoundAgain) {
+    const std::string previous = rt::CurrentDir();
+    ASSERT_TRUE(rt::ChangeDir(scratch.path().string()));
+    app.run.datafilechosen = false;
+    WriteFile(tree / "a.txt", "a");
+    Log();
+    const fs::path derived = scratch / app::DeriveDatafileName(tree.string());
+    EXPECT_EQ(TableRows(derived, "allist").size(), 2u);
+    WriteFile(tree / "b.txt", "b");
+    Log();
+    rt::ChangeDir(previous);
+    EXPECT_EQ(Report(), Lines{"<T> - New file: " + Path("b.txt")});
+}
+
+TEST_F(LoggingTest, LogFileIsLatin1WithCrLfUntilACharacterNeedsUtf16) {
+    const fs::path log = scratch / "changes.log";
+    ChooseLog(log);
+    Log();
+    // A first run has nothing to compare with: the log is neither read nor written.
+    EXPECT_FALSE(fs::exists(log));
+    Log();
+    EXPECT_TRUE(fs::exists(log));
+    EXPECT_EQ(ReadFile(log), "");
+    WriteFile(tree / "caf\xc3\xa9", "x");
+    Log();
+    std::string bytes = ReadFile(log);
+    EXPECT_EQ(bytes.substr(20), " - New file: " + Path("caf\xe9") + "\r\n");
+    WriteFile(tree / "\xe2\x82\xac", "euro");
+    Log();
+    bytes = ReadFile(log);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xff\xfe");
+    // The report area shows the whole log, read back, with line feeds only.
+    EXPECT_EQ(Report(), (Lines{"<T> - New file: " + Path("caf\xc3\xa9"),
+                               "<T> - New file: " + Path("\xe2\x82\xac")}));
+}
+
+TEST_F(LoggingTest, StopDuringTheScanLeavesTheDatafileAsItWas) {
+    for (int i = 0; i < 20; ++i) WriteFile(tree / ("f" + std::to_string(i)), "x");
+    Log();
+    const std::string before = ReadFile(datafile);
+    WriteFile(tree / "new.txt", "n");
+    StopWhen([this] { return !StatusBar().empty() && StatusBar() != "Processing datafile..." &&
+                             StatusBar() != "Loading datafile..."; });
+    Log();
+    EXPECT_EQ(Status(), "Dir log run aborted");
+    EXPECT_EQ(ReadFile(datafile), before);
+    EXPECT_TRUE(Report().empty());
+    EXPECT_EQ(Inspect(g.startStopButton).text, "Start logging");
+    EXPECT_TRUE(Inspect(g.startStopButton).enabled);
+}
+
+TEST_F(LoggingTest, StopDuringADigestEndsAtOnceAndTheNextStartWorks) {
+    WriteFile(tree / "big", "");
+    fs::resize_file(tree / "big", 64 << 20);
+    Click(g.md5Box);
+    StopWhen([this] { return StatusBar().rfind("MD5: ", 0) == 0; });
+    Log();
+    EXPECT_EQ(Status(), "Dir log run aborted");
+    EXPECT_FALSE(fs::exists(datafile));
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    EXPECT_EQ(TableRows(datafile, "allist").size(), 2u);
+}
+
+TEST_F(LoggingTest, StopDuringTheComparisonStillWritesTheLog) {
+    const fs::path log = scratch / "changes.log";
+    ChooseLog(log);
+    Log();
+    for (int i = 0; i < 5; ++i) WriteFile(tree / ("f" + std::to_string(i)), "x");
+    StopWhen([this] { return gui::headless::ProgressOf(g.progressBar) > 0 &&
+                             gui::FetchGadgetText(g.reportArea).size() > 0; });
+    Log();
+    EXPECT_EQ(Status(), "Dir log run aborted");
+    const std::size_t reported = Report().size();
+    EXPECT_GE(reported, 1u);
+    EXPECT_LT(reported, 5u);
+    const std::string written = ReadFile(log);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), long(reported));
+    EXPECT_EQ(TableRows(datafile, "allist").size(), 6u);
+}
+
+TEST_F(LoggingTest, IntervalModeWithZeroMinutesRunsAgainUntilStopped) {
+    Click(g.intervalBox);
+    gui::headless::TypeText(g.intervalField, "0");
+    Settle();
+    // The wait shows the next run as started before it polls.
+    StopWhen([this] { return Status() == "Dir log interval run #3 started"; });
+    Log();
+    EXPECT_EQ(Status(), "Dir log run aborted");
+    EXPECT_EQ(app.run.runnumber, 3);
+}
+
+TEST_F(LoggingTest, AMonitoredDirectoryThatCannotBeListedEndsLoggingNotTheProgram) {
+    Browse(scratch / "missing");
+    Log();
+    EXPECT_EQ(Status(), "Failed To read directory " + (scratch / "missing").string() + ", skipping");
+    EXPECT_FALSE(fs::exists(datafile));
+    EXPECT_EQ(Inspect(g.startStopButton).text, "Start logging");
+}
+
+TEST_F(LoggingTest, AnUnreadableSubdirectoryIsSkippedAndTheScanCompletes) {
+    if (PermissionsIgnored(scratch)) GTEST_SKIP() << "permissions do not apply to this user";
+    WriteFile(tree / "closed" / "inside.txt", "x");
+    fs::permissions(tree / "closed", fs::perms::none);
+    Log();
+    EXPECT_EQ(TableRows(datafile, "allist").size(), 2u);
+    EXPECT_EQ(Status(), "Dir log run complete");
+}
+
+TEST_F(LoggingTest, ALinkBackIntoTheTreeIsStoredButNotFollowed) {
+    WriteFile(tree / "a" / "f.txt", "x");
+    fs::create_directory_symlink(tree, tree / "a" / "loop");
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    const Lines rows = TableRows(datafile, "allist");
+    EXPECT_EQ(rows.size(), 4u);
+    EXPECT_NE(std::find(rows.begin(), rows.end(), Path("a/loop") + "|<NULL>"), rows.end());
+}
+
+TEST_F(LoggingTest, AForeignDatafileFailsTheLoadAndIsLeftAlone) {
+    WriteFile(datafile, "not a database");
+    Log();
+    EXPECT_EQ(Status(), "Datafile ERROR! (Please delete old datafile prior to v1.3)");
+    EXPECT_EQ(ReadFile(datafile), "not a database");
+}
+
+TEST_F(LoggingTest, ADatafileWithoutTheIdentColumnFailsTheRotation) {
+    {
+        auto db = db::TDBSQLite::Create(datafile.string());
+        db->executeQuery("CREATE TABLE allist (id integer primary key, file text)");
+    }
+    const std::string before = ReadFile(datafile);
+    Log();
+    EXPECT_EQ(Status(), "Datafile ERROR! (Please delete old datafile prior to v1.3)");
+    EXPECT_EQ(ReadFile(datafile), before);
+}
+
+TEST_F(LoggingTest, AFailedSaveStaysInTheStatusAndTheRunStillReports) {
+    ChooseDatafile(scratch / "no such dir" / "datafile");
+    Log();
+    EXPECT_EQ(Status(), "Datafile ERROR! Failed to save datafile");
+    ChooseDatafile("");
+    Log();
+    EXPECT_EQ(Status(), "Datafile ERROR! Failed to save datafile");
+}
+
+TEST_F(LoggingTest, ALogFileThatCannotBeWrittenIsReported) {
+    fs::create_directories(scratch / "logdir");
+    ChooseLog(scratch / "logdir");
+    Log();
+    Log();
+    EXPECT_EQ(Status(), "Failed to write log file " + (scratch / "logdir").string());
+    EXPECT_TRUE(TableRows(datafile, "allist").size() == 1u);
+}
+
+TEST_F(LoggingTest, ALogFileThatCannotBeReadIsNotOverwritten) {
+    if (PermissionsIgnored(scratch)) GTEST_SKIP() << "permissions do not apply to this user";
+    const fs::path log = scratch / "changes.log";
+    WriteFile(log, "earlier lines\r\n");
+    fs::permissions(log, fs::perms::owner_write);
+    ChooseLog(log);
+    Log();
+    WriteFile(tree / "new", "n");
+    Log();
+    EXPECT_EQ(Status(), "Failed to read log file " + log.string());
+    EXPECT_EQ(Report(), Lines{"<T> - New file: " + Path("new")});
+    fs::permissions(log, fs::perms::owner_all);
+    EXPECT_EQ(ReadFile(log), "earlier lines\r\n");
+}
+
+TEST_F(LoggingTest, ExitDuringLoggingEndsTheProcessAtOnce) {
+    WriteFile(tree / "a", "a");
+    gui::headless::SetPollHandler([this] { gui::headless::ChooseMenu(g.exitItem); });
+    EXPECT_THROW(Log(), ProcessEnded);
+    EXPECT_FALSE(fs::exists(datafile));
+}
+
+}  // namespace
+}  // namespace apptest
