@@ -180,6 +180,22 @@ TEST_F(LoggingTest, StopDuringTheScanLeavesTheDatafileAsItWas) {
     EXPECT_TRUE(Inspect(g.startStopButton).enabled);
 }
 
+TEST_F(LoggingTest, StopDuringTheLoadOrTheRotationLeavesTheDatafileAsItWas) {
+    WriteFile(tree / "a.txt", "a");
+    Log();
+    const std::string before = ReadFile(datafile);
+    for (const char* step : {"Loading datafile...", "Processing datafile..."}) {
+        StopWhen([this, step] { return StatusBar() == step; });
+        Log();
+        EXPECT_EQ(Status(), "Dir log run aborted") << step;
+        EXPECT_EQ(ReadFile(datafile), before) << step;
+    }
+    gui::headless::SetPollHandler(nullptr);
+    WriteFile(tree / "b.txt", "b");
+    Log();
+    EXPECT_EQ(Report(), Lines{"<T> - New file: " + Path("b.txt")});
+}
+
 TEST_F(LoggingTest, StopDuringADigestEndsAtOnceAndTheNextStartWorks) {
     WriteFile(tree / "big", "");
     fs::resize_file(tree / "big", 64 << 20);
