@@ -75,6 +75,7 @@ void HandleGadgetAction(Application& app) {
     auto& g = app.gadgets;
     auto& run = app.run;
     const auto source = gui::CurrentEventSource();
+    if (!source) return;  // without a window there are no gadgets to match
     if (source == g.browseButton) {
         run.dir = gui::RequestDir(DIR_LABEL_TEXT, "");
         gui::PutGadgetText(g.dirField, run.dir);

@@ -165,6 +165,20 @@ TEST_F(LoggingTest, LogFileIsLatin1WithCrLfUntilACharacterNeedsUtf16) {
                                "<T> - New file: " + Path("\xe2\x82\xac")}));
 }
 
+// Such a name is scanned and digested by its real bytes; SQLite stores the stray byte as
+// U+FFFD, which is how the report then shows it.
+TEST_F(LoggingTest, ANameThatIsNotUtf8IsKeptAndReportedWithAReplacementCharacter) {
+    const std::string name = "bad\xff name";
+    WriteFile(tree / name, "x");
+    Click(g.md5Box);
+    Log();
+    Log();
+    EXPECT_TRUE(Report().empty());
+    fs::remove(tree / name);
+    Log();
+    EXPECT_EQ(Report(), Lines{"<T> - File removed: " + Path("bad\xef\xbf\xbd name")});
+}
+
 TEST_F(LoggingTest, StopDuringTheScanLeavesTheDatafileAsItWas) {
     for (int i = 0; i < 20; ++i) WriteFile(tree / ("f" + std::to_string(i)), "x");
     Log();
