@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <set>
 
-#include "app/datafile_name.h"
 #include "database/sqlite/sqlite.h"
 #include "gui/gui.h"
 #include "gui/platform/headless/headless.h"
@@ -126,20 +125,6 @@ TEST_F(LoggingTest, SizesAreSixtyFourBit) {
     fs::resize_file(tree / "big", (std::uintmax_t(5) << 30));
     Log();
     EXPECT_EQ(TableRows(datafile, "allist").at(1), Path("big") + "|5368709120");
-}
-
-TEST_F(LoggingTest, ADerivedDatafileNameLandsInTheLaunchDirectoryAndIsFoundAgain) {
-    const std::string previous = rt::CurrentDir();
-    ASSERT_TRUE(rt::ChangeDir(scratch.path().string()));
-    app.run.datafilechosen = false;
-    WriteFile(tree / "a.txt", "a");
-    Log();
-    const fs::path derived = scratch / app::DeriveDatafileName(tree.string());
-    EXPECT_EQ(TableRows(derived, "allist").size(), 2u);
-    WriteFile(tree / "b.txt", "b");
-    Log();
-    rt::ChangeDir(previous);
-    EXPECT_EQ(Report(), Lines{"<T> - New file: " + Path("b.txt")});
 }
 
 TEST_F(LoggingTest, LogFileIsLatin1WithCrLfUntilACharacterNeedsUtf16) {
@@ -276,13 +261,6 @@ TEST_F(LoggingTest, ALinkBackIntoTheTreeIsStoredButNotFollowed) {
     const Lines rows = TableRows(datafile, "allist");
     EXPECT_EQ(rows.size(), 4u);
     EXPECT_NE(std::find(rows.begin(), rows.end(), Path("a/loop") + "|<NULL>"), rows.end());
-}
-
-TEST_F(LoggingTest, AForeignDatafileFailsTheLoadAndIsLeftAlone) {
-    WriteFile(datafile, "not a database");
-    Log();
-    EXPECT_EQ(Status(), "Datafile ERROR! (Please delete old datafile prior to v1.3)");
-    EXPECT_EQ(ReadFile(datafile), "not a database");
 }
 
 TEST_F(LoggingTest, ADatafileWithoutTheIdentColumnFailsTheRotation) {

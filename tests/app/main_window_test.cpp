@@ -36,24 +36,6 @@ TEST_F(MainWindowTest, PathFieldsRejectTypingAndTheIntervalFieldTakesIt) {
     EXPECT_EQ(Inspect(g.intervalField).text, "15");
 }
 
-TEST_F(MainWindowTest, SaveAsSetsTheChosenFlagsEvenWhenCancelled) {
-    ChooseDatafile("");
-    EXPECT_TRUE(app.run.datafilechosen);
-    EXPECT_EQ(app.run.datafilepath, "");
-    ChooseLog(scratch / "changes.log");
-    EXPECT_TRUE(app.run.logchosen);
-    EXPECT_EQ(Inspect(g.logField).text, (scratch / "changes.log").string());
-}
-
-TEST_F(MainWindowTest, CheckBoxesSetTheirFlagsFromTheStateAfterTheClick) {
-    Click(g.md5Box);
-    Click(g.intervalBox);
-    EXPECT_TRUE(app.run.md5);
-    EXPECT_TRUE(app.run.intervalmode);
-    Click(g.md5Box);
-    EXPECT_FALSE(app.run.md5);
-}
-
 TEST_F(MainWindowTest, AboutOpensThePageAndExitEndsTheProgram) {
     gui::headless::ChooseMenu(g.aboutItem);
     Settle();
@@ -65,16 +47,6 @@ TEST_F(MainWindowTest, AboutOpensThePageAndExitEndsTheProgram) {
     } catch (const ProcessEnded& ended) {
         EXPECT_EQ(ended.status, 0);
     }
-}
-
-TEST_F(MainWindowTest, ResizingKeepsEdgesWhereTheLayoutSaysSo) {
-    gui::headless::ResizeClient(g.window, 680, 500);
-    Settle();
-    EXPECT_EQ(Inspect(g.dirField).width, 400);
-    EXPECT_EQ(Inspect(g.browseButton).x, 404);
-    EXPECT_EQ(Inspect(g.reportArea).height, 224);
-    EXPECT_EQ(Inspect(g.progressBar).y, 472);
-    EXPECT_EQ(Inspect(g.progressBar).width, 672);
 }
 
 }  // namespace
