@@ -69,9 +69,11 @@ void RotateLists(Application& app) {
     tdb.startTransaction();
     app.ShowStatusBar("Processing datafile...");
     // The commit resets every open statement, and a reset query presents its first row
-    // again; the old list is therefore read by a query made after the commit.
-    if (CopyOldList(app, *tdb.executeQuery(sql::SELECT_OLD_LIST)) == PollResult::StopRequest ||
-        CommitOnWorker(app)) {
+    // again; the old list is therefore read by a query made after the commit. That query
+    // is gone before the commit worker takes the connection.
+    const bool stopRequested =
+        CopyOldList(app, *tdb.executeQuery(sql::SELECT_OLD_LIST)) == PollResult::StopRequest;
+    if (stopRequested || CommitOnWorker(app)) {
         run.RequestStop();
         return;
     }

@@ -43,15 +43,6 @@ bool HasIndex(const fs::path& datafile, const std::string& index) {
     return query->nextRow() == 1;
 }
 
-bool PermissionsIgnored(const ScratchDir& scratch) {
-    const auto probe = scratch / "probe";
-    WriteFile(probe, "x");
-    fs::permissions(probe, fs::perms::none);
-    const bool readable = std::ifstream(probe).is_open();
-    fs::remove(probe);
-    return readable;
-}
-
 void AppTest::SetUp() {
     gui::headless::Reset();
     rt::SetEndProcessHandler([](int status) { throw ProcessEnded{status}; });

@@ -30,9 +30,6 @@ std::vector<std::string> TableRows(const fs::path& datafile, const std::string& 
 // Whether the file's schema holds an index of this name.
 bool HasIndex(const fs::path& datafile, const std::string& index);
 
-// True when permissions do not keep this process out (it runs as the superuser).
-bool PermissionsIgnored(const ScratchDir& scratch);
-
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override;

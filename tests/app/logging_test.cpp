@@ -111,59 +111,6 @@ TEST_F(LoggingTest, DigestModeStoresMd5TextsAndReportsTheSwitchAsChanges) {
                                      "<T> - File changed: " + Path("abc")}));
 }
 
-TEST_F(LoggingTest, UnreadableFilesGetMinusOneInDigestMode) {
-    if (PermissionsIgnored(scratch)) GTEST_SKIP() << "permissions do not apply to this user";
-    WriteFile(tree / "locked", "secret");
-    fs::permissions(tree / "locked", fs::perms::none);
-    Click(g.md5Box);
-    Log();
-    EXPECT_EQ(TableRows(datafile, "allist").at(1), Path("locked") + "|-1");
-}
-
-TEST_F(LoggingTest, SizesAreSixtyFourBit) {
-    WriteFile(tree / "big", "");
-    fs::resize_file(tree / "big", (std::uintmax_t(5) << 30));
-    Log();
-    EXPECT_EQ(TableRows(datafile, "allist").at(1), Path("big") + "|5368709120");
-}
-
-TEST_F(LoggingTest, LogFileIsLatin1WithCrLfUntilACharacterNeedsUtf16) {
-    const fs::path log = scratch / "changes.log";
-    ChooseLog(log);
-    Log();
-    // A first run has nothing to compare with: the log is neither read nor written.
-    EXPECT_FALSE(fs::exists(log));
-    Log();
-    EXPECT_TRUE(fs::exists(log));
-    EXPECT_EQ(ReadFile(log), "");
-    WriteFile(tree / "caf\xc3\xa9", "x");
-    Log();
-    std::string bytes = ReadFile(log);
-    EXPECT_EQ(bytes.substr(20), " - New file: " + Path("caf\xe9") + "\r\n");
-    WriteFile(tree / "\xe2\x82\xac", "euro");
-    Log();
-    bytes = ReadFile(log);
-    ASSERT_GE(bytes.size(), 2u);
-    EXPECT_EQ(bytes.substr(0, 2), "\xff\xfe");
-    // The report area shows the whole log, read back, with line feeds only.
-    EXPECT_EQ(Report(), (Lines{"<T> - New file: " + Path("caf\xc3\xa9"),
-                               "<T> - New file: " + Path("\xe2\x82\xac")}));
-}
-
-// Such a name is scanned and digested by its real bytes; SQLite stores the stray byte as
-// U+FFFD, which is how the report then shows it.
-TEST_F(LoggingTest, ANameThatIsNotUtf8IsKeptAndReportedWithAReplacementCharacter) {
-    const std::string name = "bad\xff name";
-    WriteFile(tree / name, "x");
-    Click(g.md5Box);
-    Log();
-    Log();
-    EXPECT_TRUE(Report().empty());
-    fs::remove(tree / name);
-    Log();
-    EXPECT_EQ(Report(), Lines{"<T> - File removed: " + Path("bad\xef\xbf\xbd name")});
-}
-
 TEST_F(LoggingTest, StopDuringTheScanLeavesTheDatafileAsItWas) {
     for (int i = 0; i < 20; ++i) WriteFile(tree / ("f" + std::to_string(i)), "x");
     Log();
@@ -244,36 +191,6 @@ TEST_F(LoggingTest, AMonitoredDirectoryThatCannotBeListedEndsLoggingNotTheProgra
     EXPECT_EQ(Inspect(g.startStopButton).text, "Start logging");
 }
 
-TEST_F(LoggingTest, AnUnreadableSubdirectoryIsSkippedAndTheScanCompletes) {
-    if (PermissionsIgnored(scratch)) GTEST_SKIP() << "permissions do not apply to this user";
-    WriteFile(tree / "closed" / "inside.txt", "x");
-    fs::permissions(tree / "closed", fs::perms::none);
-    Log();
-    EXPECT_EQ(TableRows(datafile, "allist").size(), 2u);
-    EXPECT_EQ(Status(), "Dir log run complete");
-}
-
-TEST_F(LoggingTest, ALinkBackIntoTheTreeIsStoredButNotFollowed) {
-    WriteFile(tree / "a" / "f.txt", "x");
-    fs::create_directory_symlink(tree, tree / "a" / "loop");
-    Log();
-    EXPECT_EQ(Status(), "Dir log run complete");
-    const Lines rows = TableRows(datafile, "allist");
-    EXPECT_EQ(rows.size(), 4u);
-    EXPECT_NE(std::find(rows.begin(), rows.end(), Path("a/loop") + "|<NULL>"), rows.end());
-}
-
-TEST_F(LoggingTest, ADatafileWithoutTheIdentColumnFailsTheRotation) {
-    {
-        auto db = db::TDBSQLite::Create(datafile.string());
-        db->executeQuery("CREATE TABLE allist (id integer primary key, file text)");
-    }
-    const std::string before = ReadFile(datafile);
-    Log();
-    EXPECT_EQ(Status(), "Datafile ERROR! (Please delete old datafile prior to v1.3)");
-    EXPECT_EQ(ReadFile(datafile), before);
-}
-
 TEST_F(LoggingTest, AFailedSaveStaysInTheStatusAndTheRunStillReports) {
     ChooseDatafile(scratch / "no such dir" / "datafile");
     Log();
@@ -290,21 +207,6 @@ TEST_F(LoggingTest, ALogFileThatCannotBeWrittenIsReported) {
     Log();
     EXPECT_EQ(Status(), "Failed to write log file " + (scratch / "logdir").string());
     EXPECT_TRUE(TableRows(datafile, "allist").size() == 1u);
-}
-
-TEST_F(LoggingTest, ALogFileThatCannotBeReadIsNotOverwritten) {
-    if (PermissionsIgnored(scratch)) GTEST_SKIP() << "permissions do not apply to this user";
-    const fs::path log = scratch / "changes.log";
-    WriteFile(log, "earlier lines\r\n");
-    fs::permissions(log, fs::perms::owner_write);
-    ChooseLog(log);
-    Log();
-    WriteFile(tree / "new", "n");
-    Log();
-    EXPECT_EQ(Status(), "Failed to read log file " + log.string());
-    EXPECT_EQ(Report(), Lines{"<T> - New file: " + Path("new")});
-    fs::permissions(log, fs::perms::owner_all);
-    EXPECT_EQ(ReadFile(log), "earlier lines\r\n");
 }
 
 TEST_F(LoggingTest, ExitDuringLoggingEndsTheProcessAtOnce) {
