@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,7 +16,7 @@ namespace gui {
 
 class TEvent;
 class TGadget;
-class TGadgetItem;   // item lists: later work, the vectors below stay empty until then
+class TGadgetItem;
 class TGuiFont;
 class TPixmap;
 class TIconStrip;
@@ -143,7 +144,8 @@ public:
     virtual void SetFilter(TEventFilter filter, rt::TObjectPtr filterContext);
     virtual int HasDescendant(const TGadget* gadget) const;
     virtual void _setparent(const TGadgetPtr& group, int index);
-    virtual int SelectionChanged() { return 0; }
+    // The first index where the selection differs from the last call's; -1 when none.
+    virtual int SelectionChanged();
     virtual TGadgetPtr Handle() { return shared_from_this(); }
 
     // Geometry and layout.
@@ -160,28 +162,42 @@ public:
     virtual void LayoutKids();
     virtual void DoLayout();
 
-    // Items and data sources of list-like gadgets (not built yet: no-ops).
-    virtual void SetDataSource(rt::TObjectPtr /*source*/) {}
-    virtual int SyncDataSource() { return 0; }
-    virtual void SyncData(const std::vector<std::string>& /*keys*/) {}
-    virtual void InsertItemFromKey(int /*index*/, const std::string& /*key*/) {}
-    virtual void Clear() {}
-    virtual void InsertItem(int /*index*/, const std::string& /*text*/, const std::string& /*tip*/,
-                            int /*icon*/, rt::TObjectPtr /*itemExtra*/, int /*flags*/) {}
-    virtual void SetItem(int /*index*/, const std::string& /*text*/, const std::string& /*tip*/,
-                         int /*icon*/, rt::TObjectPtr /*itemExtra*/, int /*flags*/) {}
-    virtual void RemoveItem(int /*index*/) {}
-    virtual int ItemCount() const { return 0; }
-    virtual std::string ItemText(int /*index*/) const { return {}; }
-    virtual std::string ItemTip(int /*index*/) const { return {}; }
-    virtual int ItemFlags(int /*index*/) const { return 0; }
-    virtual int ItemIcon(int /*index*/) const { return 0; }
-    virtual rt::TObjectPtr ItemExtra(int /*index*/) const { return nullptr; }
-    virtual void SetItemState(int /*index*/, int /*state*/) {}
-    virtual int ItemState(int /*index*/) { return 0; }
-    virtual void SelectItem(int /*index*/, int /*op*/) {}
-    virtual int SelectedItem() { return 0; }
-    virtual std::vector<int> SelectedItems() { return {}; }
+    // Items of list-like gadgets (see gadgetitem.h). The base keeps `items` and mirrors
+    // every change through the driver half below; the selection lives in the driver.
+    // Indexes outside the list are ignored (reads give 0, "" or null).
+    virtual void Clear();
+    // An index outside 0..ItemCount() appends.
+    virtual void InsertItem(int index, const std::string& text, const std::string& tip = {},
+                            int icon = -1, rt::TObjectPtr itemExtra = nullptr, int flags = 0);
+    virtual void SetItem(int index, const std::string& text, const std::string& tip = {},
+                         int icon = -1, rt::TObjectPtr itemExtra = nullptr, int flags = 0);
+    virtual void RemoveItem(int index);
+    virtual int ItemCount() const;
+    virtual std::string ItemText(int index) const;
+    virtual std::string ItemTip(int index) const;
+    virtual int ItemFlags(int index) const;
+    virtual int ItemIcon(int index) const;
+    virtual rt::TObjectPtr ItemExtra(int index) const;
+    virtual void SetItemState(int index, int state);
+    virtual int ItemState(int index);
+    // op: SELECT_CLEAR, SELECT_SET or SELECT_TOGGLE; index -1 applies it to every item.
+    virtual void SelectItem(int index, int op);
+    // The only selected index; -1 when none or several are selected.
+    virtual int SelectedItem();
+    // Selected indexes, ascending.
+    virtual std::vector<int> SelectedItems();
+
+    // Data-source binding (see datasource.h): the items follow the key texts of a
+    // string array, an object list or an object array.
+    virtual void SetDataSource(rt::TObjectPtr dataSource);
+    // Brings the items in line with the source; 1 when it emptied the gadget because the
+    // source has no keys left.
+    virtual int SyncDataSource();
+    // Edits the items from the keys of the last sync (`datakeys`) toward these keys.
+    virtual void SyncData(const std::vector<std::string>& keys);
+    virtual void InsertItemFromKey(int index, const std::string& key);
+    static std::vector<std::string> KeysFromList(const std::list<rt::TObjectPtr>& list);
+    static std::vector<std::string> KeysFromObjectArray(const std::vector<rt::TObjectPtr>& array);
 
     // Native object.
     virtual int Insert(const TGadgetPtr& /*group*/) { return 0; }

@@ -8,7 +8,9 @@
 #include "gui/event.h"
 #include "gui/eventqueue.h"
 #include "gui/gadgetdriver.h"
+#include "gui/iconstrip.h"
 #include "gui/platform.h"
+#include "gui/proxygadget.h"
 
 namespace gui {
 namespace {
@@ -136,6 +138,17 @@ TGadgetPtr MakeCanvas(int x, int y, int w, int h, const TGadgetPtr& group, int s
     return canvas;
 }
 
+TGadgetPtr MakeToolbar(const std::string& iconSource, int x, int y, int w, int h,
+                       const TGadgetPtr& group, int style) {
+    TGadgetPtr toolbar = Create(GADGET_TOOLBAR, "", x, y, w, h, group, style);
+    if (!toolbar) return nullptr;
+    if (const TIconStripPtr strip = CurrentGadgetDriver().LoadIconStrip(iconSource)) {
+        toolbar->SetIconStrip(strip);
+        for (int icon = 0; icon < strip->count; ++icon) toolbar->InsertItem(icon, "", "", icon);
+    }
+    return toolbar;
+}
+
 TGadgetPtr MakeMenuItem(const std::string& text, int tag, const TGadgetPtr& parent, int hotKey,
                         int modifiers) {
     TGadgetPtr group = ResolveGroup(parent);
@@ -151,7 +164,14 @@ TGadgetPtr DesktopGadget() {
     return module.desktop;
 }
 
-TGadgetPtr ResolveGroup(const TGadgetPtr& gadget) { return gadget; }
+TGadgetPtr ResolveGroup(const TGadgetPtr& gadget) {
+    TGadgetPtr resolved = gadget;
+    while (const auto* proxyGadget = dynamic_cast<const TProxyGadget*>(resolved.get())) {
+        resolved = proxyGadget->proxy;
+    }
+    // The shared target of unset proxies is no group: kids must not collect on it.
+    return resolved == TProxyGadget::NullGadget() ? nullptr : resolved;
+}
 
 void LayoutGadget(const TGadgetPtr& gadget, int left, int right, int top, int bottom) {
     gadget->SetLayout(left, right, top, bottom);

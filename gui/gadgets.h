@@ -22,8 +22,6 @@ TGadgetPtr MakeTextArea(int x, int y, int w, int h, const TGadgetPtr& group, int
 TGadgetPtr MakeProgressBar(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
 TGadgetPtr MakePanel(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0,
                      const std::string& title = {});
-// The tag comes back as the data of the item's MenuAction events. A window as parent
-// stands for its root menu.
 TGadgetPtr MakeComboBox(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
 TGadgetPtr MakeListBox(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
 TGadgetPtr MakeTabber(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
@@ -31,12 +29,17 @@ TGadgetPtr MakeTreeView(int x, int y, int w, int h, const TGadgetPtr& group, int
 TGadgetPtr MakeHTMLView(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
 TGadgetPtr MakeSlider(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
 TGadgetPtr MakeCanvas(int x, int y, int w, int h, const TGadgetPtr& group, int style = 0);
+// A toolbar with one item per icon of the strip the driver loads from the source.
+TGadgetPtr MakeToolbar(const std::string& iconSource, int x, int y, int w, int h,
+                       const TGadgetPtr& group, int style = 0);
+// The tag comes back as the data of the item's MenuAction events. A window as parent
+// stands for its root menu.
 TGadgetPtr MakeMenuItem(const std::string& text, int tag, const TGadgetPtr& parent,
                         int hotKey = 0, int modifiers = 0);
 TGadgetPtr DesktopGadget();
 
-// While the gadget is a proxy, the gadget it stands for (proxies come with item lists;
-// until then this is the gadget itself).
+// While the gadget is a proxy (proxygadget.h), the gadget it stands for; null for a
+// proxy that stands for nothing.
 TGadgetPtr ResolveGroup(const TGadgetPtr& gadget);
 
 // Changes.

@@ -8,6 +8,8 @@
 #include "gui/eventqueue.h"
 #include "gui/gadgetdriver.h"
 #include "gui/gadgets.h"
+#include "gui/hotkey.h"
+#include "gui/localization.h"
 #include "gui/systemdriver.h"
 #include "runtime/text.h"
 
@@ -39,11 +41,24 @@ void ReportKey(const TGadgetPtr& gadget, int id, int data, int mods) {
     if (gadget->GetSensitivity() & SENSITIZE_KEYS) RaiseGadgetEvent(id, gadget, data, mods);
 }
 
+TGadgetPtr WindowOf(const TGadgetPtr& gadget) {
+    TGadgetPtr g = gadget;
+    while (g && g->Class() != GADGET_WINDOW) g = g->GetGroup();
+    return g;
+}
+
+// A hot key takes the key before the field sees it.
+bool HitHotKey(const TGadgetPtr& field, int key, int mods) {
+    const TEventPtr event = LookupHotKey(key, mods, WindowOf(field));
+    if (event) event->Emit();
+    return event != nullptr;
+}
+
 // One key reaching a focused field; selectionPending is true while all of the text is
 // still selected.
 void TypeKey(const TGadgetPtr& field, int key, char32_t character, int mods,
              bool& selectionPending) {
-    if (!Reachable(field) || !Editable(field)) return;
+    if (!Reachable(field) || HitHotKey(field, key, mods) || !Editable(field)) return;
     if (!PassesFilter(field, KeyDown, key, mods)) return;
     ReportKey(field, KeyDown, key, mods);
     THeadlessGadget& native = Native(field);
@@ -149,6 +164,14 @@ void Reset() {
     system.calls.clear();
     system.openedUrls.clear();
     system.openUrlResult = 1;
+    THeadlessGadgetDriver& gadgets = GadgetDriver();
+    gadgets.colorAnswers.clear();
+    gadgets.fontAnswers.clear();
+    gadgets.iconSources.clear();
+    gadgets.installedFonts = THeadlessGadgetDriver::DefaultFonts();
+    while (const THotKeyPtr hotKey = FirstHotKey()) UnbindHotKey(hotKey);
+    SetLocalizationMode(0);
+    SetLocalizationLanguage(nullptr);
     for (const TGadgetPtr& window : std::vector<TGadgetPtr>(Windows())) DiscardGadget(window);
     PointerGadgets() = {};
     ReleaseDeferredEvents();
@@ -264,6 +287,33 @@ TGadgetPtr FindMenuItem(const TGadgetPtr& window, int tag) {
     const auto sameTag = [tag](const TMenuEntry& entry) { return entry.tag == tag; };
     const TMenuEntry* entry = FindEntry(Native(window).MenuBar(), sameTag);
     return entry ? entry->item : nullptr;
+}
+
+void QueueColorAnswer(int rgb) { GadgetDriver().colorAnswers.push_back(rgb); }
+
+void QueueFontAnswer(const std::shared_ptr<TGuiFont>& font) {
+    GadgetDriver().fontAnswers.push_back(font);
+}
+
+void SetInstalledFonts(const std::vector<std::string>& faces) {
+    GadgetDriver().installedFonts = faces;
+}
+
+void AddIconSource(const std::string& source, const std::shared_ptr<TPixmap>& pixmap) {
+    GadgetDriver().iconSources[source] = pixmap;
+}
+
+int PointerShape() { return GadgetDriver().pointerShape; }
+int PointerChanges() { return GadgetDriver().pointerChanges; }
+
+std::vector<TListItemView> ListItemsOf(const TGadgetPtr& gadget) {
+    return Native(gadget).ListItems();
+}
+
+std::vector<std::string> ListTextsOf(const TGadgetPtr& gadget) {
+    std::vector<std::string> texts;
+    for (const TListItemView& item : Native(gadget).ListItems()) texts.push_back(item.text);
+    return texts;
 }
 
 const std::vector<TGadgetPtr>& Windows() { return GadgetDriver().Windows(); }

@@ -17,6 +17,9 @@
 //                   PeekQueuedEvent finding the queue empty), before pending input is
 //                   handled; input it injects is handled in that same poll.
 //
+// A key pressed in a field is first looked up as a hot key of the field's window; a
+// hot key emits its event and the field never sees the key.
+//
 // Requesters take their answers from queues; one opened with no answer queued calls
 // the unanswered handler and then acts as cancelled (without a handler it throws
 // std::logic_error).
@@ -36,8 +39,9 @@ enum : int { KEY_BACKSPACE = 8, KEY_TAB = 9, KEY_ENTER = 13, KEY_ESCAPE = 27, KE
 THeadlessSystemDriver& SystemDriver();
 THeadlessGadgetDriver& GadgetDriver();
 
-// Frees every window, drops pending input, answers, records and handlers, and empties
-// the event queue: a clean toolkit for the next test.
+// Frees every window, drops pending input, answers, records, handlers and hot keys,
+// turns localisation off without a language, and empties the event queue: a clean
+// toolkit for the next test.
 void Reset();
 void SetDesktopSize(int w, int h);
 
@@ -72,6 +76,16 @@ const std::vector<std::string>& OpenedUrls();
 std::vector<std::string> TakeOpenedUrls();
 void SetOpenUrlResult(int result);
 
+// ---- Colour and font choosers, fonts, icon strips, pointer ----
+void QueueColorAnswer(int rgb);  // 0xRRGGBB; -1 = cancelled
+void QueueFontAnswer(const std::shared_ptr<TGuiFont>& font);  // null = cancelled
+// The font faces the system has (a face not among them loads as the first).
+void SetInstalledFonts(const std::vector<std::string>& faces);
+// LoadIconStrip(source) gives a strip over this pixmap.
+void AddIconSource(const std::string& source, const std::shared_ptr<TPixmap>& pixmap);
+int PointerShape();
+int PointerChanges();  // how often the driver was asked to change the shape
+
 // ---- Read-back ----
 struct TGadgetView {
     int kind = 0;
@@ -92,6 +106,10 @@ std::string StatusBarTextOf(const TGadgetPtr& window);
 std::vector<TMenuEntry> MenuBarOf(const TGadgetPtr& window);
 // The item with this tag in the window's menu bar, or null.
 TGadgetPtr FindMenuItem(const TGadgetPtr& window, int tag);
+
+// The entries a list-like gadget shows, with their selection states.
+std::vector<TListItemView> ListItemsOf(const TGadgetPtr& gadget);
+std::vector<std::string> ListTextsOf(const TGadgetPtr& gadget);
 
 const std::vector<TGadgetPtr>& Windows();
 // Depth-first over the kids below root: the nth gadget of the kind with this text.

@@ -5,6 +5,8 @@
 
 #include <deque>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,27 +19,38 @@ class THeadlessGadgetDriver : public TGadgetDriver {
 public:
     std::string UserName() override { return "user"; }
     std::string ComputerName() override { return "headless"; }
-    std::shared_ptr<TGuiFont> LoadFont(const std::string&, double, int) override {
-        return nullptr;
-    }
+    // A face that is not installed loads as the first installed one, under its name.
+    std::shared_ptr<TGuiFont> LoadFont(const std::string& fontName, double size,
+                                       int flags) override;
     TGadgetPtr CreateGadget(int kind, const std::string& text, int x, int y, int w, int h,
                             const TGadgetPtr& group, int style) override;
     TGadgetPtr ActiveGadget() override { return nullptr; }
-    int RequestColor(int, int, int) override { return 0; }
-    std::shared_ptr<TGuiFont> RequestFont(const std::shared_ptr<TGuiFont>&) override {
-        return nullptr;
-    }
-    void SetPointer(int) override {}
-    std::shared_ptr<TIconStrip> LoadIconStrip(const std::string&) override { return nullptr; }
+    // The choosers take their answers from the queues; with none queued they act as
+    // cancelled.
+    int RequestColor(int red, int green, int blue) override;
+    std::shared_ptr<TGuiFont> RequestFont(const std::shared_ptr<TGuiFont>& font) override;
+    void SetPointer(int shape) override;
+    // The strip over the pixmap added for the source; null for an unknown source.
+    std::shared_ptr<TIconStrip> LoadIconStrip(const std::string& source) override;
 
     // Top-level windows that exist (not yet freed), in creation order.
     const std::vector<TGadgetPtr>& Windows() const { return windows_; }
     void ForgetWindow(const TGadget* window);
     void SetDesktopSize(int w, int h);
 
+    std::vector<std::string> installedFonts = DefaultFonts();
+    std::deque<int> colorAnswers;  // 0xRRGGBB, or -1 for cancelled
+    std::deque<std::shared_ptr<TGuiFont>> fontAnswers;  // null for cancelled
+    std::map<std::string, std::shared_ptr<TPixmap>> iconSources;
+    int pointerShape = 0;
+    int pointerChanges = 0;
+
+    static std::vector<std::string> DefaultFonts();
+
 private:
     TGadgetPtr desktop_;
     std::vector<TGadgetPtr> windows_;
+    int nextFontHandle_ = 1;
 };
 
 enum TRequesterKind : int {

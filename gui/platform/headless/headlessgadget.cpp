@@ -166,11 +166,51 @@ void THeadlessGadget::UpdateMenu() {
 
 void THeadlessGadget::Free() {
     freed_ = true;
+    listItems_.clear();
     menuBar_.clear();
     menu_.reset();
     if (kind_ == GADGET_WINDOW) {
         static_cast<THeadlessGadgetDriver&>(CurrentGadgetDriver()).ForgetWindow(this);
     }
+}
+
+bool THeadlessGadget::HasList() const {
+    return kind_ == GADGET_COMBOBOX || kind_ == GADGET_LISTBOX || kind_ == GADGET_TABBER ||
+           kind_ == GADGET_TOOLBAR;
+}
+
+TListItemView* THeadlessGadget::ListItem(int index) {
+    if (index < 0 || index >= static_cast<int>(listItems_.size())) return nullptr;
+    return &listItems_[index];
+}
+
+void THeadlessGadget::ClearListItems() { listItems_.clear(); }
+
+void THeadlessGadget::InsertListItem(int index, const std::string& text, const std::string& tip,
+                                     int icon, rt::TObjectPtr itemExtra) {
+    if (!HasList()) return;
+    index = std::clamp(index, 0, static_cast<int>(listItems_.size()));
+    listItems_.insert(listItems_.begin() + index, {text, tip, icon, std::move(itemExtra), 0});
+}
+
+void THeadlessGadget::SetListItem(int index, const std::string& text, const std::string& tip,
+                                  int icon, rt::TObjectPtr itemExtra) {
+    if (TListItemView* item = ListItem(index)) {
+        *item = {text, tip, icon, std::move(itemExtra), item->state};
+    }
+}
+
+void THeadlessGadget::RemoveListItem(int index) {
+    if (ListItem(index)) listItems_.erase(listItems_.begin() + index);
+}
+
+void THeadlessGadget::SetListItemState(int index, int state) {
+    if (TListItemView* item = ListItem(index)) item->state = state;
+}
+
+int THeadlessGadget::ListItemState(int index) {
+    const TListItemView* item = ListItem(index);
+    return item ? item->state : 0;
 }
 
 void THeadlessGadget::InsertTyped(const std::string& character, bool replaceAll) {

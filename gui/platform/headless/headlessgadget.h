@@ -17,6 +17,15 @@ struct TMenuEntry {
     std::vector<TMenuEntry> kids;
 };
 
+// An entry of a list-like gadget as the screen shows it, with its selection state.
+struct TListItemView {
+    std::string text;
+    std::string tip;
+    int icon = -1;
+    rt::TObjectPtr extra;
+    int state = 0;
+};
+
 // Frame of a window whose shape is its outer size (no WINDOW_CLIENTCOORDS).
 inline constexpr int FRAME_BORDER = 4;
 inline constexpr int FRAME_CAPTION = 24;
@@ -50,11 +59,25 @@ public:
     void UpdateMenu() override;
     void Free() override;
 
+    // List boxes, combo boxes, tabbers and toolbars keep their entries; other kinds
+    // have none.
+    void ClearListItems() override;
+    void InsertListItem(int index, const std::string& text, const std::string& tip, int icon,
+                        rt::TObjectPtr itemExtra) override;
+    void SetListItem(int index, const std::string& text, const std::string& tip, int icon,
+                     rt::TObjectPtr itemExtra) override;
+    void RemoveListItem(int index) override;
+    void SetListItemState(int index, int state) override;
+    int ListItemState(int index) override;
+    void SetIconStrip(const std::shared_ptr<TIconStrip>& strip) override { iconStrip_ = strip; }
+
     // Read-back for tests.
     int Tag() const { return tag_; }
     int Progress() const { return progress_; }
     const std::vector<TMenuEntry>& MenuBar() const { return menuBar_; }
     bool IsFreed() const { return freed_; }
+    const std::vector<TListItemView>& ListItems() const { return listItems_; }
+    std::shared_ptr<TIconStrip> IconStrip() const { return iconStrip_; }
 
     // What the driver does to the native object when input arrives.
     void SetTag(int tag) { tag_ = tag; }
@@ -69,6 +92,8 @@ public:
 
 private:
     int FrameWidth() const;
+    bool HasList() const;
+    TListItemView* ListItem(int index);
     int FrameHeight() const;
 
     int kind_;
@@ -82,6 +107,8 @@ private:
     int tag_ = 0;
     TGadgetPtr menu_;
     std::vector<TMenuEntry> menuBar_;
+    std::vector<TListItemView> listItems_;
+    std::shared_ptr<TIconStrip> iconStrip_;
     bool freed_ = false;
 };
 

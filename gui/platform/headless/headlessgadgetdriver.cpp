@@ -1,5 +1,8 @@
 #include <algorithm>
 
+#include "gui/guicolor.h"
+#include "gui/guifont.h"
+#include "gui/iconstrip.h"
 #include "gui/platform/headless/headlessdrivers.h"
 #include "gui/platform/headless/headlessgadget.h"
 
@@ -11,7 +14,57 @@ inline constexpr int DEFAULT_DESKTOP_HEIGHT = 1080;
 
 bool KnownKind(int kind) { return kind >= GADGET_DESKTOP && kind <= GADGET_CANVAS; }
 
+// Every character as wide as half the point size.
+class THeadlessFont : public TGuiFont {
+public:
+    int CharWidth(int /*character*/) const override { return (size + 1) / 2; }
+};
+
 }  // namespace
+
+std::vector<std::string> THeadlessGadgetDriver::DefaultFonts() {
+    return {"MS Shell Dlg", "Arial", "Times New Roman", "Consolas", "Courier New",
+            "Comic Sans MS"};
+}
+
+std::shared_ptr<TGuiFont> THeadlessGadgetDriver::LoadFont(const std::string& fontName,
+                                                          double size, int flags) {
+    if (installedFonts.empty()) return nullptr;
+    const bool installed = std::find(installedFonts.begin(), installedFonts.end(), fontName) !=
+                           installedFonts.end();
+    auto font = std::make_shared<THeadlessFont>();
+    font->name = installed ? fontName : installedFonts.front();
+    font->size = static_cast<int>(size);
+    font->style = flags;
+    font->handle = nextFontHandle_++;
+    return font;
+}
+
+int THeadlessGadgetDriver::RequestColor(int /*red*/, int /*green*/, int /*blue*/) {
+    if (colorAnswers.empty()) return 0;
+    const int answer = colorAnswers.front();
+    colorAnswers.pop_front();
+    return answer < 0 ? 0 : (answer & 0xFFFFFF) | COLOR_CHOSEN;
+}
+
+std::shared_ptr<TGuiFont> THeadlessGadgetDriver::RequestFont(
+    const std::shared_ptr<TGuiFont>& /*font*/) {
+    if (fontAnswers.empty()) return nullptr;
+    std::shared_ptr<TGuiFont> answer = fontAnswers.front();
+    fontAnswers.pop_front();
+    return answer;
+}
+
+void THeadlessGadgetDriver::SetPointer(int shape) {
+    pointerShape = shape;
+    ++pointerChanges;
+}
+
+std::shared_ptr<TIconStrip> THeadlessGadgetDriver::LoadIconStrip(const std::string& source) {
+    const auto found = iconSources.find(source);
+    if (found == iconSources.end()) return nullptr;
+    return TIconStrip::Create(found->second);
+}
 
 TGadgetPtr THeadlessGadgetDriver::CreateGadget(int kind, const std::string& text, int x, int y,
                                                int w, int h, const TGadgetPtr& group,
@@ -28,7 +81,7 @@ TGadgetPtr THeadlessGadgetDriver::CreateGadget(int kind, const std::string& text
         if (group) gadget->_setparent(group, -1);
         return gadget;
     }
-    gadget->SetText(text);
+    SetCreationText(gadget, text);
     if (group) gadget->_setparent(group, -1);
     if (kind != GADGET_TOOLBAR) gadget->SetShape(x, y, w, h);
     if (kind == GADGET_WINDOW) {
