@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "gui/gadgetitem.h"
 #include "runtime/object.h"
 
 namespace gui {
 
 class TEvent;
 class TGadget;
-class TGadgetItem;
 class TGuiFont;
 class TPixmap;
 class TIconStrip;
