@@ -38,7 +38,8 @@ void TGadgetDriver::ApplyLanguage() {
     std::vector<TGadgetPtr> recorded;
     {
         std::lock_guard<std::mutex> lock(localizedLock_);
-        std::erase_if(_mapLocalized, [](const auto& entry) { return entry.second.gadget.expired(); });
+        std::erase_if(_mapLocalized,
+                      [](const auto& entry) { return entry.second.gadget.expired(); });
         for (const auto& [key, entry] : _mapLocalized) recorded.push_back(entry.gadget.lock());
     }
     // Outside the lock: showing a text may come back here (a gadget's SetText).

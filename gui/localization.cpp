@@ -19,11 +19,13 @@ namespace {
 constexpr const char* TOKEN_OPEN = "{{";
 constexpr const char* TOKEN_CLOSE = "}}";
 
-constexpr const char* MONTH_NAMES[] = {"january", "february", "march",     "april",
-                                       "may",     "june",     "july",      "august",
-                                       "september", "october", "november", "december"};
-constexpr const char* DAY_NAMES[] = {"sunday",   "monday", "tuesday", "wednesday",
-                                     "thursday", "friday", "saturday"};
+constexpr const char* MONTH_NAMES[] = {
+    "january", "february", "march",     "april",   "may",      "june",
+    "july",    "august",   "september", "october", "november", "december",
+};
+constexpr const char* DAY_NAMES[] = {
+    "sunday", "monday", "tuesday", "wednesday", "thursday", "friday", "saturday",
+};
 
 struct TEngineState {
     std::atomic<int> mode{0};
@@ -100,7 +102,8 @@ std::string FormatPart(char code, const std::tm& when) {
         case 'I': return TwoDigits(hour12);
         case 'M': return TwoDigits(when.tm_min);
         case 'S': return TwoDigits(when.tm_sec);
-        case 'p': return when.tm_hour < 12 ? LanguageTextOr("am", "AM") : LanguageTextOr("pm", "PM");
+        case 'p': return when.tm_hour < 12 ? LanguageTextOr("am", "AM")
+                                           : LanguageTextOr("pm", "PM");
         case 'd': return TwoDigits(when.tm_mday);
         case 'e': return std::to_string(when.tm_mday);
         case 'o': return OrdinalSuffix(when.tm_mday);

@@ -73,7 +73,8 @@ TEST(GadgetLanguageTest, EntryLinesWithCommentsQuotesAndEscapes) {
 
 TEST(GadgetLanguageTest, LanguageFilesAreFoundWithTheirSuffixInAnyEncoding) {
     testsupport::TempDir dir;
-    const std::string text = "[LanguageDefinition]\r\nLanguageId = \"de\"\r\nsize = \"Größe\"\r\n";
+    const std::string text =
+        "[LanguageDefinition]\r\nLanguageId = \"de\"\r\nsize = \"Größe\"\r\n";
     dir.write("utf8.language.ini", "\xEF\xBB\xBF" + text);
     dir.write("plain.language.ini", text);
     std::string utf16 = "\xFF\xFE";
