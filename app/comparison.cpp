@@ -8,6 +8,7 @@
 #include "gui/gui.h"
 #include "runtime/clock.h"
 #include "runtime/filesystem.h"
+#include "runtime/text.h"
 #include "runtime/textfile.h"
 
 namespace app {
@@ -71,7 +72,7 @@ private:
             run_.progcur += 1;
             const std::string path = ColumnText(rows, 1);
             const std::string ident = ColumnText(rows, 2);
-            app_.ShowStatusBar(path);
+            app_.ShowStatusBar(rt::UnescapeNonUtf8(path));
             auto previous = tdb_.executeQuery(sql::LookupPrevious(path));
             if (previous->nextRow()) {
                 if (ColumnText(*previous, 1) != ident) Emit(LABEL_CHANGED, path);
@@ -89,7 +90,7 @@ private:
             run_.progcur += 1;
             const std::string path = ColumnText(*rows, 1);
             const std::string ident = ColumnText(*rows, 2);
-            app_.ShowStatusBar(path);
+            app_.ShowStatusBar(rt::UnescapeNonUtf8(path));
             if (!tdb_.executeQuery(sql::LookupCurrent(path))->nextRow()) {
                 Emit(ident.empty() ? LABEL_REMOVED_DIR : LABEL_REMOVED_FILE, path);
             }
@@ -107,7 +108,9 @@ private:
         return true;
     }
 
-    void Emit(const char* label, const std::string& path) {
+    // Paths are stored with their non-UTF-8 bytes escaped; the report shows the real name.
+    void Emit(const char* label, const std::string& storedPath) {
+        const std::string path = rt::UnescapeNonUtf8(storedPath);
         gui::AppendAreaText(app_.gadgets.reportArea, ChangeLine(label, path, "\n"));
         if (run_.logchosen) run_.logtext += ChangeLine(label, path, "\r\n");
     }

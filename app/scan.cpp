@@ -10,6 +10,7 @@
 #include "database/sqlite/sqlite.h"
 #include "runtime/filesystem.h"
 #include "runtime/path.h"
+#include "runtime/text.h"
 
 namespace app {
 namespace {
@@ -22,7 +23,7 @@ public:
     explicit TreeScan(Application& app) : app_(app), run_(app.run), tdb_(*app.tdb) {}
 
     void Run() {
-        tdb_.executeQuery(sql::InsertDirectory(run_.dir));
+        tdb_.executeQuery(sql::InsertDirectory(rt::EscapeNonUtf8(run_.dir)));
         if (tdb_.hasError()) {
             app_.ShowStatus("Datafile ERROR! (Please delete old datafiles prior to v1.3)");
             run_.Fail();
@@ -75,12 +76,12 @@ private:
         const int type = rt::EntryType(entryPath);
         if (type == rt::ENTRY_DIR) {
             run_.dirs.push_back(entryPath);
-            tdb_.executeQuery(sql::InsertDirectory(entryPath));
+            tdb_.executeQuery(sql::InsertDirectory(rt::EscapeNonUtf8(entryPath)));
             run_.progtotal += 1;
         } else if (type == rt::ENTRY_FILE) {
             std::string ident;
             if (!IdentityOf(entryPath, ident)) return EntryResult::Stop;
-            tdb_.executeQuery(sql::InsertFile(entryPath, ident));
+            tdb_.executeQuery(sql::InsertFile(rt::EscapeNonUtf8(entryPath), ident));
             run_.progtotal += 1;
         }
         return EntryResult::Next;

@@ -43,6 +43,16 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
     }
 }
 
+constexpr char32_t BYTE_ESCAPE_BASE = 0x10FF00;  // U+10FF80..U+10FFFF carry one byte each
+
+bool IsByteEscape(char32_t cp) { return cp >= BYTE_ESCAPE_BASE + 0x80 && cp <= BYTE_ESCAPE_BASE + 0xFF; }
+bool IsInvalidByte(char32_t cp) { return cp >= ESCAPE_BASE + 0x80 && cp <= ESCAPE_BASE + 0xFF; }
+bool IsAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 }  // namespace
 
 void AppendUtf8(std::string& out, char32_t cp) {
@@ -120,6 +130,34 @@ std::string ToLowerAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+std::string EscapeNonUtf8(std::string_view bytes) {
+    if (IsAscii(bytes)) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + 8);
+    for (std::size_t i = 0, length = 0; i < bytes.size(); i += length) {
+        const char32_t cp = DecodeOne(bytes, i, length);
+        if (IsInvalidByte(cp) || IsByteEscape(cp)) {
+            for (std::size_t k = 0; k < length; ++k)
+                AppendUtf8(out, BYTE_ESCAPE_BASE + static_cast<unsigned char>(bytes[i + k]));
+        } else {
+            out.append(bytes.substr(i, length));
+        }
+    }
+    return out;
+}
+
+std::string UnescapeNonUtf8(std::string_view text) {
+    if (IsAscii(text)) return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+        const char32_t cp = DecodeOne(text, i, length);
+        if (IsByteEscape(cp)) out.push_back(static_cast<char>(cp - BYTE_ESCAPE_BASE));
+        else out.append(text.substr(i, length));
+    }
     return out;
 }
 

@@ -26,4 +26,11 @@ bool Utf8ToLatin1(std::string_view utf8, std::string& latin1);
 
 std::string ToLowerAscii(std::string_view text);
 
+// File names are bytes, but a database that keeps its text as UTF-16 turns bytes that are
+// not UTF-8 into U+FFFD, so two such names would become one. For storage each such byte
+// becomes one of the private-use characters U+10FF80..U+10FFFF (a genuine one of those is
+// escaped byte by byte too), which keeps the mapping one to one; valid text is unchanged.
+std::string EscapeNonUtf8(std::string_view bytes);
+std::string UnescapeNonUtf8(std::string_view text);
+
 }  // namespace rt

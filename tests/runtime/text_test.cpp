@@ -43,3 +43,21 @@ TEST(Text, Latin1ConversionStopsAboveCode255) {
     EXPECT_EQ(back, all);
     EXPECT_FALSE(Utf8ToLatin1("\xE2\x82\xAC", back));
 }
+
+TEST(StorableText, ValidTextIsUnchanged) {
+    for (const std::string text : {"", "/plain/ascii", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"}) {
+        EXPECT_EQ(EscapeNonUtf8(text), text);
+        EXPECT_EQ(UnescapeNonUtf8(text), text);
+    }
+}
+
+TEST(StorableText, NamesDifferingOnlyInInvalidBytesStayDistinctAndRoundTrip) {
+    const std::string e9 = "t/bad\xE9.txt", e8 = "t/bad\xE8.txt";
+    const std::string genuineEscape = "t/\xF4\x8F\xBE\x80";  // U+10FF80 itself, a valid character
+    const std::string escapedE9 = EscapeNonUtf8(e9);
+    EXPECT_NE(escapedE9, EscapeNonUtf8(e8));
+    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(escapedE9)), escapedE9);  // valid UTF-8 all through
+    EXPECT_NE(EscapeNonUtf8(genuineEscape), EscapeNonUtf8("t/\x80"));
+    for (const std::string& name : {e9, e8, genuineEscape, std::string("\xFF\xFE\xED\xA0\x80 x")})
+        EXPECT_EQ(UnescapeNonUtf8(EscapeNonUtf8(name)), name);
+}
