@@ -1,5 +1,7 @@
 #include "app/workers.h"
 
+#include <thread>
+
 #include "app/application.h"
 #include "app/md5.h"
 #include "app/poll_step.h"
@@ -30,11 +32,14 @@ rt::TObjectPtr Md5Worker(rt::TObjectPtr data) {
     return std::make_shared<rt::TTextObject>(md5OfFile(path, MD5_CHUNK_SIZE));
 }
 
-// One poll step per turn, without pausing, until the worker has ended; true at the
+// One poll step per turn, without sleeping, until the worker has ended; true at the
 // first stop request, which ends the polling whether or not the worker has ended.
+// Each turn yields the processor, so that on a busy machine the worker is not kept
+// waiting for a time slice behind the thread that waits for it.
 bool PollWhileRunning(Application& app, const rt::TThread& worker) {
     while (worker.Running()) {
         if (PollStep(app) == PollResult::StopRequest) return true;
+        std::this_thread::yield();
     }
     return false;
 }
