@@ -10,8 +10,8 @@ namespace {
 using K = TCommandKind;
 using A = TArgType;
 
-const std::vector<TCommandSpec>& Specs() {
-    static const std::vector<TCommandSpec> specs = {
+const std::vector<TCommandForm>& Forms() {
+    static const std::vector<TCommandForm> forms = {
         {"mkdir", K::FileSystem, {A::Text}},
         {"write", K::FileSystem, {A::Text, A::Text}},
         {"append", K::FileSystem, {A::Text, A::Text}},
@@ -57,7 +57,7 @@ const std::vector<TCommandSpec>& Specs() {
         {"expect-rows-order", K::Expectation, {A::Text, A::Text}, true},
         {"timeout", K::Setting, {A::Seconds}},
     };
-    return specs;
+    return forms;
 }
 
 constexpr std::string_view TRIGGER_CONDITIONS[] = {"statusbar-prefix", "statusbar", "status",
@@ -153,7 +153,7 @@ bool CheckTrigger(const std::vector<std::string>& args, std::string& problem) {
         return false;
     }
     if (args[0] == "polls" && !CheckArgument(A::Count, args[1], problem)) return false;
-    const TCommandSpec* armed = CommandSpecOf(args[2]);
+    const TCommandForm* armed = CommandFormOf(args[2]);
     if (!armed || armed->block ||
         (armed->kind != K::User && armed->kind != K::FileSystem)) {
         problem = "\"" + args[2] + "\" cannot be armed: a trigger takes a user or file command";
@@ -168,17 +168,17 @@ bool CheckTrigger(const std::vector<std::string>& args, std::string& problem) {
 
 }  // namespace
 
-const TCommandSpec* CommandSpecOf(std::string_view name) {
-    for (const TCommandSpec& spec : Specs()) {
-        if (spec.name == name) return &spec;
+const TCommandForm* CommandFormOf(std::string_view name) {
+    for (const TCommandForm& form : Forms()) {
+        if (form.name == name) return &form;
     }
     return nullptr;
 }
 
-bool CheckArguments(const TCommandSpec& spec, const std::vector<std::string>& args,
+bool CheckArguments(const TCommandForm& form, const std::vector<std::string>& args,
                     std::string& problem) {
-    if (spec.kind == K::Trigger) return CheckTrigger(args, problem);
-    return CheckList(spec.args, args, 0, problem);
+    if (form.kind == K::Trigger) return CheckTrigger(args, problem);
+    return CheckList(form.args, args, 0, problem);
 }
 
 const std::vector<std::string_view>& GadgetNames() {

@@ -21,7 +21,7 @@ enum class TArgType {
     MenuItem, // exit or about
 };
 
-struct TCommandSpec {
+struct TCommandForm {
     std::string_view name;
     TCommandKind kind;
     std::vector<TArgType> args;
@@ -29,11 +29,11 @@ struct TCommandSpec {
 };
 
 // Null for an unknown name.
-const TCommandSpec* CommandSpecOf(std::string_view name);
+const TCommandForm* CommandFormOf(std::string_view name);
 
 // Whether the arguments fit the command (a `when` line is checked with the command it
 // arms); problem says why not.
-bool CheckArguments(const TCommandSpec& spec, const std::vector<std::string>& args,
+bool CheckArguments(const TCommandForm& form, const std::vector<std::string>& args,
                     std::string& problem);
 
 // The gadget names scripts use, in a fixed order.

@@ -47,7 +47,7 @@ public:
             TCommand command;
             command.line = static_cast<int>(i + 1);
             if (!ReadCommand(lines[i], command, error)) return false;
-            if (CommandSpecOf(command.name)->block && !ReadBlock(lines, i, command, error)) {
+            if (CommandFormOf(command.name)->block && !ReadBlock(lines, i, command, error)) {
                 return false;
             }
             if (command.kind == TCommandKind::Setting) {
@@ -67,10 +67,10 @@ private:
         }
         command.name = words.front();
         command.args.assign(words.begin() + 1, words.end());
-        const TCommandSpec* spec = CommandSpecOf(command.name);
-        if (!spec) return Fail(command.line, "unknown command \"" + command.name + "\"", error);
-        command.kind = spec->kind;
-        if (!CheckArguments(*spec, command.args, problem)) {
+        const TCommandForm* form = CommandFormOf(command.name);
+        if (!form) return Fail(command.line, "unknown command \"" + command.name + "\"", error);
+        command.kind = form->kind;
+        if (!CheckArguments(*form, command.args, problem)) {
             return Fail(command.line, command.name + ": " + problem, error);
         }
         return true;
@@ -112,7 +112,7 @@ TCommand ArmedCommand(const TCommand& when) {
     armed.line = when.line;
     armed.name = when.args[2];
     armed.args.assign(when.args.begin() + 3, when.args.end());
-    armed.kind = CommandSpecOf(armed.name)->kind;
+    armed.kind = CommandFormOf(armed.name)->kind;
     return armed;
 }
 
