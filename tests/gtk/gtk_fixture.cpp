@@ -4,6 +4,7 @@
 #include <gdk/gdkx.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <ostream>
 #include <thread>
 
@@ -138,6 +139,8 @@ void TypeKey(const gui::TGadgetPtr& gadget, guint keyval) {
 }
 
 void MainWindowTest::SetUp() {
+    // The file requesters keep their settings; here they need not outlive the test.
+    setenv("GSETTINGS_BACKEND", "memory", 0);
     app::BuildMainWindow(g);
     ASSERT_TRUE(g.window);
     ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(gui::gtk::WidgetOf(g.window)); }));

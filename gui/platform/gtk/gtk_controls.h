@@ -52,9 +52,18 @@ public:
     int GetCursorPos(int units) const override;
     int Activate(int command) override;
 
+    // Signal handlers of the vertical scroll position.
+    void ScrollRangeChanged();
+    void ScrollMoved();
+
 private:
     GtkTextBuffer* Buffer() const;
+    GtkAdjustment* Vertical() const;
     void ScrollToEnd();
+
+    // Appended text keeps the view at the end while GTK lays out the new lines, which
+    // can take several passes; scrolling away from the end stops that.
+    bool followEnd_ = false;
 };
 
 // Label; its text may be set from another thread, which hands it to the main loop.

@@ -2,6 +2,18 @@
 
 namespace gui::gtk {
 
+namespace {
+
+void OnRangeChanged(GtkAdjustment*, gpointer data) { static_cast<TGtkTextArea*>(data)->ScrollRangeChanged(); }
+
+void OnScrolled(GtkAdjustment*, gpointer data) { static_cast<TGtkTextArea*>(data)->ScrollMoved(); }
+
+double EndPosition(GtkAdjustment* adjustment) {
+    return gtk_adjustment_get_upper(adjustment) - gtk_adjustment_get_page_size(adjustment);
+}
+
+}  // namespace
+
 TGtkTextArea::TGtkTextArea(int gadgetStyle) : TGtkGadget(GADGET_TEXTAREA, gadgetStyle) {
     GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller), GTK_SHADOW_IN);
@@ -16,6 +28,12 @@ TGtkTextArea::TGtkTextArea(int gadgetStyle) : TGtkGadget(GADGET_TEXTAREA, gadget
     gtk_widget_show_all(scroller);
     Adopt(scroller, view);
     ReportEdits(gtk_text_view_get_buffer(textView), "changed");
+    Connect(Vertical(), "changed", G_CALLBACK(OnRangeChanged));
+    Connect(Vertical(), "value-changed", G_CALLBACK(OnScrolled));
+}
+
+GtkAdjustment* TGtkTextArea::Vertical() const {
+    return gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(Outer()));
 }
 
 GtkTextBuffer* TGtkTextArea::Buffer() const { return gtk_text_view_get_buffer(GTK_TEXT_VIEW(Inner())); }
@@ -43,10 +61,18 @@ void TGtkTextArea::AddText(const std::string& text) {
     ScrollToEnd();
 }
 
-// Queued by GTK until the new lines are laid out, so a burst of appends costs one scroll.
 void TGtkTextArea::ScrollToEnd() {
-    gtk_text_view_scroll_to_mark(GTK_TEXT_VIEW(Inner()), gtk_text_buffer_get_insert(Buffer()), 0.0,
-                                 FALSE, 0.0, 0.0);
+    followEnd_ = true;
+    gtk_adjustment_set_value(Vertical(), EndPosition(Vertical()));
+    gtk_adjustment_set_value(gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(Outer())), 0.0);
+}
+
+void TGtkTextArea::ScrollRangeChanged() {
+    if (followEnd_) gtk_adjustment_set_value(Vertical(), EndPosition(Vertical()));
+}
+
+void TGtkTextArea::ScrollMoved() {
+    followEnd_ = gtk_adjustment_get_value(Vertical()) >= EndPosition(Vertical()) - 1.0;
 }
 
 int TGtkTextArea::AreaLen(int units) const {
