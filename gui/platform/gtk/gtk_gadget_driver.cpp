@@ -77,7 +77,7 @@ TGadgetPtr TGtkGadgetDriver::CreateGadget(int kind, const std::string& text, int
         if (group) gadget->_setparent(group, -1);
         return gadget;
     }
-    gadget->SetText(text);
+    SetCreationText(gadget, text);
     if (group) gadget->_setparent(group, -1);
     gadget->SetShape(x, y, w, h);
     if (kind == GADGET_WINDOW) {
