@@ -32,6 +32,14 @@ TEST_F(ServicesTest, LabelSetFromAnotherThreadShowsAfterThePoll) {
     EXPECT_STREQ(gtk_label_get_text(label), "Datafile could not be loaded");
 }
 
+TEST_F(ServicesTest, MainThreadTextSetAfterAWorkersStaysShown) {
+    std::thread worker([&] { gui::PutGadgetText(g.statusLabel, "Loading datafile failed"); });
+    worker.join();
+    gui::PutGadgetText(g.statusLabel, "Logging stopped");
+    gui::PumpSystem();
+    EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(gui::gtk::WidgetOf(g.statusLabel))), "Logging stopped");
+}
+
 TEST_F(ServicesTest, TakeEventWithNothingPendingReturnsNothing) {
     EXPECT_EQ(gui::TakeEvent(), 0);
     EXPECT_EQ(gui::CurrentEventSource(), nullptr);

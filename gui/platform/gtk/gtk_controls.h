@@ -1,6 +1,7 @@
 #pragma once
 // The gadget kinds the driver makes inside a window's client area, and the desktop.
 
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -66,6 +67,12 @@ private:
     bool followEnd_ = false;
 };
 
+// The text a label shows, shared with the main-loop callbacks that bring it on screen.
+struct TLabelText {
+    std::mutex lock;
+    std::string text;
+};
+
 // Label; its text may be set from another thread, which hands it to the main loop.
 class TGtkLabel : public TGtkGadget {
 public:
@@ -75,8 +82,7 @@ public:
     std::string GetText() const override;
 
 private:
-    mutable std::mutex textLock_;
-    std::string text_;
+    std::shared_ptr<TLabelText> text_ = std::make_shared<TLabelText>();
 };
 
 // Progress bar of 100 steps.

@@ -4,15 +4,18 @@ namespace gui::gtk {
 
 namespace {
 
-// A text on its way from another thread to the main loop.
+// A change made on another thread, waiting for the main loop.
 struct TPendingText {
-    GtkLabel* label;  // referenced until the text is shown
-    std::string text;
+    GtkLabel* label;  // referenced until the callback has run
+    std::shared_ptr<TLabelText> text;
 };
 
+// Shows the label's latest text, so a change made on the main thread meanwhile is never
+// overwritten by an older one from the worker.
 gboolean ShowPendingText(gpointer data) {
     auto* pending = static_cast<TPendingText*>(data);
-    gtk_label_set_text(pending->label, pending->text.c_str());
+    const std::lock_guard<std::mutex> lock(pending->text->lock);
+    gtk_label_set_text(pending->label, pending->text->text.c_str());
     return G_SOURCE_REMOVE;
 }
 
@@ -31,25 +34,22 @@ TGtkLabel::TGtkLabel(int gadgetStyle) : TGtkGadget(GADGET_LABEL, gadgetStyle) {
     Adopt(label, label);
 }
 
-// Idle sources of one priority run in the order they were added, so the last text set
-// is the one that stays; GetText answers with it at once.
+// GetText answers with the new text at once, even before the main loop has shown it.
 void TGtkLabel::SetText(const std::string& text) {
-    {
-        const std::lock_guard<std::mutex> lock(textLock_);
-        text_ = text;
-    }
     GtkLabel* label = GTK_LABEL(Outer());
+    const std::lock_guard<std::mutex> lock(text_->lock);
+    text_->text = text;
     if (OnMainThread()) {
         gtk_label_set_text(label, text.c_str());
         return;
     }
     g_idle_add_full(G_PRIORITY_DEFAULT, ShowPendingText,
-                    new TPendingText{GTK_LABEL(g_object_ref(label)), text}, DropPendingText);
+                    new TPendingText{GTK_LABEL(g_object_ref(label)), text_}, DropPendingText);
 }
 
 std::string TGtkLabel::GetText() const {
-    const std::lock_guard<std::mutex> lock(textLock_);
-    return text_;
+    const std::lock_guard<std::mutex> lock(text_->lock);
+    return text_->text;
 }
 
 }  // namespace gui::gtk
