@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "tests/app/scratch_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace apptest {
 
@@ -52,7 +52,8 @@ protected:
     std::vector<std::string> Report() const;
     std::string Path(const std::string& relative) const;
 
-    ScratchDir scratch;
+    testsupport::TempDir temp;
+    const fs::path scratch{temp.path()};
     fs::path tree;
     fs::path datafile;
     app::Application app;

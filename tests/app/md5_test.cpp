@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/md5.h"
-#include "tests/app/scratch_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ std::string Md5sumOf(const std::filesystem::path& path) {
 }
 
 TEST(Md5OfFile, MatchesTheRfcTestSuite) {
-    apptest::ScratchDir dir;
+    testsupport::TempDir dir;
     const std::pair<std::string, std::string> cases[] = {
         {"", "d41d8cd98f00b204e9800998ecf8427e"},
         {"a", "0cc175b9c0f1b6a831c399e269772661"},
@@ -59,42 +59,42 @@ TEST(Md5OfFile, MatchesTheRfcTestSuite) {
     };
     for (const auto& [text, digest] : cases) {
         WriteBytes(dir / "f", text);
-        EXPECT_EQ(md5OfFile((dir / "f").string(), MD5_CHUNK_SIZE), digest) << '"' << text << '"';
+        EXPECT_EQ(md5OfFile(dir / "f", MD5_CHUNK_SIZE), digest) << '"' << text << '"';
     }
 }
 
 TEST(Md5OfFile, MatchesMd5sumAtEveryPaddingBoundary) {
-    apptest::ScratchDir dir;
+    testsupport::TempDir dir;
     const std::size_t sizes[] = {1, 55, 56, 57, 63, 64, 65, 119, 120, 127, 128, 129, 1000};
     for (std::size_t size : sizes) {
         WriteBytes(dir / "f", Pattern(size));
-        EXPECT_EQ(md5OfFile((dir / "f").string(), MD5_CHUNK_SIZE), Md5sumOf(dir / "f"))
+        EXPECT_EQ(md5OfFile(dir / "f", MD5_CHUNK_SIZE), Md5sumOf(dir / "f"))
             << size << " bytes";
     }
 }
 
 TEST(Md5OfFile, SmallChunksGiveTheSameDigestAsOneChunk) {
-    apptest::ScratchDir dir;
+    testsupport::TempDir dir;
     // Sizes around whole chunks of 128 bytes: the last chunk full, one byte over, one short.
     for (std::size_t size : {127u, 128u, 129u, 256u, 300u, 1024u}) {
         WriteBytes(dir / "f", Pattern(size));
         const std::string expected = Md5sumOf(dir / "f");
-        EXPECT_EQ(md5OfFile((dir / "f").string(), 128), expected) << size;
-        EXPECT_EQ(md5OfFile((dir / "f").string(), 64), expected) << size;
+        EXPECT_EQ(md5OfFile(dir / "f", 128), expected) << size;
+        EXPECT_EQ(md5OfFile(dir / "f", 64), expected) << size;
     }
 }
 
 TEST(Md5OfFile, MatchesMd5sumAroundTheDigestChunk) {
-    apptest::ScratchDir dir;
+    testsupport::TempDir dir;
     for (std::size_t size : {std::size_t(MD5_CHUNK_SIZE), std::size_t(MD5_CHUNK_SIZE) + 1,
                              std::size_t(MD5_CHUNK_SIZE) * 2 + 56}) {
         WriteBytes(dir / "f", Pattern(size));
-        EXPECT_EQ(md5OfFile((dir / "f").string(), MD5_CHUNK_SIZE), Md5sumOf(dir / "f")) << size;
+        EXPECT_EQ(md5OfFile(dir / "f", MD5_CHUNK_SIZE), Md5sumOf(dir / "f")) << size;
     }
 }
 
 TEST(Md5OfFile, ReadsFilesBeyondFourGibibytes) {
-    apptest::ScratchDir dir;
+    testsupport::TempDir dir;
     const auto path = dir / "sparse";
     WriteBytes(path, "head");
     const std::uintmax_t size = (std::uintmax_t(1) << 32) + 77;
@@ -102,12 +102,12 @@ TEST(Md5OfFile, ReadsFilesBeyondFourGibibytes) {
     { std::fstream tail(path, std::ios::binary | std::ios::in | std::ios::out);
       tail.seekp(std::streamoff(size - 4));
       tail.write("tail", 4); }
-    EXPECT_EQ(md5OfFile(path.string(), MD5_CHUNK_SIZE), Md5sumOf(path));
+    EXPECT_EQ(md5OfFile(path, MD5_CHUNK_SIZE), Md5sumOf(path));
 }
 
 TEST(Md5OfFile, AFileThatCannotBeOpenedGivesTheEmptyText) {
-    apptest::ScratchDir dir;
-    EXPECT_EQ(md5OfFile((dir / "missing").string(), MD5_CHUNK_SIZE), "");
+    testsupport::TempDir dir;
+    EXPECT_EQ(md5OfFile(dir / "missing", MD5_CHUNK_SIZE), "");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // loader registry.
 
 #include "test_support.h"
+#include "tests/support/temp_dir.h"
 
 #include <sqlite3.h>
 
@@ -210,8 +211,8 @@ TEST(Loaders, NewestFirstAndRegisteredOnce) {
 }
 
 TEST(ConnectionLifetime, ReleasingAnOpenConnectionClosesItsDatabase) {
-    dbtest::ScratchDir dir;
-    std::string path = dir.file("locked.db");
+    testsupport::TempDir dir;
+    std::string path = dir / "locked.db";
     auto holder = TDBSQLite::Create(path);
     run(holder, "create table t (a text)");
     ASSERT_EQ(holder->startTransaction(), 1);

@@ -1,6 +1,7 @@
 // Text on its way through SQLite, and copying whole databases between memory and files.
 
 #include "test_support.h"
+#include "tests/support/temp_dir.h"
 
 #include <sqlite3.h>
 
@@ -77,7 +78,7 @@ TEST(SQLiteText, DoubleQuotedTextIsALiteralWhereNoColumnHasThatName) {
 
 class CopyDatabaseTest : public ::testing::Test {
 protected:
-    dbtest::ScratchDir dir;
+    testsupport::TempDir dir;
 };
 
 TEST_F(CopyDatabaseTest, RoundTripThroughAFileReplacesTheWholeContent) {
@@ -85,7 +86,7 @@ TEST_F(CopyDatabaseTest, RoundTripThroughAFileReplacesTheWholeContent) {
     run(source, "create table allist (file text, ident text)");
     run(source, "create table lastallist (file text, ident text)");
     run(source, "insert into allist values ('/a', '1'), ('/b', '')");
-    std::string path = dir.file("saved \xFF.db");
+    std::string path = dir / "saved \xFF.db";
     ASSERT_EQ(copyDatabase(source, path, 1, "main"), 0);
 
     auto target = memoryDatabase();
@@ -106,8 +107,8 @@ TEST_F(CopyDatabaseTest, FileThatCannotBeOpenedLeavesTheConnectionAlone) {
     auto connection = memoryDatabase();
     run(connection, "create table allist (file text)");
     run(connection, "insert into allist values ('kept')");
-    EXPECT_EQ(copyDatabase(connection, dir.file("missing/dir/data.db"), 0, "main"), 14);
-    EXPECT_EQ(copyDatabase(connection, dir.file("missing/dir/data.db"), 1, "main"), 14);
+    EXPECT_EQ(copyDatabase(connection, dir / "missing/dir/data.db", 0, "main"), 14);
+    EXPECT_EQ(copyDatabase(connection, dir / "missing/dir/data.db", 1, "main"), 14);
     EXPECT_EQ(single(connection, "select file from allist"), "kept");
     EXPECT_EQ(connection->hasError(), 0);
 
@@ -115,17 +116,17 @@ TEST_F(CopyDatabaseTest, FileThatCannotBeOpenedLeavesTheConnectionAlone) {
     EXPECT_EQ(copyDatabase(connection, "", 0, "main"), 14);
     EXPECT_EQ(single(connection, "select file from allist"), "kept");
     auto closed = TDBSQLite::Create("");
-    EXPECT_NE(copyDatabase(closed, dir.file("x.db"), 1, "main"), 0);
-    EXPECT_NE(copyDatabase(nullptr, dir.file("x.db"), 1, "main"), 0);
+    EXPECT_NE(copyDatabase(closed, dir / "x.db", 1, "main"), 0);
+    EXPECT_NE(copyDatabase(nullptr, dir / "x.db", 1, "main"), 0);
 }
 
 TEST_F(CopyDatabaseTest, UnknownSchemaIsReported) {
     auto connection = memoryDatabase();
-    EXPECT_EQ(copyDatabase(connection, dir.file("x.db"), 1, "nosuch"), 1);
+    EXPECT_EQ(copyDatabase(connection, dir / "x.db", 1, "nosuch"), 1);
 }
 
 TEST_F(CopyDatabaseTest, SmallPagesAndUtf16TextLoadIntoMemory) {
-    std::string path = dir.file("old.db");
+    std::string path = dir / "old.db";
     {
         auto file = TDBSQLite::Create(path);
         run(file, "PRAGMA page_size = 1024");

@@ -2,6 +2,7 @@
 // inside a transaction, looked up by path, and the whole database saved and loaded.
 
 #include "test_support.h"
+#include "tests/support/temp_dir.h"
 
 using dbtest::memoryDatabase;
 using dbtest::run;
@@ -54,16 +55,16 @@ TEST(WorkingDatabase, RollbackDropsTheRows) {
 }
 
 TEST(WorkingDatabase, SavesAndLoadsTheWholeDatabase) {
-    dbtest::ScratchDir dir;
+    testsupport::TempDir dir;
     auto saved = memoryDatabase();
     run(saved, "create table allist (file text, ident text)");
     run(saved, "create table lastallist (file text, ident text)");
     run(saved, "insert into allist values ('/a', '1')");
     run(saved, "insert into lastallist values ('/b', '2')");
-    ASSERT_EQ(db::copyDatabase(saved, dir.file("data.db"), 1, "main"), 0);
+    ASSERT_EQ(db::copyDatabase(saved, dir / "data.db", 1, "main"), 0);
 
     auto loaded = memoryDatabase();
-    ASSERT_EQ(db::copyDatabase(loaded, dir.file("data.db"), 0, "main"), 0);
+    ASSERT_EQ(db::copyDatabase(loaded, dir / "data.db", 0, "main"), 0);
     EXPECT_EQ(column0(loaded, "select file from allist"), std::vector<std::string>{"/a"});
     EXPECT_EQ(column0(loaded, "select ident from lastallist"), std::vector<std::string>{"2"});
 }
