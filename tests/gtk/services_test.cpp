@@ -40,6 +40,17 @@ TEST_F(ServicesTest, MainThreadTextSetAfterAWorkersStaysShown) {
     EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(gui::gtk::WidgetOf(g.statusLabel))), "Logging stopped");
 }
 
+TEST_F(ServicesTest, NamesThatAreNotUtf8AreShownNotDropped) {
+    const std::string name = "/t/bad\xE9name.txt";
+    gui::AppendAreaText(g.reportArea, "New file: " + name + "\n");
+    gui::PutGadgetText(g.statusLabel, "Failed To read directory " + name + ", skipping");
+    gui::PutStatusBarText(g.window, name);
+    EXPECT_EQ(gui::FetchGadgetText(g.reportArea), "New file: /t/bad\xEF\xBF\xBDname.txt\n");
+    EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(gui::gtk::WidgetOf(g.statusLabel))),
+                 "Failed To read directory /t/bad\xEF\xBF\xBDname.txt, skipping");
+    EXPECT_EQ(StatusBarText(g.window), "/t/bad\xEF\xBF\xBDname.txt");
+}
+
 TEST_F(ServicesTest, TakeEventWithNothingPendingReturnsNothing) {
     EXPECT_EQ(gui::TakeEvent(), 0);
     EXPECT_EQ(gui::CurrentEventSource(), nullptr);

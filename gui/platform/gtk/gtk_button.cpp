@@ -1,5 +1,6 @@
 #include "gui/event.h"
 #include "gui/gadgets.h"
+#include "gui/platform/gtk/display_text.h"
 #include "gui/platform/gtk/gtk_controls.h"
 
 namespace gui::gtk {
@@ -50,7 +51,7 @@ int TGtkButton::State() const {
 
 void TGtkButton::SetText(const std::string& text) {
     text_ = text;
-    gtk_button_set_label(GTK_BUTTON(Inner()), MnemonicText(text).c_str());
+    gtk_button_set_label(GTK_BUTTON(Inner()), MnemonicText(DisplayText(text)).c_str());
     // A caption wider than the button is cut with an ellipsis rather than widening it.
     if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(Inner())); GTK_IS_LABEL(label))
         gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);

@@ -1,5 +1,7 @@
 #include "gui/platform/gtk/gtk_controls.h"
 
+#include "gui/platform/gtk/display_text.h"
+
 namespace gui::gtk {
 
 namespace {
@@ -15,7 +17,7 @@ struct TPendingText {
 gboolean ShowPendingText(gpointer data) {
     auto* pending = static_cast<TPendingText*>(data);
     const std::lock_guard<std::mutex> lock(pending->text->lock);
-    gtk_label_set_text(pending->label, pending->text->text.c_str());
+    gtk_label_set_text(pending->label, DisplayText(pending->text->text).c_str());
     return G_SOURCE_REMOVE;
 }
 
@@ -40,7 +42,7 @@ void TGtkLabel::SetText(const std::string& text) {
     const std::lock_guard<std::mutex> lock(text_->lock);
     text_->text = text;
     if (OnMainThread()) {
-        gtk_label_set_text(label, text.c_str());
+        gtk_label_set_text(label, DisplayText(text).c_str());
         return;
     }
     g_idle_add_full(G_PRIORITY_DEFAULT, ShowPendingText,

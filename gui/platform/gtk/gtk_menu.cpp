@@ -4,6 +4,7 @@
 
 #include "gui/event.h"
 #include "gui/gadgets.h"
+#include "gui/platform/gtk/display_text.h"
 #include "gui/platform/gtk/gtk_gadget.h"
 
 namespace gui::gtk {
@@ -32,7 +33,7 @@ int TGtkMenuItem::State() const {
 
 void TGtkMenuItem::SetText(const std::string& text) {
     name = text;
-    if (native_ != nullptr) gtk_menu_item_set_label(GTK_MENU_ITEM(native_), MnemonicText(text).c_str());
+    if (native_ != nullptr) gtk_menu_item_set_label(GTK_MENU_ITEM(native_), MnemonicText(DisplayText(text)).c_str());
 }
 
 void TGtkMenuItem::SetEnabled(int enabled) {

@@ -1,5 +1,7 @@
 #include "gui/platform/gtk/gtk_controls.h"
 
+#include "gui/platform/gtk/display_text.h"
+
 namespace gui::gtk {
 
 namespace {
@@ -39,7 +41,8 @@ GtkAdjustment* TGtkTextArea::Vertical() const {
 GtkTextBuffer* TGtkTextArea::Buffer() const { return gtk_text_view_get_buffer(GTK_TEXT_VIEW(Inner())); }
 
 void TGtkTextArea::SetText(const std::string& text) {
-    Quietly([&] { gtk_text_buffer_set_text(Buffer(), text.data(), static_cast<int>(text.size())); });
+    const std::string shown = DisplayText(text);
+    Quietly([&] { gtk_text_buffer_set_text(Buffer(), shown.data(), static_cast<int>(shown.size())); });
 }
 
 std::string TGtkTextArea::GetText() const {
@@ -55,7 +58,8 @@ void TGtkTextArea::AddText(const std::string& text) {
     Quietly([&] {
         GtkTextIter end;
         gtk_text_buffer_get_end_iter(Buffer(), &end);
-        gtk_text_buffer_insert(Buffer(), &end, text.data(), static_cast<int>(text.size()));
+        const std::string shown = DisplayText(text);
+        gtk_text_buffer_insert(Buffer(), &end, shown.data(), static_cast<int>(shown.size()));
         gtk_text_buffer_place_cursor(Buffer(), &end);
     });
     ScrollToEnd();

@@ -1,5 +1,7 @@
 #include "gui/platform/gtk/gtk_controls.h"
 
+#include "gui/platform/gtk/display_text.h"
+
 namespace gui::gtk {
 
 TGtkTextField::TGtkTextField(int gadgetStyle) : TGtkGadget(GADGET_TEXTFIELD, gadgetStyle) {
@@ -11,7 +13,7 @@ TGtkTextField::TGtkTextField(int gadgetStyle) : TGtkGadget(GADGET_TEXTFIELD, gad
 }
 
 void TGtkTextField::SetText(const std::string& text) {
-    Quietly([&] { gtk_entry_set_text(GTK_ENTRY(Inner()), text.c_str()); });
+    Quietly([&] { gtk_entry_set_text(GTK_ENTRY(Inner()), DisplayText(text).c_str()); });
 }
 
 std::string TGtkTextField::GetText() const { return gtk_entry_get_text(GTK_ENTRY(Inner())); }

@@ -5,6 +5,7 @@
 #include "gui/event.h"
 #include "gui/gadgets.h"
 #include "gui/platform/gtk/compact_style.h"
+#include "gui/platform/gtk/display_text.h"
 #include "gui/platform/gtk/gtk_menu.h"
 
 namespace gui::gtk {
@@ -142,7 +143,7 @@ int TGtkWindow::Activate(int command) {
     }
 }
 
-void TGtkWindow::SetText(const std::string& text) { gtk_window_set_title(Native(), text.c_str()); }
+void TGtkWindow::SetText(const std::string& text) { gtk_window_set_title(Native(), DisplayText(text).c_str()); }
 
 std::string TGtkWindow::GetText() const {
     const char* title = gtk_window_get_title(Native());
@@ -154,7 +155,7 @@ void TGtkWindow::SetStatusText(const std::string& text) {
     statusText_ = text;
     GtkStatusbar* bar = GTK_STATUSBAR(statusBar_);
     gtk_statusbar_remove_all(bar, 0);
-    gtk_statusbar_push(bar, 0, text.c_str());
+    gtk_statusbar_push(bar, 0, DisplayText(text).c_str());
 }
 
 TGadgetPtr TGtkWindow::GetMenu() {
