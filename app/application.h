@@ -18,6 +18,13 @@ namespace app {
 inline constexpr const char* APP_TITLE = "Tervala_gui v1.4";
 inline constexpr const char* PRODUCT_URL = "https://www.example.org/tervala/";
 
+// The status texts of a datafile the lists cannot be read from or written to: the first
+// when loading or rotating fails, the second when a logging run's own list does.
+inline constexpr const char* OLD_DATAFILE_ERROR =
+    "Datafile ERROR! (Please delete old datafile prior to v1.3)";
+inline constexpr const char* OLD_DATAFILES_ERROR =
+    "Datafile ERROR! (Please delete old datafiles prior to v1.3)";
+
 // Menu tags; each comes back as the data of its MenuAction.
 enum MenuTag : int { MENU_FILE = 0, MENU_EXIT = 1, MENU_HELP = 2, MENU_ABOUT = 3 };
 

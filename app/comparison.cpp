@@ -40,7 +40,7 @@ public:
         const bool logReadable = PreloadLog();
         auto current = tdb_.executeQuery(sql::SELECT_CURRENT_ROWS);
         if (tdb_.hasError()) {
-            app_.ShowStatus("Datafile ERROR! (Please delete old datafiles prior to v1.3)");
+            app_.ShowStatus(OLD_DATAFILES_ERROR);
             run_.Fail();
             return;
         }

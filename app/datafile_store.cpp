@@ -12,8 +12,6 @@
 namespace app {
 namespace {
 
-constexpr const char* OLD_DATAFILE_TEXT = "Datafile ERROR! (Please delete old datafile prior to v1.3)";
-
 // Both lists are looked up by path once per row of the comparison. Datafiles written
 // before the indexes existed get them here and keep them from their next save on.
 void IndexLists(db::TDBConnection& tdb) {
@@ -63,7 +61,7 @@ void RotateLists(Application& app) {
     const bool readFailed = tdb.hasError();
     tdb.commit();
     if (readFailed || tdb.hasError()) {
-        EndWithError(app, OLD_DATAFILE_TEXT);
+        EndWithError(app, OLD_DATAFILE_ERROR);
         return;
     }
     tdb.startTransaction();

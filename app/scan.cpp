@@ -25,7 +25,7 @@ public:
     void Run() {
         tdb_.executeQuery(sql::InsertDirectory(rt::EscapeNonUtf8(run_.dir)));
         if (tdb_.hasError()) {
-            app_.ShowStatus("Datafile ERROR! (Please delete old datafiles prior to v1.3)");
+            app_.ShowStatus(OLD_DATAFILES_ERROR);
             run_.Fail();
             return;
         }

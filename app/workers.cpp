@@ -52,17 +52,13 @@ void LoadOnWorker(Application& app) {
     order->datafile = app.run.datafilepath;
     order->save = 0;
     order->statuslabel2 = app.gadgets.statusLabel;
-    order->errorstr = "Datafile ERROR! (Please delete old datafile prior to v1.3)";
+    order->errorstr = OLD_DATAFILE_ERROR;
     auto worker = rt::TThread::Create(LoadWorker, order);
     const bool stopRequested = PollWhileRunning(app, *worker);
-    if (stopRequested) {
-        app.run.lastpass = true;
-        app.run.scandone = true;
-        app.run.firstrun = true;
-    }
     // The load is always waited for: the working database is in its hands.
     worker->Wait();
-    app.run.stopped = stopRequested || order->stop != 0;
+    if (stopRequested) app.run.RequestStop();
+    if (order->stop != 0) app.run.stopped = true;
     app.run.failed = order->error != 0;
 }
 
