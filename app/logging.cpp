@@ -34,39 +34,44 @@ void StartLogging(Application& app) {
     OpenWorkingDatabase(app);
 }
 
+// A stop request ends the waiting and with it the logging.
+void StopWaiting(RunVariables& run) {
+    run.stopped = true;
+    run.lastpass = true;
+    run.scandone = true;
+    run.ResetDirs();
+}
+
+void StartNextRun(Application& app) {
+    auto& run = app.run;
+    run.scandone = false;
+    run.firstrun = false;
+    run.ResetDirs();
+    run.runnumber += 1;
+    app.ShowStatus("Dir log interval run #" + std::to_string(run.runnumber) + " started");
+    run.stopped = false;
+    run.errorshown = false;
+    run.ResetProgress();
+    run.logtext.clear();
+}
+
 // Sleeps and polls until the next logging run is due or the user stops.
 void IntervalWait(Application& app) {
     auto& run = app.run;
-    const std::int64_t interval = std::int64_t(run.minutes) * 60000;
+    if (run.stopped) {
+        StopWaiting(run);
+        return;
+    }
+    const std::int64_t due = std::int64_t(run.runstart) + std::int64_t(run.minutes) * 60000;
     for (;;) {
-        if (run.stopped) {
-            run.lastpass = true;
-            run.scandone = true;
-            run.ResetDirs();
-            return;
-        }
-        bool leave = false;
-        if (std::int64_t(rt::Millisecs()) > std::int64_t(run.runstart) + interval) {
-            run.scandone = false;
-            run.firstrun = false;
-            run.ResetDirs();
-            run.runnumber += 1;
-            app.ShowStatus("Dir log interval run #" + std::to_string(run.runnumber) + " started");
-            run.stopped = false;
-            run.errorshown = false;
-            run.ResetProgress();
-            run.logtext.clear();
-            leave = true;
-        }
+        const bool nextRunDue = std::int64_t(rt::Millisecs()) > due;
+        if (nextRunDue) StartNextRun(app);
         rt::SleepMs(INTERVAL_SLEEP_MS);
         if (PollStep(app) == PollResult::StopRequest) {
-            run.lastpass = true;
-            run.scandone = true;
-            run.stopped = true;
-            run.ResetDirs();
-            leave = true;
+            StopWaiting(run);
+            return;
         }
-        if (leave) return;
+        if (nextRunDue) return;
     }
 }
 
