@@ -89,15 +89,10 @@ std::string md5OfFile(const std::string& path, std::int64_t chunkSize) {
     TMd5State state;
     std::uint64_t byteCount = 0;
     for (;;) {
-        // Fill the chunk; a short read before the end is read on rather than hashed as if full.
-        std::size_t n = 0;
-        while (n < chunk && !stream->Eof()) {
-            const std::int64_t got = stream->Read(buffer.data() + n, std::int64_t(chunk - n));
-            if (got <= 0) break;
-            n += std::size_t(got);
-        }
+        // The stream fills the whole chunk unless it reaches its end.
+        const std::size_t n = std::size_t(stream->Read(buffer.data(), std::int64_t(chunk)));
         byteCount += n;
-        if (n == chunk && !stream->Eof()) {
+        if (!stream->Eof()) {
             state.ProcessBlocks(buffer.data(), chunk / 64);
             continue;
         }
