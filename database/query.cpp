@@ -12,6 +12,19 @@ std::string_view trimmed(std::string_view sql) {
     return sql.substr(begin, end - begin);
 }
 
+// False, with the error recorded, when the connection cannot run statements.
+bool isOpenFor(TDBConnection& connection) {
+    if (connection.isOpen()) return true;
+    connection.setError("The connection is not open", "", TDatabaseError::ERROR_CONNECTION, 0);
+    return false;
+}
+
+int failEmptyStatement(TDBConnection& connection, const char* action) {
+    connection.setError(std::string("Cannot ") + action + " empty statement", "",
+                        TDatabaseError::ERROR_STATEMENT, 0);
+    return 0;
+}
+
 }  // namespace
 
 std::shared_ptr<TDatabaseQuery> TDatabaseQuery::Create(const TDBConnectionPtr& connection) {
@@ -36,15 +49,9 @@ void TDatabaseQuery::attachResultSet() {
 int TDatabaseQuery::prepare(const std::string& sql) {
     if (!conn) return 0;
     attachResultSet();
-    if (sql.empty()) {
-        conn->setError("Cannot prepare empty statement", "", TDatabaseError::ERROR_STATEMENT, 0);
-        return 0;
-    }
+    if (sql.empty()) return failEmptyStatement(*conn, "prepare");
     resultSet->query = trimmed(sql);
-    if (!conn->isOpen()) {
-        conn->setError("The connection is not open", "", TDatabaseError::ERROR_CONNECTION, 0);
-        return 0;
-    }
+    if (!isOpenFor(*conn)) return 0;
     if (resultSet->prepare(sql) != 1) return 0;
     conn->resetError();
     return 1;
@@ -55,30 +62,18 @@ int TDatabaseQuery::execute(const std::string& sql) {
     if (sql.empty()) return executePrepared();
     attachResultSet();
     std::string_view text = trimmed(sql);
-    if (text.empty()) {
-        conn->setError("Cannot execute empty statement", "", TDatabaseError::ERROR_STATEMENT, 0);
-        return 0;
-    }
+    if (text.empty()) return failEmptyStatement(*conn, "execute");
     resultSet->query = text;
-    if (!conn->isOpen()) {
-        conn->setError("The connection is not open", "", TDatabaseError::ERROR_CONNECTION, 0);
-        return 0;
-    }
+    if (!isOpenFor(*conn)) return 0;
     if (resultSet->executeQuery(sql) != 1) return 0;
     conn->resetError();
     return 1;
 }
 
 int TDatabaseQuery::executePrepared() {
-    if (!conn->isOpen()) {
-        conn->setError("The connection is not open", "", TDatabaseError::ERROR_CONNECTION, 0);
-        return 0;
-    }
+    if (!isOpenFor(*conn)) return 0;
     // Nothing was prepared, or the prepared text held no statement.
-    if (!resultSet || !resultSet->stmtHandle) {
-        conn->setError("Cannot execute empty statement", "", TDatabaseError::ERROR_STATEMENT, 0);
-        return 0;
-    }
+    if (!resultSet || !resultSet->stmtHandle) return failEmptyStatement(*conn, "execute");
     if (resultSet->execute() != 1) return 0;
     conn->resetError();
     return 1;
