@@ -63,13 +63,6 @@ const std::vector<TCommandForm>& Forms() {
 constexpr std::string_view TRIGGER_CONDITIONS[] = {"statusbar-prefix", "statusbar", "status",
                                                    "polls"};
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 std::string HexDigitsOf(const std::string& text) {
     std::string digits;
     for (char c : text) {
@@ -93,7 +86,7 @@ bool CheckArgument(TArgType type, const std::string& text, std::string& problem)
         const std::string digits = HexDigitsOf(text);
         const bool valid = digits.size() % 2 == 0 &&
                            std::all_of(digits.begin(), digits.end(),
-                                       [](char c) { return HexDigit(c) >= 0; });
+                                       [](char c) { return HexDigitValue(c) >= 0; });
         if (!valid) problem = "\"" + text + "\" is not a sequence of hex byte pairs";
         return valid;
     }
@@ -204,7 +197,7 @@ std::string ArgumentBytes(const std::string& text) {
     const std::string digits = HexDigitsOf(text);
     std::string bytes;
     for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
-        bytes += static_cast<char>(HexDigit(digits[i]) * 16 + HexDigit(digits[i + 1]));
+        bytes += static_cast<char>(HexDigitValue(digits[i]) * 16 + HexDigitValue(digits[i + 1]));
     }
     return bytes;
 }

@@ -96,9 +96,7 @@ std::string CheckRows(const TCommand& command, TLineMatch match) {
 std::string CheckGadget(const TCommand& command, TScenarioHost& host) {
     const std::string& name = command.name;
     const std::string& gadget = command.args[0];
-    if (!host.HasGadget(gadget)) {
-        return "the application has no gadget \"" + gadget + "\" at this moment";
-    }
+    if (!host.HasGadget(gadget)) return MissingGadget(gadget);
     if (name == "expect-text") {
         return Differs("the text of " + gadget, command.args[1], host.GadgetText(gadget));
     }

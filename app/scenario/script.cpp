@@ -1,9 +1,5 @@
 #include "app/scenario/script.h"
 
-#include <array>
-#include <cstdint>
-#include <optional>
-
 #include "app/scenario/command_table.h"
 
 namespace scenario {

@@ -26,12 +26,12 @@ struct TCommand {
     std::vector<std::string> block;
 };
 
+inline constexpr int DEFAULT_TIMEOUT_SECONDS = 60;
+
 struct TScript {
     std::vector<TCommand> commands;
-    int timeoutSeconds = 60;
+    int timeoutSeconds = DEFAULT_TIMEOUT_SECONDS;
 };
-
-inline constexpr int DEFAULT_TIMEOUT_SECONDS = 60;
 
 // Reads the whole script, checking every line, so that a malformed line is reported
 // before the application starts. On failure error reads "SCRIPT:LINE: what is wrong".

@@ -7,13 +7,6 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 // U+DC80..U+DCFF stand for single bytes that are not UTF-8, as in file names.
@@ -72,7 +65,7 @@ private:
         if (pos_ + 4 > text_.size()) return Fail("\\u needs four hex digits");
         unit = 0;
         for (int i = 0; i < 4; ++i) {
-            int digit = HexValue(text_[pos_ + i]);
+            int digit = HexDigitValue(text_[pos_ + i]);
             if (digit < 0) return Fail("\\u needs four hex digits");
             unit = unit * 16 + static_cast<char32_t>(digit);
         }
@@ -110,6 +103,13 @@ private:
 };
 
 }  // namespace
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
 
 bool SplitArguments(std::string_view line, const TPlaceholders& placeholders,
                     std::vector<std::string>& arguments, std::string& error) {

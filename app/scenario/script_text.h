@@ -15,6 +15,9 @@ struct TPlaceholders {
     std::string separator;
 };
 
+// The value of a hexadecimal digit, -1 for any other character.
+int HexDigitValue(char c);
+
 // Splits a command line into its arguments, expanding escapes and placeholders in
 // every part of it (quoted or not). False with a description on malformed text.
 bool SplitArguments(std::string_view line, const TPlaceholders& placeholders,

@@ -12,6 +12,9 @@ std::string RunFileCommand(const TCommand& command, TScenarioHost& host);
 std::string RunUserCommand(const TCommand& command, TScenarioHost& host);
 std::string CheckExpectation(const TCommand& command, TScenarioHost& host);
 
+// The failure of a command that names a gadget the application has not got now.
+std::string MissingGadget(const std::string& name);
+
 // The report area's lines with their time stamps masked, as save-report writes them.
 std::vector<std::string> MaskedReportLines(TScenarioHost& host);
 

@@ -6,14 +6,15 @@
 namespace scenario {
 namespace {
 
+// The tags of the application's menu items; the script engine is built without the application.
 constexpr int MENU_TAG_EXIT = 1;
 constexpr int MENU_TAG_ABOUT = 3;
 
-std::string Missing(const std::string& gadget) {
-    return "the application has no gadget \"" + gadget + "\" at this moment";
-}
-
 }  // namespace
+
+std::string MissingGadget(const std::string& name) {
+    return "the application has no gadget \"" + name + "\" at this moment";
+}
 
 std::string RunUserCommand(const TCommand& command, TScenarioHost& host) {
     const std::string& name = command.name;
@@ -23,7 +24,7 @@ std::string RunUserCommand(const TCommand& command, TScenarioHost& host) {
     } else if (name == "answer-file") {
         host.QueueFileAnswer(a[0]);
     } else if (name == "click" || name == "set-text") {
-        if (!host.HasGadget(a[0])) return Missing(a[0]);
+        if (!host.HasGadget(a[0])) return MissingGadget(a[0]);
         if (name == "click") host.Click(a[0]);
         else host.TypeText(a[0], a[1]);
     } else if (name == "menu") {
