@@ -120,6 +120,23 @@ TEST_F(CopyDatabaseTest, FileThatCannotBeOpenedLeavesTheConnectionAlone) {
     EXPECT_NE(copyDatabase(nullptr, dir / "x.db", 1, "main"), 0);
 }
 
+TEST_F(CopyDatabaseTest, AFileLockedByAnotherConnectionIsNotReportedAsCopied) {
+    std::string path = dir / "locked.db";
+    auto holder = TDBSQLite::Create(path);
+    run(holder, "create table allist (file text)");
+    run(holder, "insert into allist values ('on file')");
+    run(holder, "BEGIN EXCLUSIVE");
+    auto connection = memoryDatabase();
+    run(connection, "create table allist (file text)");
+    run(connection, "insert into allist values ('in memory')");
+
+    EXPECT_EQ(copyDatabase(connection, path, 1, "main"), 5);  // SQLITE_BUSY
+    EXPECT_EQ(copyDatabase(connection, path, 0, "main"), 5);
+    EXPECT_EQ(single(connection, "select file from allist"), "in memory");
+    ASSERT_EQ(holder->rollback(), 1);
+    EXPECT_EQ(single(holder, "select file from allist"), "on file");
+}
+
 TEST_F(CopyDatabaseTest, UnknownSchemaIsReported) {
     auto connection = memoryDatabase();
     EXPECT_EQ(copyDatabase(connection, dir / "x.db", 1, "nosuch"), 1);
