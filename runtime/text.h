@@ -29,7 +29,9 @@ std::string ToLowerAscii(std::string_view text);
 // File names are bytes, but a database that keeps its text as UTF-16 turns bytes that are
 // not UTF-8 into U+FFFD, so two such names would become one. For storage each such byte
 // becomes one of the private-use characters U+10FF80..U+10FFFF (a genuine one of those is
-// escaped byte by byte too), which keeps the mapping one to one; valid text is unchanged.
+// escaped byte by byte too), which keeps the mapping one to one. U+2029, which the
+// database reads back as a line feed, is escaped byte by byte as well; other valid text
+// is unchanged.
 std::string EscapeNonUtf8(std::string_view bytes);
 std::string UnescapeNonUtf8(std::string_view text);
 

@@ -61,3 +61,11 @@ TEST(StorableText, NamesDifferingOnlyInInvalidBytesStayDistinctAndRoundTrip) {
     for (const std::string& name : {e9, e8, genuineEscape, std::string("\xFF\xFE\xED\xA0\x80 x")})
         EXPECT_EQ(UnescapeNonUtf8(EscapeNonUtf8(name)), name);
 }
+
+TEST(StorableText, AParagraphSeparatorIsStoredEscaped) {
+    // The database reads U+2029 back as a line feed, which would make it another name.
+    const std::string name = "t/a\xE2\x80\xA9" "b";
+    const std::string stored = EscapeNonUtf8(name);
+    EXPECT_EQ(stored.find("\xE2\x80\xA9"), std::string::npos);
+    EXPECT_EQ(UnescapeNonUtf8(stored), name);
+}
