@@ -112,9 +112,7 @@ void PrepareLists(Application& app) {
 void SaveDatafile(Application& app) {
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
-    // An empty name would make the copy land in a temporary database that vanishes.
-    if (app.run.datafilepath.empty() ||
-        db::copyDatabase(app.tdb, app.run.datafilepath, 1, "main") != 0) {
+    if (db::copyDatabase(app.tdb, app.run.datafilepath, 1, "main") != 0) {
         app.ShowStatus("Datafile ERROR! Failed to save datafile");
         app.run.errorshown = true;
     }
