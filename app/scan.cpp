@@ -32,10 +32,6 @@ public:
         run_.ResetDirs();
         run_.scandone = false;
         while (!run_.scandone) {
-            if (run_.stopped) {
-                run_.lastpass = true;
-                return;
-            }
             // A copy: reading the directory appends to `dirs`.
             ReadDirectory(std::string(run_.dirs[run_.dirindex]));
             if (run_.stopped) return;
