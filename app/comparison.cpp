@@ -1,7 +1,6 @@
 #include "app/comparison.h"
 
 #include "app/application.h"
-#include "app/column_text.h"
 #include "app/poll_step.h"
 #include "app/sql_text.h"
 #include "database/sqlite/sqlite.h"
@@ -70,12 +69,13 @@ private:
     bool AdditionPass(db::TDatabaseQuery& rows) {
         while (rows.nextRow()) {
             run_.progcur += 1;
-            const std::string path = ColumnText(rows, 1);
-            const std::string ident = ColumnText(rows, 2);
+            const auto row = rows.rowRecord();
+            const std::string path = row->getString(1);
+            const std::string ident = row->getString(2);
             app_.ShowStatusBar(rt::UnescapeNonUtf8(path));
             auto previous = tdb_.executeQuery(sql::LookupPrevious(path));
             if (previous->nextRow()) {
-                if (ColumnText(*previous, 1) != ident) Emit(LABEL_CHANGED, path);
+                if (previous->rowRecord()->getString(1) != ident) Emit(LABEL_CHANGED, path);
             } else {
                 Emit(ident.empty() ? LABEL_NEW_DIR : LABEL_NEW_FILE, path);
             }
@@ -88,8 +88,9 @@ private:
         auto rows = tdb_.executeQuery(sql::SELECT_PREVIOUS_ROWS);
         while (rows->nextRow()) {
             run_.progcur += 1;
-            const std::string path = ColumnText(*rows, 1);
-            const std::string ident = ColumnText(*rows, 2);
+            const auto row = rows->rowRecord();
+            const std::string path = row->getString(1);
+            const std::string ident = row->getString(2);
             app_.ShowStatusBar(rt::UnescapeNonUtf8(path));
             if (!tdb_.executeQuery(sql::LookupCurrent(path))->nextRow()) {
                 Emit(ident.empty() ? LABEL_REMOVED_DIR : LABEL_REMOVED_FILE, path);

@@ -1,7 +1,6 @@
 #include "app/datafile_store.h"
 
 #include "app/application.h"
-#include "app/column_text.h"
 #include "app/datafile_name.h"
 #include "app/poll_step.h"
 #include "app/sql_text.h"
@@ -45,8 +44,9 @@ void CreateTables(Application& app) {
 PollResult CopyOldList(Application& app, db::TDatabaseQuery& oldList) {
     while (oldList.nextRow()) {
         app.run.progprev += 1;
-        const std::string file = ColumnText(oldList, 0);
-        const std::string ident = ColumnText(oldList, 1);
+        const auto row = oldList.rowRecord();
+        const std::string file = row->getString(0);
+        const std::string ident = row->getString(1);
         if (!file.empty()) app.tdb->executeQuery(sql::InsertPrevious(file, ident));
         if (PollStep(app) == PollResult::StopRequest) return PollResult::StopRequest;
     }
