@@ -72,12 +72,12 @@ private:
             const auto row = rows.rowRecord();
             const std::string path = row->getString(1);
             const std::string ident = row->getString(2);
-            app_.ShowStatusBar(rt::UnescapeNonUtf8(path));
+            const std::string shown = ShowRowPath(path);
             auto previous = tdb_.executeQuery(sql::LookupPrevious(path));
             if (previous->nextRow()) {
-                if (previous->rowRecord()->getString(1) != ident) Emit(LABEL_CHANGED, path);
+                if (previous->rowRecord()->getString(1) != ident) Emit(LABEL_CHANGED, shown);
             } else {
-                Emit(ident.empty() ? LABEL_NEW_DIR : LABEL_NEW_FILE, path);
+                Emit(ident.empty() ? LABEL_NEW_DIR : LABEL_NEW_FILE, shown);
             }
             if (!EndOfRow()) return false;
         }
@@ -91,9 +91,9 @@ private:
             const auto row = rows->rowRecord();
             const std::string path = row->getString(1);
             const std::string ident = row->getString(2);
-            app_.ShowStatusBar(rt::UnescapeNonUtf8(path));
+            const std::string shown = ShowRowPath(path);
             if (!tdb_.executeQuery(sql::LookupCurrent(path))->nextRow()) {
-                Emit(ident.empty() ? LABEL_REMOVED_DIR : LABEL_REMOVED_FILE, path);
+                Emit(ident.empty() ? LABEL_REMOVED_DIR : LABEL_REMOVED_FILE, shown);
             }
             if (!EndOfRow()) return;
         }
@@ -109,9 +109,15 @@ private:
         return true;
     }
 
-    // Paths are stored with their non-UTF-8 bytes escaped; the report shows the real name.
-    void Emit(const char* label, const std::string& storedPath) {
-        const std::string path = rt::UnescapeNonUtf8(storedPath);
+    // Shows the row's path in the status bar and gives it for the report: paths are stored
+    // with some bytes escaped, and both show the real name.
+    std::string ShowRowPath(const std::string& storedPath) {
+        std::string path = rt::UnescapeNonUtf8(storedPath);
+        app_.ShowStatusBar(path);
+        return path;
+    }
+
+    void Emit(const char* label, const std::string& path) {
         gui::AppendAreaText(app_.gadgets.reportArea, ChangeLine(label, path, "\n"));
         if (run_.logchosen) run_.logtext += ChangeLine(label, path, "\r\n");
     }
