@@ -1,7 +1,8 @@
 #include "app/md5.h"
 
+#include <algorithm>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "runtime/stream.h"
 
@@ -83,26 +84,30 @@ std::string TMd5State::HexText() const {
 std::string md5OfFile(const std::string& path, std::int64_t chunkSize) {
     auto stream = rt::TReadStream::Open(path);
     if (!stream) return "";
-    // Every chunk but the last is hashed whole, so it must be a whole number of blocks.
-    const std::size_t chunk = std::size_t(chunkSize < 64 ? 64 : (chunkSize + 63) / 64 * 64);
-    std::vector<std::uint8_t> buffer(chunk);
+    // Every chunk but the last is hashed whole, so it must be a whole number of blocks. A
+    // file smaller than a chunk is read whole into a buffer of its own size: most files are
+    // small, and touching a whole chunk for each of them costs more than digesting them.
+    const std::int64_t wholeChunk = chunkSize < 64 ? 64 : (chunkSize + 63) / 64 * 64;
+    const auto chunk = std::size_t(std::min(wholeChunk, std::max<std::int64_t>(64, (stream->Size() + 63) / 64 * 64)));
+    // Room for the padding block of the last chunk; left uninitialised, every byte hashed
+    // is read or written first.
+    std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[chunk + 128]);
     TMd5State state;
     std::uint64_t byteCount = 0;
     for (;;) {
         // The stream fills the whole chunk unless it reaches its end.
-        const std::size_t n = std::size_t(stream->Read(buffer.data(), std::int64_t(chunk)));
+        const std::size_t n = std::size_t(stream->Read(buffer.get(), std::int64_t(chunk)));
         byteCount += n;
         if (!stream->Eof()) {
-            state.ProcessBlocks(buffer.data(), chunk / 64);
+            state.ProcessBlocks(buffer.get(), chunk / 64);
             continue;
         }
         // Last chunk: 0x80, zeros, then the bit count, up to the next whole block.
         const std::size_t padded = ((n + 8) & ~std::size_t(63)) + 64;
-        if (padded > buffer.size()) buffer.resize(padded);
         buffer[n] = 0x80;
-        std::memset(buffer.data() + n + 1, 0, padded - 8 - (n + 1));
-        StoreLittleEndian64(buffer.data() + padded - 8, byteCount * 8);
-        state.ProcessBlocks(buffer.data(), padded / 64);
+        std::memset(buffer.get() + n + 1, 0, padded - 8 - (n + 1));
+        StoreLittleEndian64(buffer.get() + padded - 8, byteCount * 8);
+        state.ProcessBlocks(buffer.get(), padded / 64);
         break;
     }
     stream->Close();

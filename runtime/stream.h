@@ -15,8 +15,9 @@ public:
     TReadStream(const TReadStream&) = delete;
     TReadStream& operator=(const TReadStream&) = delete;
 
-    // Reads up to count bytes; returns the number read (0 at the end or on a read error,
-    // which also makes Eof true so that a reader always terminates).
+    // Reads up to count bytes, never past the size measured at open; returns the number
+    // read (0 at the end or on a read error, which also makes Eof true so that a reader
+    // always terminates).
     std::int64_t Read(void* buffer, std::int64_t count);
     bool Eof() const { return position_ >= size_; }
     std::int64_t Size() const { return size_; }

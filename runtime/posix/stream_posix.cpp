@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace rt {
@@ -23,6 +24,8 @@ TReadStream::~TReadStream() { Close(); }
 
 std::int64_t TReadStream::Read(void* buffer, std::int64_t count) {
     if (handle_ < 0 || count <= 0 || Eof()) return 0;
+    // The stream ends at the size measured at open, also when the file grows meanwhile.
+    count = std::min(count, size_ - position_);
     auto* bytes = static_cast<char*>(buffer);
     std::int64_t done = 0;
     while (done < count) {

@@ -117,6 +117,17 @@ TEST(ReadStreams, AFileThatShrinksWhileReadStillEnds) {
     EXPECT_EQ(total, 10);
 }
 
+TEST(ReadStreams, AFileThatGrowsWhileReadEndsAtItsSizeAtOpen) {
+    TempDir dir;
+    const std::string path = dir.write("data", "0123456789");
+    auto stream = TReadStream::Open(path);
+    ASSERT_TRUE(stream);
+    dir.write("data", std::string(100, 'x'));
+    char buffer[64];
+    EXPECT_EQ(stream->Read(buffer, 64), 10);
+    EXPECT_TRUE(stream->Eof());
+}
+
 TEST(CurrentDirectory, ChangesAndResolvesRelativePaths) {
     TempDir dir;
     const std::string before = CurrentDir();
