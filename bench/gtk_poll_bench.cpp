@@ -9,12 +9,11 @@
 
 namespace {
 
-// The main window, built once and left to settle so that nothing is pending.
+// The main window, built once (and kept, so its gadgets stay wired to their widgets) and
+// left to settle so that nothing is pending.
 void ShowIdleWindow() {
-    static bool shown = false;
-    if (shown) return;
-    shown = true;
-    app::MainWindow window;
+    static app::MainWindow window;
+    if (window.window) return;
     app::BuildMainWindow(window);
     for (int i = 0; i < 200; ++i) {
         gui::PumpSystem();

@@ -83,5 +83,25 @@ TEST_F(LayoutTest, ReplacedStartButtonTakesTheOldPlace) {
     EXPECT_TRUE(gtk_widget_get_sensitive(gui::gtk::WidgetOf(g.startStopButton)));
 }
 
+// A window the program lets go of without discarding it stays on screen; GTK must not
+// call back into the gadgets that are gone when the user then resizes or focuses it.
+TEST_F(LayoutTest, WindowDroppedWithoutDiscardingIsNeverCalledBack) {
+    gui::TGadgetPtr window =
+        gui::MakeWindow("Dropped", 10, 10, 200, 100, nullptr,
+                        gui::WINDOW_TITLEBAR | gui::WINDOW_RESIZABLE | gui::WINDOW_CLIENTCOORDS);
+    gui::MakeLabel("label", 4, 4, 100, 20, window);
+    GtkWindow* native = NativeWindow(window);
+    g_object_ref(native);
+    ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(native)); }));
+    window.reset();
+
+    gtk_window_resize(native, 300, 200);
+    gtk_window_present(native);
+    Settle();
+    EXPECT_EQ(gui::gtk::TGtkGadget::OfWidget(GTK_WIDGET(native)), nullptr);
+    gtk_widget_destroy(GTK_WIDGET(native));
+    g_object_unref(native);
+}
+
 }  // namespace
 }  // namespace gtktest

@@ -34,10 +34,15 @@ void RememberMainThread() { MainThread() = std::this_thread::get_id(); }
 
 TGtkGadget::TGtkGadget(int kind, int gadgetStyle) : kind_(kind) { style = gadgetStyle; }
 
+// A gadget dropped without being freed leaves its widgets to GTK; nothing there may still
+// lead back to it.
 TGtkGadget::~TGtkGadget() {
     Disconnect();
-    if (inner_ != nullptr) g_object_unref(inner_);
-    if (outer_ != nullptr) g_object_unref(outer_);
+    for (GtkWidget* widget : {inner_, outer_}) {
+        if (widget == nullptr) continue;
+        g_object_set_data(G_OBJECT(widget), kGadgetKey, nullptr);
+        g_object_unref(widget);
+    }
 }
 
 void TGtkGadget::Adopt(GtkWidget* outer, GtkWidget* inner) {

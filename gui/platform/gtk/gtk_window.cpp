@@ -71,6 +71,8 @@ TGtkWindow::TGtkWindow(int gadgetStyle, GtkWindow* transientFor)
     Connect(window, "window-state-event", G_CALLBACK(OnWindowState));
 }
 
+TGtkWindow::~TGtkWindow() { tervala_client_area_set_resized_callback(area_, nullptr, nullptr); }
+
 int TGtkWindow::ChromeHeight() const { return NaturalHeight(menuBar_) + NaturalHeight(statusBar_); }
 
 int TGtkWindow::ClientWidth() const {
@@ -201,11 +203,6 @@ void TGtkWindow::ApplySizeHints() {
         mask |= GDK_HINT_MAX_SIZE;
     }
     gtk_window_set_geometry_hints(Native(), nullptr, &geometry, GdkWindowHints(mask));
-}
-
-void TGtkWindow::Free() {
-    tervala_client_area_set_resized_callback(area_, nullptr, nullptr);
-    TGtkGadget::Free();
 }
 
 }  // namespace gui::gtk

@@ -12,6 +12,7 @@ namespace gui::gtk {
 class TGtkWindow : public TGtkGadget {
 public:
     TGtkWindow(int gadgetStyle, GtkWindow* transientFor);
+    ~TGtkWindow() override;
 
     TervalaClientArea* ClientArea() const override { return area_; }
     int ClientWidth() const override;
@@ -27,7 +28,6 @@ public:
     void UpdateMenu() override;
     void SetMinimumSize(int w, int h) override;
     void SetMaximumSize(int w, int h) override;
-    void Free() override;
 
     GtkWindow* Native() const { return GTK_WINDOW(Outer()); }
 
