@@ -33,9 +33,10 @@ public:
     // Keeps the creation contract: windows with a null group go on the desktop; kinds
     // desktop, menu item and tree node return right after the native object is made
     // (a menu item keeps its text in `name`, its tag from `style`, and is appended to
-    // the group by the driver); every other gadget gets its text (SetCreationText), is
-    // appended to its group, shaped (locking its layout) unless it is a toolbar, and
-    // shown. Null when the native object cannot be made.
+    // the group); every other gadget gets its text, is appended to its group, shaped
+    // (locking its layout) unless it is a toolbar, and shown (a window unless its style
+    // has WINDOW_HIDDEN; any other gadget disabled like its group). Null when the native
+    // object cannot be made. Drivers make the native object and call FinishCreation.
     virtual TGadgetPtr CreateGadget(int kind, const std::string& text, int x, int y, int w,
                                     int h, const TGadgetPtr& group, int style) = 0;
     virtual TGadgetPtr ActiveGadget() = 0;
@@ -72,14 +73,18 @@ public:
     virtual void DelocalizeGadget(const TGadget* gadget);
 
 protected:
-    // Step 4 of the creation contract: with creation texts as tokens (localisation mode
-    // LOCALIZATION_TOKENS) the text is recorded as the gadget's text token, else set.
-    void SetCreationText(const TGadgetPtr& gadget, const std::string& text);
+    // What CreateGadget does once it has made the native object (null when it could not):
+    // the rest of the creation contract above. Returns the gadget.
+    TGadgetPtr FinishCreation(const TGadgetPtr& gadget, int kind, const std::string& text,
+                              int x, int y, int w, int h, const TGadgetPtr& group, int style);
 
     std::map<const TGadget*, TLocalizedGadget> _mapLocalized;
     std::mutex localizedLock_;
 
 private:
+    // With creation texts as tokens (localisation mode LOCALIZATION_TOKENS) the text is
+    // recorded as the gadget's text token, else set.
+    void SetCreationText(const TGadgetPtr& gadget, const std::string& text);
     // The recorded entry of a live gadget; a stale entry is dropped. Lock held.
     TLocalizedGadget* LiveEntry(const TGadget* gadget);
 };

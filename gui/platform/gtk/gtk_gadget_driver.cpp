@@ -70,23 +70,7 @@ TGadgetPtr TGtkGadgetDriver::CreateGadget(int kind, const std::string& text, int
     const bool needsArea = kind != GADGET_DESKTOP && kind != GADGET_WINDOW && kind != GADGET_MENUITEM;
     if (needsArea && (groupGadget == nullptr || groupGadget->ClientArea() == nullptr)) return nullptr;
 
-    const TGadgetPtr gadget = MakeNative(kind, group, style);
-    if (!gadget || kind == GADGET_DESKTOP) return gadget;
-    if (kind == GADGET_MENUITEM) {
-        gadget->name = text;
-        if (group) gadget->_setparent(group, -1);
-        return gadget;
-    }
-    SetCreationText(gadget, text);
-    if (group) gadget->_setparent(group, -1);
-    gadget->SetShape(x, y, w, h);
-    if (kind == GADGET_WINDOW) {
-        if (!(style & WINDOW_HIDDEN)) gadget->SetShow(1);
-    } else {
-        if (group && (group->State() & STATE_DISABLED)) gadget->SetEnabled(0);
-        gadget->SetShow(1);
-    }
-    return gadget;
+    return FinishCreation(MakeNative(kind, group, style), kind, text, x, y, w, h, group, style);
 }
 
 TGadgetPtr TGtkGadgetDriver::ActiveGadget() {

@@ -75,23 +75,9 @@ TGadgetPtr THeadlessGadgetDriver::CreateGadget(int kind, const std::string& text
         return desktop_;
     }
     auto gadget = std::make_shared<THeadlessGadget>(kind, style);
-    if (kind == GADGET_MENUITEM || kind == GADGET_NODE) {
-        gadget->name = text;
-        gadget->SetTag(style);
-        if (group) gadget->_setparent(group, -1);
-        return gadget;
-    }
-    SetCreationText(gadget, text);
-    if (group) gadget->_setparent(group, -1);
-    if (kind != GADGET_TOOLBAR) gadget->SetShape(x, y, w, h);
-    if (kind == GADGET_WINDOW) {
-        if (!group) windows_.push_back(gadget);
-        gadget->SetShow((style & WINDOW_HIDDEN) ? 0 : 1);
-    } else {
-        if (group && (group->State() & STATE_DISABLED)) gadget->SetEnabled(0);
-        gadget->SetShow(1);
-    }
-    return gadget;
+    if (kind == GADGET_MENUITEM || kind == GADGET_NODE) gadget->SetTag(style);
+    if (kind == GADGET_WINDOW && !group) windows_.push_back(gadget);
+    return FinishCreation(gadget, kind, text, x, y, w, h, group, style);
 }
 
 void THeadlessGadgetDriver::ForgetWindow(const TGadget* window) {
