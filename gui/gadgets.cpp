@@ -237,6 +237,11 @@ TGadgetPtr EventSourceOf(const TGadgetPtr& gadget) {
     return source;
 }
 
+int KeyFilterPasses(const TGadgetPtr& gadget, int id, int data, int mods) {
+    if (!gadget->eventfilter) return 1;
+    return gadget->eventfilter(TEvent::Create(id, gadget, data, mods), gadget->context) != 0;
+}
+
 void RaiseGadgetEvent(int id, const TGadgetPtr& gadget, int data, int mods, int x, int y,
                       rt::TObjectPtr extra) {
     GadgetEvent(id, gadget, data, mods, x, y, std::move(extra))->Emit();

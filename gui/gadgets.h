@@ -80,6 +80,9 @@ void DeferGadgetEvent(int id, const TGadgetPtr& gadget, int data = 0, int mods =
 void ReleaseDeferredEvents();
 // The gadget events are reported for.
 TGadgetPtr EventSourceOf(const TGadgetPtr& gadget);
+// For drivers, before a key reaches the gadget: 0 when its event filter swallows the key
+// event, else 1 (also without a filter).
+int KeyFilterPasses(const TGadgetPtr& gadget, int id, int data, int mods);
 
 // The gadgets the driver tracks under the mouse pointer; freeing a gadget clears each
 // one that refers to it.

@@ -36,10 +36,6 @@ bool IsFocusKey(guint keyval) { return keyval == GDK_KEY_Tab || keyval == GDK_KE
 // One keyboard: a press of the key already held is the system's auto-repeat.
 guint heldKey = 0;
 
-bool Passes(const TGadgetPtr& gadget, int id, int data, int mods) {
-    return gadget->eventfilter(TEvent::Create(id, gadget, data, mods), gadget->context) != 0;
-}
-
 gboolean OnKeyPress(GtkWidget*, GdkEventKey* key, gpointer data) {
     const TGadgetPtr gadget = static_cast<TGtkGadget*>(data)->shared_from_this();
     const bool repeat = key->keyval == heldKey;
@@ -47,9 +43,9 @@ gboolean OnKeyPress(GtkWidget*, GdkEventKey* key, gpointer data) {
     const int mods = ModifiersOf(key->state);
     const int code = KeyCodeOf(key->keyval);
     const int character = CharacterOf(key->keyval, key->state);
-    if (gadget->eventfilter && !IsFocusKey(key->keyval)) {
-        if (!Passes(gadget, KeyDown, code, mods)) return TRUE;
-        if (character != 0 && !Passes(gadget, KeyChar, character, mods)) return TRUE;
+    if (!IsFocusKey(key->keyval)) {
+        if (!KeyFilterPasses(gadget, KeyDown, code, mods)) return TRUE;
+        if (character != 0 && !KeyFilterPasses(gadget, KeyChar, character, mods)) return TRUE;
     }
     if ((gadget->sensitivity & SENSITIZE_KEYS) && !(gadget->State() & STATE_DISABLED)) {
         RaiseGadgetEvent(repeat ? KeyRepeat : KeyDown, gadget, code, mods);

@@ -32,11 +32,6 @@ bool Editable(const TGadgetPtr& gadget) {
            (gadget->Class() == GADGET_TEXTAREA && !(gadget->style & TEXTAREA_READONLY));
 }
 
-bool PassesFilter(const TGadgetPtr& gadget, int id, int data, int mods) {
-    if (!gadget->eventfilter) return true;
-    return gadget->eventfilter(TEvent::Create(id, gadget, data, mods), gadget->context) != 0;
-}
-
 void ReportKey(const TGadgetPtr& gadget, int id, int data, int mods) {
     if (gadget->GetSensitivity() & SENSITIZE_KEYS) RaiseGadgetEvent(id, gadget, data, mods);
 }
@@ -59,12 +54,12 @@ bool HitHotKey(const TGadgetPtr& field, int key, int mods) {
 void TypeKey(const TGadgetPtr& field, int key, char32_t character, int mods,
              bool& selectionPending) {
     if (!Reachable(field) || HitHotKey(field, key, mods) || !Editable(field)) return;
-    if (!PassesFilter(field, KeyDown, key, mods)) return;
+    if (!KeyFilterPasses(field, KeyDown, key, mods)) return;
     ReportKey(field, KeyDown, key, mods);
     THeadlessGadget& native = Native(field);
     const std::string before = native.GetText();
     if (character != 0) {
-        if (!PassesFilter(field, KeyChar, static_cast<int>(character), mods)) return;
+        if (!KeyFilterPasses(field, KeyChar, static_cast<int>(character), mods)) return;
         ReportKey(field, KeyChar, static_cast<int>(character), mods);
         std::string typed;
         rt::AppendUtf8(typed, character);
