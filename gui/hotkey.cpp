@@ -47,6 +47,15 @@ TEventPtr LookupHotKey(int key, int mods, const TGadgetPtr& window) {
     return nullptr;
 }
 
+int EmitHotKey(int key, int mods, const TGadgetPtr& gadget) {
+    TGadgetPtr window = gadget;
+    while (window && window->Class() != GADGET_WINDOW) window = window->GetGroup();
+    const TEventPtr event = LookupHotKey(key, mods, window);
+    if (!event) return 0;
+    event->Emit();
+    return 1;
+}
+
 void UnbindHotKey(const THotKeyPtr& hotKey) {
     for (THotKeyPtr* link = &Head(); *link; link = &(*link)->succ) {
         if (*link == hotKey) {

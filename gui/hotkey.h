@@ -31,6 +31,9 @@ THotKeyPtr BindHotKey(int key, int mods, TEventPtr event = nullptr,
 // The event of the newest record for the key and modifiers that is global or belongs
 // to the window; null when there is none.
 TEventPtr LookupHotKey(int key, int mods, const TGadgetPtr& window);
+// For drivers, before a key pressed in a gadget reaches it: emits the event of the hot
+// key for the gadget's window (or a global one) and returns 1; 0 when there is none.
+int EmitHotKey(int key, int mods, const TGadgetPtr& gadget);
 // Unlinks the record; nothing when it is not bound.
 void UnbindHotKey(const THotKeyPtr& hotKey);
 // The newest record (follow succ for the rest).

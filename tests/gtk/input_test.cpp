@@ -2,6 +2,7 @@
 // toggles, typing (and the key filter that refuses it), menu choices and the close box.
 
 #include "gui/gui.h"
+#include "gui/hotkey.h"
 #include "gui/platform/gtk/gtk_gadget.h"
 #include "tests/gtk/gtk_fixture.h"
 
@@ -119,6 +120,22 @@ TEST_F(InputTest, KeySensitiveGadgetReportsKeysAndTheFilterSeesThemFirst) {
     EXPECT_EQ(chars[0].data, 'b');
     EXPECT_EQ(gui::FetchGadgetText(g.intervalField), "b");
     EXPECT_EQ(filtered, (std::vector<int>{gui::KeyDown, gui::KeyDown, gui::KeyChar}));
+}
+
+TEST_F(InputTest, HotKeyOfTheWindowTakesTheKeyBeforeTheField) {
+    const gui::THotKeyPtr hotKey = gui::BindHotKey('Q', 0, nullptr, g.window);
+    TypeKey(g.intervalField, GDK_KEY_q);
+    TypeKey(g.intervalField, GDK_KEY_4);
+    std::vector<SeenEvent> all;
+    PumpUntil([&] {
+        for (const SeenEvent& e : TakeAllEvents()) all.push_back(e);
+        return !EventsOf(all, gui::GadgetAction, g.intervalField).empty();
+    });
+    gui::UnbindHotKey(hotKey);
+    const std::vector<SeenEvent> hits = EventsOf(all, gui::HotkeyHit, nullptr);
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].data, 'Q');
+    EXPECT_EQ(gui::FetchGadgetText(g.intervalField), "4");
 }
 
 TEST_F(InputTest, MenuChoiceReportsItsTag) {

@@ -4,6 +4,7 @@
 
 #include "gui/event.h"
 #include "gui/gadgets.h"
+#include "gui/hotkey.h"
 #include "gui/platform/gtk/gtk_gadget.h"
 
 namespace gui::gtk {
@@ -43,6 +44,7 @@ gboolean OnKeyPress(GtkWidget*, GdkEventKey* key, gpointer data) {
     const int mods = ModifiersOf(key->state);
     const int code = KeyCodeOf(key->keyval);
     const int character = CharacterOf(key->keyval, key->state);
+    if (EmitHotKey(code, mods, gadget)) return TRUE;
     if (!IsFocusKey(key->keyval)) {
         if (!KeyFilterPasses(gadget, KeyDown, code, mods)) return TRUE;
         if (character != 0 && !KeyFilterPasses(gadget, KeyChar, character, mods)) return TRUE;

@@ -36,24 +36,11 @@ void ReportKey(const TGadgetPtr& gadget, int id, int data, int mods) {
     if (gadget->GetSensitivity() & SENSITIZE_KEYS) RaiseGadgetEvent(id, gadget, data, mods);
 }
 
-TGadgetPtr WindowOf(const TGadgetPtr& gadget) {
-    TGadgetPtr g = gadget;
-    while (g && g->Class() != GADGET_WINDOW) g = g->GetGroup();
-    return g;
-}
-
-// A hot key takes the key before the field sees it.
-bool HitHotKey(const TGadgetPtr& field, int key, int mods) {
-    const TEventPtr event = LookupHotKey(key, mods, WindowOf(field));
-    if (event) event->Emit();
-    return event != nullptr;
-}
-
 // One key reaching a focused field; selectionPending is true while all of the text is
 // still selected.
 void TypeKey(const TGadgetPtr& field, int key, char32_t character, int mods,
              bool& selectionPending) {
-    if (!Reachable(field) || HitHotKey(field, key, mods) || !Editable(field)) return;
+    if (!Reachable(field) || EmitHotKey(key, mods, field) || !Editable(field)) return;
     if (!KeyFilterPasses(field, KeyDown, key, mods)) return;
     ReportKey(field, KeyDown, key, mods);
     THeadlessGadget& native = Native(field);
