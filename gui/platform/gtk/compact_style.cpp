@@ -51,9 +51,6 @@ statusbar.tervala-compact label {
 }  // namespace
 
 void InstallCompactStyle() {
-    static bool installed = false;
-    if (installed) return;
-    installed = true;
     GtkCssProvider* provider = gtk_css_provider_new();
     gtk_css_provider_load_from_data(provider, kStyleSheet, -1, nullptr);
     gtk_style_context_add_provider_for_screen(gdk_screen_get_default(),

@@ -9,7 +9,7 @@ namespace gui::gtk {
 // The class the client area carries; the compact rules apply only below it.
 inline constexpr const char* kCompactClass = "tervala-compact";
 
-// Installs the style sheet for the default screen; later calls do nothing.
+// Installs the style sheet for the default screen, once (GTK's start does it).
 void InstallCompactStyle();
 
 }  // namespace gui::gtk

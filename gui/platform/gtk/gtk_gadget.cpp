@@ -1,7 +1,5 @@
 #include "gui/platform/gtk/gtk_gadget.h"
 
-#include <thread>
-
 #include "gui/event.h"
 #include "gui/gadgets.h"
 #include "gui/platform/gtk/gtk_input.h"
@@ -11,11 +9,6 @@ namespace gui::gtk {
 namespace {
 
 constexpr const char* kGadgetKey = "tervala-gadget";
-
-std::thread::id& MainThread() {
-    static std::thread::id id;
-    return id;
-}
 
 void OnEdited(gpointer, gpointer data) {
     RaiseGadgetEvent(GadgetAction, static_cast<TGtkGadget*>(data)->shared_from_this(), 0);
@@ -27,10 +20,6 @@ gboolean OnFocusOut(GtkWidget*, GdkEvent*, gpointer data) {
 }
 
 }  // namespace
-
-bool OnMainThread() { return std::this_thread::get_id() == MainThread(); }
-
-void RememberMainThread() { MainThread() = std::this_thread::get_id(); }
 
 TGtkGadget::TGtkGadget(int kind, int gadgetStyle) : kind_(kind) { style = gadgetStyle; }
 

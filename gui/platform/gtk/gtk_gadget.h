@@ -76,8 +76,4 @@ GtkWidget* WidgetOf(const TGadgetPtr& gadget);
 // "&File" as GTK writes the mnemonic ("_File"); "&&" is a plain "&".
 std::string MnemonicText(const std::string& text);
 
-// True on the thread that made the drivers; GTK may be touched only there.
-bool OnMainThread();
-void RememberMainThread();
-
 }  // namespace gui::gtk

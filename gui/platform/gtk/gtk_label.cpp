@@ -1,6 +1,7 @@
 #include "gui/platform/gtk/gtk_controls.h"
 
 #include "gui/platform/gtk/display_text.h"
+#include "gui/platform/gtk/gtk_session.h"
 
 namespace gui::gtk {
 

@@ -7,4 +7,7 @@ namespace gui::gtk {
 // says so on one line and ends with status 1.
 void StartGtk();
 
+// True on the thread that started GTK; GTK may be touched only there.
+bool OnMainThread();
+
 }  // namespace gui::gtk
