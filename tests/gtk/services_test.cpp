@@ -154,6 +154,19 @@ TEST_F(ServicesTest, MessageBoxesAnswerAsTheirButtons) {
     EXPECT_EQ(gui::Proceed("Save first?"), -1);
 }
 
+TEST_F(ServicesTest, MessageAboutANameThatIsNotUtf8ShowsTheRestOfIt) {
+    std::string shown;
+    AnswerNextDialog([&](GtkDialog* box) {
+        gchar* text = nullptr;
+        g_object_get(box, "text", &text, nullptr);
+        shown = text != nullptr ? text : "";
+        g_free(text);
+        gtk_dialog_response(box, GTK_RESPONSE_OK);
+    });
+    gui::Notify("Cannot read /tmp/caf\xE9/notes.txt");
+    EXPECT_EQ(shown, "Cannot read /tmp/caf\uFFFD/notes.txt");
+}
+
 TEST_F(ServicesTest, DirectoryRequesterGivesTheChosenFolderOrNothing) {
     testsupport::TempDir temp;
     const std::string chosen = temp / "watched";

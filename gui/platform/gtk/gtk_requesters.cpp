@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "gui/platform/gtk/display_text.h"
 #include "gui/platform/gtk/gtk_modal.h"
 #include "gui/platform/gtk/gtk_system_driver.h"
 #include "gui/system.h"
@@ -15,9 +16,9 @@ namespace {
 int MessageBox(const std::string& text, int serious, GtkButtonsType buttons) {
     TModalDialog box(gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL,
                                             serious ? GTK_MESSAGE_WARNING : GTK_MESSAGE_INFO,
-                                            buttons, "%s", text.c_str()));
+                                            buttons, "%s", DisplayText(text).c_str()));
     GtkWindow* window = GTK_WINDOW(box.Dialog());
-    gtk_window_set_title(window, AppTitle().c_str());
+    gtk_window_set_title(window, DisplayText(AppTitle()).c_str());
     gtk_window_set_keep_above(window, TRUE);
     if (buttons == GTK_BUTTONS_NONE) {
         gtk_dialog_add_buttons(GTK_DIALOG(window), "_Yes", GTK_RESPONSE_YES, "_No",
