@@ -37,7 +37,6 @@ void THeadlessGadget::SetText(const std::string& text) {
     }
     std::lock_guard<std::mutex> lock(textLock_);
     text_ = text;
-    caret_ = static_cast<int>(rt::Utf16Length(text_));
 }
 
 std::string THeadlessGadget::GetText() const {
@@ -116,7 +115,6 @@ void THeadlessGadget::AddText(const std::string& text) {
     if (kind_ != GADGET_TEXTAREA) return;
     std::lock_guard<std::mutex> lock(textLock_);
     text_ += text;
-    caret_ = static_cast<int>(rt::Utf16Length(text_));
 }
 
 int THeadlessGadget::AreaLen(int units) const {
@@ -127,8 +125,9 @@ int THeadlessGadget::AreaLen(int units) const {
 
 int THeadlessGadget::GetCursorPos(int units) const {
     std::lock_guard<std::mutex> lock(textLock_);
-    if (units == TEXTAREA_LINES) return Lines(text_) - 1;  // the caret stays at the end
-    return caret_;
+    // The caret is always at the end: every change puts it there.
+    if (units == TEXTAREA_LINES) return Lines(text_) - 1;
+    return static_cast<int>(rt::Utf16Length(text_));
 }
 
 void THeadlessGadget::SetValue(float fraction) {
@@ -216,13 +215,11 @@ int THeadlessGadget::ListItemState(int index) {
 void THeadlessGadget::InsertTyped(const std::string& character, bool replaceAll) {
     std::lock_guard<std::mutex> lock(textLock_);
     text_ = replaceAll ? character : text_ + character;
-    caret_ = static_cast<int>(rt::Utf16Length(text_));
 }
 
 void THeadlessGadget::EraseTyped(bool replaceAll) {
     std::lock_guard<std::mutex> lock(textLock_);
     text_.erase(replaceAll ? 0 : LastCharacterStart(text_));
-    caret_ = static_cast<int>(rt::Utf16Length(text_));
 }
 
 }  // namespace gui::headless

@@ -102,7 +102,6 @@ private:
     std::string text_;
     std::string tooltip_;
     std::string statusText_;
-    int caret_ = 0;
     int progress_ = 0;
     int tag_ = 0;
     TGadgetPtr menu_;
