@@ -19,7 +19,9 @@ bool SaveTextFile(const std::string& path, std::string_view text);
 std::string DecodeText(std::string_view bytes);
 std::string EncodeText(std::string_view text);
 
-// Writes bytes to a temporary file beside path, then renames it over path.
+// Writes bytes to a temporary file beside path, then renames it over path. A link is
+// followed (it stays a link); a writable file in a directory that cannot be written to is
+// rewritten in place, the one case where a crash could leave it half written.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace rt

@@ -74,3 +74,25 @@ TEST(TextFile, SaveReplacesWithoutLeavingTemporaryFiles) {
     for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
     EXPECT_EQ(entries, 1);
 }
+
+TEST(TextFile, SavingThroughALinkReplacesTheFileItNamesAndKeepsTheLink) {
+    TempDir dir;
+    const std::string real = dir.write("logs/real.txt", "old");
+    const std::string link = dir / "log.txt";
+    ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(SaveTextFile(link, "new"));
+    struct stat info {};
+    ASSERT_EQ(lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(dir.read("logs/real.txt"), "new");
+}
+
+TEST(TextFile, AWritableFileInALockedDirectoryIsRewrittenInPlace) {
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+    TempDir dir;
+    const std::string path = dir.write("locked/log.txt", "old content");
+    ASSERT_EQ(chmod((dir / "locked").c_str(), 0555), 0);
+    EXPECT_TRUE(SaveTextFile(path, "new"));
+    EXPECT_EQ(dir.read("locked/log.txt"), "new");
+    EXPECT_FALSE(SaveTextFile(dir / "locked/other.txt", "x"));
+}
