@@ -1,13 +1,13 @@
 #pragma once
-// The program's state: the main window's gadgets, the run variables and the working
-// database of the logging in progress.
+// The program's state: the main window, the run variables and the working database of the
+// logging in progress, with what logging shows in the window. Logging reaches the window
+// through these calls alone.
 
 #include <memory>
 #include <string>
-#include <string_view>
 
+#include "app/main_window.h"
 #include "app/run_variables.h"
-#include "gui/gadget.h"
 
 namespace db {
 class TDBSQLite;
@@ -15,7 +15,6 @@ class TDBSQLite;
 
 namespace app {
 
-inline constexpr const char* APP_TITLE = "Tervala_gui v1.4";
 inline constexpr const char* PRODUCT_URL = "https://www.example.org/tervala/";
 
 // The status texts of a datafile the lists cannot be read from or written to: the first
@@ -25,43 +24,29 @@ inline constexpr const char* OLD_DATAFILE_ERROR =
 inline constexpr const char* OLD_DATAFILES_ERROR =
     "Datafile ERROR! (Please delete old datafiles prior to v1.3)";
 
-// Menu tags; each comes back as the data of its MenuAction.
-enum MenuTag : int { MENU_FILE = 0, MENU_EXIT = 1, MENU_HELP = 2, MENU_ABOUT = 3 };
-
-struct MainWindow {
-    gui::TGadgetPtr window;
-    gui::TGadgetPtr dirField;
-    gui::TGadgetPtr browseButton;
-    gui::TGadgetPtr datafileField;
-    gui::TGadgetPtr datafileSaveButton;
-    gui::TGadgetPtr logField;
-    gui::TGadgetPtr logSaveButton;
-    gui::TGadgetPtr md5Box;
-    gui::TGadgetPtr intervalBox;
-    gui::TGadgetPtr intervalField;
-    // Replaced by a new button at every Start and at every end of logging.
-    gui::TGadgetPtr startStopButton;
-    gui::TGadgetPtr reportArea;
-    gui::TGadgetPtr statusLabel;
-    gui::TGadgetPtr progressBar;
-    gui::TGadgetPtr exitItem;
-    gui::TGadgetPtr aboutItem;
-
-    // The gadget by its scenario name ("browse", "datafile-save", "log-save", "md5",
-    // "interval", "startstop", "dir-field", "datafile-field", "log-field",
-    // "interval-field", "report", "status", "progress", "window"); null for others.
-    gui::TGadgetPtr Named(std::string_view name) const;
-};
-
 struct Application {
     MainWindow gadgets;
     RunVariables run;
     // The in-memory working database of the logging in progress.
     std::shared_ptr<db::TDBSQLite> tdb;
 
+    // The window as logging or as idle: the Start/Stop button's text and the input gadgets.
+    void ShowLogging(bool logging);
+    // The interval field's text, read at Start.
+    std::string IntervalText() const;
+
     void ShowStatus(const std::string& text) const;
     void ShowStatusBar(const std::string& text) const;
+    // done / total on the progress bar; empty while there is nothing to measure against.
     void ShowProgress(float done, float total) const;
+    // The whole report, and one more line of it.
+    void ShowReport(const std::string& text) const;
+    void AppendReport(const std::string& line) const;
+
+    // An error the run goes on after: it stays until the run's end instead of "complete".
+    void ShowError(const std::string& text);
+    // An error that ends logging: its text stays.
+    void EndWithError(const std::string& text);
 };
 
 }  // namespace app

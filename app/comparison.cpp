@@ -1,13 +1,11 @@
 #include "app/comparison.h"
 
 #include "app/application.h"
+#include "app/entry_lists.h"
 #include "app/poll_step.h"
-#include "app/sql_text.h"
 #include "database/sqlite/sqlite.h"
-#include "gui/gui.h"
 #include "runtime/clock.h"
 #include "runtime/filesystem.h"
-#include "runtime/text.h"
 #include "runtime/textfile.h"
 
 namespace app {
@@ -33,17 +31,16 @@ namespace {
 
 class ListComparison {
 public:
-    explicit ListComparison(Application& app) : app_(app), run_(app.run), tdb_(*app.tdb) {}
+    explicit ListComparison(Application& app) : app_(app), run_(app.run), lists_(*app.tdb) {}
 
     void Run() {
         const bool logReadable = PreloadLog();
-        auto current = tdb_.executeQuery(sql::SELECT_CURRENT_ROWS);
-        if (tdb_.hasError()) {
-            app_.ShowStatus(OLD_DATAFILES_ERROR);
-            run_.Fail();
+        auto current = lists_.ReadCurrent();
+        if (!current) {
+            app_.EndWithError(OLD_DATAFILES_ERROR);
             return;
         }
-        if (AdditionPass(*current)) RemovalPass();
+        if (AdditionPass(*current) == Flow::Continue) RemovalPass();
         if (run_.logchosen && logReadable) WriteLog();
     }
 
@@ -55,87 +52,66 @@ private:
         std::string text;
         const rt::LoadStatus status = rt::LoadTextFile(run_.logpath, text);
         if (status == rt::LoadStatus::Failed) {
-            ShowError("Failed to read log file " + run_.logpath);
+            app_.ShowError("Failed to read log file " + run_.logpath);
             return false;
         }
         if (status == rt::LoadStatus::Loaded) {
             run_.logtext += text;
-            gui::PutGadgetText(app_.gadgets.reportArea, WithoutCarriageReturns(run_.logtext));
+            app_.ShowReport(WithoutCarriageReturns(run_.logtext));
         }
         return true;
     }
 
-    // False when the user asked to stop.
-    bool AdditionPass(db::TDatabaseQuery& rows) {
-        while (rows.nextRow()) {
+    Flow AdditionPass(TListReader& rows) {
+        while (rows.Next()) {
             run_.progcur += 1;
-            const auto row = rows.rowRecord();
-            const std::string path = row->getString(1);
-            const std::string ident = row->getString(2);
-            const std::string shown = ShowRowPath(path);
-            auto previous = tdb_.executeQuery(sql::LookupPrevious(path));
-            if (previous->nextRow()) {
-                if (previous->rowRecord()->getString(1) != ident) Emit(LABEL_CHANGED, shown);
+            app_.ShowStatusBar(rows.Path());
+            if (const auto previousIdent = lists_.PreviousIdentOf(rows)) {
+                if (*previousIdent != rows.Ident()) Emit(LABEL_CHANGED, rows.Path());
             } else {
-                Emit(ident.empty() ? LABEL_NEW_DIR : LABEL_NEW_FILE, shown);
+                Emit(rows.Ident().empty() ? LABEL_NEW_DIR : LABEL_NEW_FILE, rows.Path());
             }
-            if (!EndOfRow()) return false;
+            if (EndOfRow() == Flow::Stop) return Flow::Stop;
         }
-        return true;
+        return Flow::Continue;
     }
 
     void RemovalPass() {
-        auto rows = tdb_.executeQuery(sql::SELECT_PREVIOUS_ROWS);
-        while (rows->nextRow()) {
+        TListReader rows = lists_.ReadPrevious();
+        while (rows.Next()) {
             run_.progcur += 1;
-            const auto row = rows->rowRecord();
-            const std::string path = row->getString(1);
-            const std::string ident = row->getString(2);
-            const std::string shown = ShowRowPath(path);
-            if (!tdb_.executeQuery(sql::LookupCurrent(path))->nextRow()) {
-                Emit(ident.empty() ? LABEL_REMOVED_DIR : LABEL_REMOVED_FILE, shown);
+            app_.ShowStatusBar(rows.Path());
+            if (!lists_.InCurrent(rows)) {
+                Emit(rows.Ident().empty() ? LABEL_REMOVED_DIR : LABEL_REMOVED_FILE, rows.Path());
             }
-            if (!EndOfRow()) return;
+            if (EndOfRow() == Flow::Stop) return;
         }
     }
 
-    // Progress and one poll step after every row; false when the user asked to stop.
-    bool EndOfRow() {
+    // Progress and one poll step after every row.
+    Flow EndOfRow() {
         app_.ShowProgress(run_.progcur, run_.progtotal);
-        if (PollStep(app_) == PollResult::StopRequest) {
+        if (PollStep(app_) == Flow::Stop) {
             run_.RequestStop();
-            return false;
+            return Flow::Stop;
         }
-        return true;
-    }
-
-    // Shows the row's path in the status bar and gives it for the report: paths are stored
-    // with some bytes escaped, and both show the real name.
-    std::string ShowRowPath(const std::string& storedPath) {
-        std::string path = rt::UnescapeNonUtf8(storedPath);
-        app_.ShowStatusBar(path);
-        return path;
+        return Flow::Continue;
     }
 
     void Emit(const char* label, const std::string& path) {
-        gui::AppendAreaText(app_.gadgets.reportArea, ChangeLine(label, path, "\n"));
+        app_.AppendReport(ChangeLine(label, path, "\n"));
         if (run_.logchosen) run_.logtext += ChangeLine(label, path, "\r\n");
     }
 
     void WriteLog() {
         if (!rt::SaveTextFile(run_.logpath, run_.logtext)) {
-            ShowError("Failed to write log file " + run_.logpath);
+            app_.ShowError("Failed to write log file " + run_.logpath);
         }
-    }
-
-    void ShowError(const std::string& text) {
-        app_.ShowStatus(text);
-        run_.errorshown = true;
     }
 
     Application& app_;
     RunVariables& run_;
-    db::TDBConnection& tdb_;
+    TEntryLists lists_;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/datafile_name.h"
+#include "app/entry_lists.h"
 #include "app/poll_step.h"
 #include "app/sql_text.h"
 #include "app/workers.h"
@@ -11,72 +12,54 @@
 namespace app {
 namespace {
 
-// Both lists are looked up by path once per row of the comparison. Datafiles written
-// before the indexes existed get them here and keep them from their next save on.
-void IndexLists(db::TDBConnection& tdb) {
-    tdb.executeQuery(sql::INDEX_ALLIST);
-    tdb.executeQuery(sql::INDEX_LASTALLIST);
-}
-
-void EndWithError(Application& app, const std::string& text) {
-    app.ShowStatus(text);
-    app.run.Fail();
-}
-
 void CreateTables(Application& app) {
-    auto& tdb = *app.tdb;
-    tdb.executeQuery(sql::CREATE_LASTALLIST);
-    if (tdb.hasError()) {
-        EndWithError(app, "Database creation 1 failed. Stopping.");
-        tdb.close();
+    TEntryLists lists(*app.tdb);
+    if (!lists.CreatePrevious()) {
+        app.EndWithError("Database creation 1 failed. Stopping.");
+        app.tdb->close();
         return;
     }
-    tdb.executeQuery(sql::CREATE_ALLIST);
-    if (tdb.hasError()) {
-        EndWithError(app, "Database creation 2 failed. Stopping.");
-        tdb.close();
+    if (!lists.CreateCurrent()) {
+        app.EndWithError("Database creation 2 failed. Stopping.");
+        app.tdb->close();
         return;
     }
-    IndexLists(tdb);
+    lists.IndexBoth();
 }
 
 // Copies every row of the old `allist` into `lastallist`, one poll step per row.
-PollResult CopyOldList(Application& app, db::TDatabaseQuery& oldList) {
-    while (oldList.nextRow()) {
+Flow CopyOldList(Application& app, TEntryLists& lists) {
+    // The commit before this resets every open statement, and a reset query presents its
+    // first row again; the old list is therefore read by a query made after the commit.
+    // That query is gone before the commit worker takes the connection.
+    TListReader oldList = lists.ReadOldList();
+    while (oldList.Next()) {
         app.run.progprev += 1;
-        const auto row = oldList.rowRecord();
-        const std::string file = row->getString(0);
-        const std::string ident = row->getString(1);
-        if (!file.empty()) app.tdb->executeQuery(sql::InsertPrevious(file, ident));
-        if (PollStep(app) == PollResult::StopRequest) return PollResult::StopRequest;
+        lists.CopyToPrevious(oldList);
+        if (PollStep(app) == Flow::Stop) return Flow::Stop;
     }
-    return PollResult::Continue;
+    return Flow::Continue;
 }
 
 void RotateLists(Application& app) {
     auto& tdb = *app.tdb;
     auto& run = app.run;
-    tdb.executeQuery(sql::DELETE_LASTALLIST);
-    tdb.executeQuery(sql::SELECT_OLD_LIST);
-    const bool readFailed = tdb.hasError();
+    TEntryLists lists(tdb);
+    lists.ClearPrevious();
+    const bool readFailed = !lists.CurrentIsReadable();
     tdb.commit();
     if (readFailed || tdb.hasError()) {
-        EndWithError(app, OLD_DATAFILE_ERROR);
+        app.EndWithError(OLD_DATAFILE_ERROR);
         return;
     }
     tdb.startTransaction();
     app.ShowStatusBar("Processing datafile...");
-    // The commit resets every open statement, and a reset query presents its first row
-    // again; the old list is therefore read by a query made after the commit. That query
-    // is gone before the commit worker takes the connection.
-    const bool stopRequested =
-        CopyOldList(app, *tdb.executeQuery(sql::SELECT_OLD_LIST)) == PollResult::StopRequest;
-    if (stopRequested || CommitOnWorker(app)) {
+    if (CopyOldList(app, lists) == Flow::Stop || CommitOnWorker(app) == Flow::Stop) {
         run.RequestStop();
         return;
     }
     run.progprev *= 3;
-    tdb.executeQuery(sql::DELETE_ALLIST);
+    lists.ClearCurrent();
     tdb.startTransaction();
 }
 
@@ -88,14 +71,14 @@ void OpenWorkingDatabase(Application& app) {
     run.firstrun = rt::EntryType(run.datafilepath) == rt::ENTRY_NONE;
     app.tdb = db::TDBSQLite::Create(":memory:", "", 0, "", "", "", "");
     if (!app.tdb) {
-        EndWithError(app, "Database access failed. Stopping.");
+        app.EndWithError("Database access failed. Stopping.");
         return;
     }
     app.tdb->executeQuery(sql::SET_ENCODING);
     if (!run.firstrun) {
         app.ShowStatusBar("Loading datafile...");
         LoadOnWorker(app);
-        if (!run.stopped) IndexLists(*app.tdb);
+        if (!run.stopped) TEntryLists(*app.tdb).IndexBoth();
     }
     app.tdb->startTransaction();
 }
@@ -113,8 +96,7 @@ void SaveDatafile(Application& app) {
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
     if (db::copyDatabase(app.tdb, app.run.datafilepath, 1, "main") != 0) {
-        app.ShowStatus("Datafile ERROR! Failed to save datafile");
-        app.run.errorshown = true;
+        app.ShowError("Datafile ERROR! Failed to save datafile");
     }
 }
 

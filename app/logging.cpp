@@ -1,15 +1,14 @@
 #include "app/logging.h"
 
+#include <cstdint>
 #include <string>
 
 #include "app/application.h"
 #include "app/comparison.h"
 #include "app/datafile_store.h"
-#include "app/main_window.h"
 #include "app/poll_step.h"
 #include "app/scan.h"
 #include "database/sqlite/sqlite.h"
-#include "gui/gui.h"
 #include "runtime/clock.h"
 #include "runtime/convert.h"
 
@@ -19,80 +18,52 @@ namespace {
 constexpr std::uint32_t INTERVAL_SLEEP_MS = 25;
 
 void StartLogging(Application& app) {
-    auto& run = app.run;
     app.ShowStatus("Dir log run started");
-    ReplaceStartStopButton(app.gadgets, "Stop logging");
-    run.minutes = rt::TextToInt(gui::FetchGadgetText(app.gadgets.intervalField));
-    SetInputGadgetsEnabled(app.gadgets, false);
-    run.runstart = rt::Millisecs();
-    run.runnumber = 1;
-    run.stopped = run.failed = run.lastpass = run.scandone = run.firstrun = false;
-    run.errorshown = false;
-    run.ResetDirs();
-    run.logtext.clear();
-    run.ResetProgress();
+    app.ShowLogging(true);
+    app.run.minutes = rt::TextToInt(app.IntervalText());
+    app.run.BeginLogging(rt::Millisecs());
     OpenWorkingDatabase(app);
 }
 
-// A stop request ends the waiting and with it the logging.
-void StopWaiting(RunVariables& run) {
-    run.stopped = true;
-    run.lastpass = true;
-    run.scandone = true;
-    run.ResetDirs();
+// Save and compare after a completed scan; a failed save is shown and the run goes on.
+void SaveAndCompare(Application& app) {
+    auto& run = app.run;
+    SaveDatafile(app);
+    run.EndScan();
+    if (!run.firstrun) CompareLists(app);
 }
 
-void StartNextRun(Application& app) {
+void EndRun(Application& app) {
     auto& run = app.run;
-    run.scandone = false;
-    run.firstrun = false;
-    run.ResetDirs();
-    run.runnumber += 1;
-    app.ShowStatus("Dir log interval run #" + std::to_string(run.runnumber) + " started");
-    run.stopped = false;
-    run.errorshown = false;
-    run.ResetProgress();
-    run.logtext.clear();
+    run.EndRun();
+    if (!run.stopped && !run.failed && !run.errorshown) {
+        app.ShowStatus("Dir log interval run #" + std::to_string(run.runnumber) + " complete");
+    }
+    app.ShowProgress(1, 1);
+    app.ShowStatusBar("");
 }
 
 // Sleeps and polls until the next logging run is due or the user stops.
 void IntervalWait(Application& app) {
     auto& run = app.run;
     if (run.stopped) {
-        StopWaiting(run);
+        run.StopWaiting();
         return;
     }
     const std::int64_t due = std::int64_t(run.runstart) + std::int64_t(run.minutes) * 60000;
     for (;;) {
         const bool nextRunDue = std::int64_t(rt::Millisecs()) > due;
-        if (nextRunDue) StartNextRun(app);
+        if (nextRunDue) {
+            run.BeginNextRun();
+            app.ShowStatus("Dir log interval run #" + std::to_string(run.runnumber) + " started");
+        }
         rt::SleepMs(INTERVAL_SLEEP_MS);
-        if (PollStep(app) == PollResult::StopRequest) {
-            StopWaiting(run);
+        if (PollStep(app) == Flow::Stop) {
+            run.StopWaiting();
             return;
         }
         if (nextRunDue) return;
     }
-}
-
-// One logging run after the lists are prepared: scan, save, compare, report.
-void ScanSaveCompare(Application& app) {
-    auto& run = app.run;
-    ScanTree(app);
-    if (run.stopped) return;
-    SaveDatafile(app);
-    run.progtotal = run.progtotal * 2 + run.progcur;
-    run.scandone = false;
-    if (!run.firstrun) CompareLists(app);
-    if (!run.intervalmode) run.lastpass = true;
-    if (!run.stopped && !run.failed && !run.errorshown) {
-        app.ShowStatus("Dir log interval run #" + std::to_string(run.runnumber) + " complete");
-    }
-    gui::PutProgressValue(app.gadgets.progressBar, 1.0f);
-    app.ShowStatusBar("");
-    if (run.intervalmode) IntervalWait(app);
-    run.runstart = rt::Millisecs();
-    app.tdb->startTransaction();
 }
 
 void EndLogging(Application& app) {
@@ -102,8 +73,7 @@ void EndLogging(Application& app) {
     } else if (!run.failed) {
         app.ShowStatus("Dir log run aborted");
     }
-    ReplaceStartStopButton(app.gadgets, "Start logging");
-    SetInputGadgetsEnabled(app.gadgets, true);
+    app.ShowLogging(false);
     // An abandoned commit worker may still hold the connection; it closes with its last user.
     app.tdb.reset();
 }
@@ -116,7 +86,13 @@ void RunLogging(Application& app) {
     while (!run.stopped) {
         PrepareLists(app);
         if (run.stopped) break;
-        ScanSaveCompare(app);
+        ScanTree(app);
+        if (run.stopped) break;
+        SaveAndCompare(app);
+        EndRun(app);
+        if (run.intervalmode) IntervalWait(app);
+        run.runstart = rt::Millisecs();
+        app.tdb->startTransaction();
         if (run.lastpass) break;
     }
     EndLogging(app);

@@ -1,10 +1,6 @@
 #include "app/main_window.h"
 
-#include "app/logging.h"
-#include "app/poll_step.h"
 #include "gui/gui.h"
-#include "runtime/clock.h"
-#include "runtime/filesystem.h"
 
 namespace app {
 namespace {
@@ -12,8 +8,6 @@ namespace {
 constexpr int WINDOW_STYLE = gui::WINDOW_TITLEBAR | gui::WINDOW_RESIZABLE | gui::WINDOW_MENU |
                              gui::WINDOW_STATUS | gui::WINDOW_CLIENTCOORDS | gui::WINDOW_CENTER;
 constexpr int PUSH_BUTTON = gui::BUTTON_PUSHLIKE;
-constexpr std::uint32_t IDLE_SLEEP_MS = 25;
-constexpr const char* DIR_LABEL_TEXT = "Select dir to monitor";
 
 // Path fields change only through their requesters.
 int RejectEveryKey(const gui::TEventPtr&, const rt::TObjectPtr&) {
@@ -64,72 +58,7 @@ void BuildMenu(MainWindow& g) {
     g.aboutItem = gui::MakeMenuItem("&About", MENU_ABOUT, help);
 }
 
-// A cancelled requester gives the empty text, which the field shows and the variable takes.
-std::string AskForFile(const char* title, const gui::TGadgetPtr& field) {
-    std::string path = gui::RequestFile(title, "", 1, "");
-    gui::PutGadgetText(field, path);
-    return path;
-}
-
-void HandleGadgetAction(Application& app) {
-    auto& g = app.gadgets;
-    auto& run = app.run;
-    const auto source = gui::CurrentEventSource();
-    if (!source) return;  // without a window there are no gadgets to match
-    if (source == g.browseButton) {
-        run.dir = gui::RequestDir(DIR_LABEL_TEXT, "");
-        gui::PutGadgetText(g.dirField, run.dir);
-        if (!run.dir.empty()) gui::EnableGadgetInput(g.startStopButton);
-    } else if (source == g.datafileSaveButton) {
-        run.datafilepath = AskForFile("Save datafile as", g.datafileField);
-        run.datafilechosen = true;
-    } else if (source == g.logSaveButton) {
-        run.logpath = AskForFile("Save logfile as", g.logField);
-        run.logchosen = true;
-    } else if (source == g.md5Box) {
-        run.md5 = gui::ReadButtonState(g.md5Box) != 0;
-    } else if (source == g.intervalBox) {
-        run.intervalmode = gui::ReadButtonState(g.intervalBox) != 0;
-    } else if (source == g.startStopButton) {
-        RunLogging(app);
-    }
-}
-
 }  // namespace
-
-gui::TGadgetPtr MainWindow::Named(std::string_view name) const {
-    const std::pair<std::string_view, const gui::TGadgetPtr*> names[] = {
-        {"window", &window},         {"dir-field", &dirField},
-        {"browse", &browseButton},   {"datafile-field", &datafileField},
-        {"datafile-save", &datafileSaveButton}, {"log-field", &logField},
-        {"log-save", &logSaveButton}, {"md5", &md5Box},
-        {"interval", &intervalBox},  {"interval-field", &intervalField},
-        {"startstop", &startStopButton}, {"report", &reportArea},
-        {"status", &statusLabel},    {"progress", &progressBar},
-    };
-    for (const auto& [gadgetName, gadget] : names) {
-        if (gadgetName == name) return *gadget;
-    }
-    return nullptr;
-}
-
-void Application::ShowStatus(const std::string& text) const {
-    gui::PutGadgetText(gadgets.statusLabel, text);
-}
-
-void Application::ShowStatusBar(const std::string& text) const {
-    gui::PutStatusBarText(gadgets.window, text);
-}
-
-void Application::ShowProgress(float done, float total) const {
-    // Nothing to measure against yet: the bar stays empty.
-    gui::PutProgressValue(gadgets.progressBar, total > 0 ? done / total : 0.0f);
-}
-
-Application& TheApplication() {
-    static Application application;
-    return application;
-}
 
 void BuildMainWindow(MainWindow& g) {
     gui::SetAppTitle(APP_TITLE);
@@ -158,24 +87,6 @@ void SetInputGadgetsEnabled(const MainWindow& g, bool enabled) {
         } else {
             gui::DisableGadgetInput(gadget);
         }
-    }
-}
-
-void HandleIdleEvent(Application& app, int eventId) {
-    if (eventId == gui::GadgetAction) {
-        HandleGadgetAction(app);
-    } else {
-        HandleProgramEvent(eventId);
-    }
-}
-
-int RunMain() {
-    rt::ChangeDir(rt::CurrentDir());
-    Application& app = TheApplication();
-    BuildMainWindow(app.gadgets);
-    for (;;) {
-        HandleIdleEvent(app, gui::AwaitEvent());
-        rt::SleepMs(IDLE_SLEEP_MS);
     }
 }
 

@@ -1,14 +1,39 @@
 #pragma once
-// The main window with its menu and gadgets, the idle loop and the program's entry.
+// The main window: its gadgets and menu, built once at start-up, and the Start/Stop
+// button that logging replaces.
 
 #include <string>
 
-#include "app/application.h"
+#include "gui/gadget.h"
 
 namespace app {
 
-// The one application of the program, as the main routine runs it.
-Application& TheApplication();
+inline constexpr const char* APP_TITLE = "Tervala_gui v1.4";
+// The first label, and the title of the directory requester that Browse opens.
+inline constexpr const char* DIR_LABEL_TEXT = "Select dir to monitor";
+
+// Menu tags; each comes back as the data of its MenuAction.
+enum MenuTag : int { MENU_FILE = 0, MENU_EXIT = 1, MENU_HELP = 2, MENU_ABOUT = 3 };
+
+struct MainWindow {
+    gui::TGadgetPtr window;
+    gui::TGadgetPtr dirField;
+    gui::TGadgetPtr browseButton;
+    gui::TGadgetPtr datafileField;
+    gui::TGadgetPtr datafileSaveButton;
+    gui::TGadgetPtr logField;
+    gui::TGadgetPtr logSaveButton;
+    gui::TGadgetPtr md5Box;
+    gui::TGadgetPtr intervalBox;
+    gui::TGadgetPtr intervalField;
+    // Replaced by a new button at every Start and at every end of logging.
+    gui::TGadgetPtr startStopButton;
+    gui::TGadgetPtr reportArea;
+    gui::TGadgetPtr statusLabel;
+    gui::TGadgetPtr progressBar;
+    gui::TGadgetPtr exitItem;
+    gui::TGadgetPtr aboutItem;
+};
 
 // Sets the application title and builds the window, its gadgets and its menu. When the
 // window cannot be created no gadget is made.
@@ -20,12 +45,5 @@ void ReplaceStartStopButton(MainWindow& gadgets, const std::string& text);
 // The eight gadgets that logging disables: Browse, both Save as buttons, the three path
 // fields and both check boxes.
 void SetInputGadgetsEnabled(const MainWindow& gadgets, bool enabled);
-
-// Handles one event taken by the idle loop; "Start logging" runs the whole logging.
-void HandleIdleEvent(Application& app, int eventId);
-
-// The main routine: makes the launch directory current, builds the window and runs the
-// idle loop for ever. The process ends through Exit or the window's close box.
-int RunMain();
 
 }  // namespace app

@@ -6,24 +6,24 @@
 
 namespace app {
 
-bool HandleProgramEvent(int eventId) {
+void HandleProgramEvent(int eventId) {
     if (eventId == gui::WindowClose) rt::EndProcess(0);
-    if (eventId != gui::MenuAction) return false;
+    if (eventId != gui::MenuAction) return;
     switch (gui::CurrentEventData()) {
         case MENU_EXIT: rt::EndProcess(0);
-        case MENU_ABOUT: gui::OpenURL(PRODUCT_URL); return true;
-        default: return false;
+        case MENU_ABOUT: gui::OpenURL(PRODUCT_URL); return;
+        default: return;
     }
 }
 
-PollResult PollStep(Application& app) {
+Flow PollStep(Application& app) {
     const int eventId = gui::TakeEvent();
     if (eventId == gui::GadgetAction &&
         gui::CurrentEventSource() == app.gadgets.startStopButton) {
-        return PollResult::StopRequest;
+        return Flow::Stop;
     }
     HandleProgramEvent(eventId);
-    return PollResult::Continue;
+    return Flow::Continue;
 }
 
 }  // namespace app

@@ -2,9 +2,30 @@
 
 namespace app {
 
-void RunVariables::ResetDirs() {
-    dirs.assign(1, dir);
-    dirindex = 0;
+void RunVariables::BeginLogging(std::uint64_t now) {
+    runstart = now;
+    runnumber = 1;
+    stopped = failed = lastpass = scandone = firstrun = false;
+    errorshown = false;
+    ResetDirs();
+    logtext.clear();
+    ResetProgress();
+}
+
+void RunVariables::BeginNextRun() {
+    scandone = false;
+    firstrun = false;
+    ResetDirs();
+    runnumber += 1;
+    stopped = false;
+    errorshown = false;
+    ResetProgress();
+    logtext.clear();
+}
+
+void RunVariables::BeginScan() {
+    ResetDirs();
+    scandone = false;
 }
 
 void RunVariables::RequestStop() {
@@ -14,9 +35,35 @@ void RunVariables::RequestStop() {
     firstrun = true;
 }
 
+void RunVariables::StopWaiting() {
+    stopped = true;
+    lastpass = true;
+    scandone = true;
+    ResetDirs();
+}
+
 void RunVariables::Fail() {
     stopped = true;
     failed = true;
+}
+
+void RunVariables::EndLoad(bool stopRequested, bool loadFailed) {
+    if (stopRequested) RequestStop();
+    if (loadFailed) Fail();
+}
+
+void RunVariables::EndScan() {
+    progtotal = progtotal * 2 + progcur;
+    scandone = false;
+}
+
+void RunVariables::EndRun() {
+    if (!intervalmode) lastpass = true;
+}
+
+void RunVariables::ResetDirs() {
+    dirs.assign(1, dir);
+    dirindex = 0;
 }
 
 void RunVariables::ResetProgress() {

@@ -1,5 +1,6 @@
 #pragma once
-// The state of logging kept by the main routine for the life of the program.
+// The state of logging kept by the main routine for the life of the program, and the
+// transitions of logging that change it: which flags each sets is written here alone.
 
 #include <cstddef>
 #include <cstdint>
@@ -37,12 +38,28 @@ struct RunVariables {
     float progtotal = 0;
     float progcur = 0;
 
+    // "Start logging" pressed: the first logging run begins now.
+    void BeginLogging(std::uint64_t now);
+    // The interval has passed: the next logging run begins.
+    void BeginNextRun();
+    // The scan starts at the monitored directory.
+    void BeginScan();
+    // The Start/Stop button during a logging run.
+    void RequestStop();
+    // The Start/Stop button during the interval wait, or a run that had already stopped.
+    void StopWaiting();
+    // An error that ends logging; its text stays in the status label.
+    void Fail();
+    // The load worker has ended, after a stop request or not, with the load failed or not.
+    void EndLoad(bool stopRequested, bool loadFailed);
+    // The scan was saved: from here the comparison measures its progress.
+    void EndScan();
+    // The comparison is over; without interval mode this was the last logging run.
+    void EndRun();
+
+private:
     // The list holding `dir` alone, and position 0.
     void ResetDirs();
-    // What every stop request during a logging run sets.
-    void RequestStop();
-    // What an error that ends logging sets; its text stays in the status label.
-    void Fail();
     void ResetProgress();
 };
 

@@ -4,33 +4,27 @@
 #include <unordered_set>
 
 #include "app/application.h"
+#include "app/entry_lists.h"
 #include "app/poll_step.h"
-#include "app/sql_text.h"
 #include "app/workers.h"
 #include "database/sqlite/sqlite.h"
 #include "runtime/filesystem.h"
 #include "runtime/path.h"
-#include "runtime/text.h"
 
 namespace app {
 namespace {
 
-// What the scan does after one entry.
-enum class EntryResult { Next, Stop };
-
 class TreeScan {
 public:
-    explicit TreeScan(Application& app) : app_(app), run_(app.run), tdb_(*app.tdb) {}
+    explicit TreeScan(Application& app)
+        : app_(app), run_(app.run), tdb_(*app.tdb), lists_(*app.tdb) {}
 
     void Run() {
-        tdb_.executeQuery(sql::InsertDirectory(rt::EscapeNonUtf8(run_.dir)));
-        if (tdb_.hasError()) {
-            app_.ShowStatus(OLD_DATAFILES_ERROR);
-            run_.Fail();
+        if (!lists_.AddDirectory(run_.dir)) {
+            app_.EndWithError(OLD_DATAFILES_ERROR);
             return;
         }
-        run_.ResetDirs();
-        run_.scandone = false;
+        run_.BeginScan();
         while (!run_.scandone) {
             // A copy: reading the directory appends to `dirs`.
             ReadDirectory(std::string(run_.dirs[run_.dirindex]));
@@ -47,20 +41,20 @@ private:
         if (rt::DirIdentityOf(path, identity) && !listed_.insert(identity).second) return;
         auto listing = rt::TDirListing::Open(path);
         if (!listing) {
-            app_.ShowStatus("Failed To read directory " + path + ", skipping");
             // Without its top directory the scan has nothing to compare: the run ends with
             // the message standing and the datafile untouched.
             if (run_.dirindex == 0) {
                 tdb_.rollback();
-                run_.Fail();
-                run_.lastpass = true;
+                app_.EndWithError("Failed To read directory " + path + ", skipping");
+            } else {
+                app_.ShowStatus("Failed To read directory " + path + ", skipping");
             }
             return;
         }
         for (std::string name = listing->NextName(); !name.empty(); name = listing->NextName()) {
             if (name == "." || name == "..") continue;
-            if (AddEntry(rt::JoinEntryPath(path, name)) == EntryResult::Stop ||
-                PollStep(app_) == PollResult::StopRequest) {
+            if (AddEntry(rt::JoinEntryPath(path, name)) == Flow::Stop ||
+                PollStep(app_) == Flow::Stop) {
                 Stop();
                 break;
             }
@@ -68,27 +62,26 @@ private:
         listing->Close();
     }
 
-    EntryResult AddEntry(const std::string& entryPath) {
+    Flow AddEntry(const std::string& entryPath) {
         const int type = rt::EntryType(entryPath);
         if (type == rt::ENTRY_DIR) {
             run_.dirs.push_back(entryPath);
-            tdb_.executeQuery(sql::InsertDirectory(rt::EscapeNonUtf8(entryPath)));
+            lists_.AddDirectory(entryPath);
             run_.progtotal += 1;
         } else if (type == rt::ENTRY_FILE) {
             std::string ident;
-            if (!IdentityOf(entryPath, ident)) return EntryResult::Stop;
-            tdb_.executeQuery(sql::InsertFile(rt::EscapeNonUtf8(entryPath), ident));
+            if (IdentityOf(entryPath, ident) == Flow::Stop) return Flow::Stop;
+            lists_.AddFile(entryPath, ident);
             run_.progtotal += 1;
         }
-        return EntryResult::Next;
+        return Flow::Continue;
     }
 
-    // False when the user asked to stop during the digest.
-    bool IdentityOf(const std::string& entryPath, std::string& ident) {
+    Flow IdentityOf(const std::string& entryPath, std::string& ident) {
         if (run_.md5) {
             app_.ShowStatusBar("MD5: " + entryPath);
             CountFile();
-            if (DigestOnWorker(app_, entryPath, ident)) return false;
+            if (DigestOnWorker(app_, entryPath, ident) == Flow::Stop) return Flow::Stop;
             // A file that cannot be read gets the mark of an unreadable size; an empty
             // identity would make it a directory.
             if (ident.empty()) ident = "-1";
@@ -97,7 +90,7 @@ private:
             app_.ShowStatusBar(entryPath);
             CountFile();
         }
-        return true;
+        return Flow::Continue;
     }
 
     void CountFile() {
@@ -113,6 +106,7 @@ private:
     Application& app_;
     RunVariables& run_;
     db::TDBConnection& tdb_;
+    TEntryLists lists_;
     std::unordered_set<rt::DirIdentity, rt::DirIdentityHash> listed_;
 };
 

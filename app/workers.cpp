@@ -32,16 +32,16 @@ rt::TObjectPtr Md5Worker(rt::TObjectPtr data) {
     return std::make_shared<rt::TTextObject>(md5OfFile(path, MD5_CHUNK_SIZE));
 }
 
-// One poll step per turn, without sleeping, until the worker has ended; true at the
-// first stop request, which ends the polling whether or not the worker has ended.
+// One poll step per turn, without sleeping, until the worker has ended; the first stop
+// request ends the polling whether or not the worker has ended.
 // Each turn yields the processor, so that on a busy machine the worker is not kept
 // waiting for a time slice behind the thread that waits for it.
-bool PollWhileRunning(Application& app, const rt::TThread& worker) {
+Flow PollWhileRunning(Application& app, const rt::TThread& worker) {
     while (worker.Running()) {
-        if (PollStep(app) == PollResult::StopRequest) return true;
+        if (PollStep(app) == Flow::Stop) return Flow::Stop;
         std::this_thread::yield();
     }
-    return false;
+    return Flow::Continue;
 }
 
 }  // namespace
@@ -54,28 +54,26 @@ void LoadOnWorker(Application& app) {
     order->statuslabel2 = app.gadgets.statusLabel;
     order->errorstr = OLD_DATAFILE_ERROR;
     auto worker = rt::TThread::Create(LoadWorker, order);
-    const bool stopRequested = PollWhileRunning(app, *worker);
+    const Flow flow = PollWhileRunning(app, *worker);
     // The load is always waited for: the working database is in its hands.
     worker->Wait();
-    if (stopRequested) app.run.RequestStop();
-    if (order->stop != 0) app.run.stopped = true;
-    app.run.failed = order->error != 0;
+    app.run.EndLoad(flow == Flow::Stop, order->error != 0);
 }
 
-bool CommitOnWorker(Application& app) {
+Flow CommitOnWorker(Application& app) {
     auto order = std::make_shared<_query>();
     order->db = app.tdb;
     auto worker = rt::TThread::Create(CommitWorker, order);
-    if (PollWhileRunning(app, *worker)) return true;
+    if (PollWhileRunning(app, *worker) == Flow::Stop) return Flow::Stop;
     worker->Wait();
-    return false;
+    return Flow::Continue;
 }
 
-bool DigestOnWorker(Application& app, const std::string& path, std::string& ident) {
+Flow DigestOnWorker(Application& app, const std::string& path, std::string& ident) {
     auto worker = rt::TThread::Create(Md5Worker, std::make_shared<rt::TTextObject>(path));
-    if (PollWhileRunning(app, *worker)) return true;
+    if (PollWhileRunning(app, *worker) == Flow::Stop) return Flow::Stop;
     ident = std::static_pointer_cast<rt::TTextObject>(worker->Wait())->text;
-    return false;
+    return Flow::Continue;
 }
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/flow.h"
 #include "gui/gadget.h"
 #include "runtime/object.h"
 
@@ -44,12 +45,12 @@ public:
 // waited for. Sets `stopped` and `failed` from the order (a stop request sets `stopped`).
 void LoadOnWorker(Application& app);
 
-// Commits the working database on the commit worker. True when the user asked to stop;
-// the worker is then abandoned and finishes on its own.
-bool CommitOnWorker(Application& app);
+// Commits the working database on the commit worker. On a stop request the worker is
+// abandoned and finishes on its own.
+Flow CommitOnWorker(Application& app);
 
-// The file's digest on the MD5 worker, into ident. True when the user asked to stop;
-// the worker is then abandoned and its digest dropped.
-bool DigestOnWorker(Application& app, const std::string& path, std::string& ident);
+// The file's digest on the MD5 worker, into ident. On a stop request the worker is
+// abandoned and its digest dropped.
+Flow DigestOnWorker(Application& app, const std::string& path, std::string& ident);
 
 }  // namespace app

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "app/main_window.h"
+#include "app/idle_loop.h"
 #include "database/sqlite/sqlite.h"
 #include "gui/gui.h"
 #include "gui/platform/headless/headless.h"

@@ -1,0 +1,44 @@
+#include "app/application.h"
+
+#include "gui/gui.h"
+
+namespace app {
+
+void Application::ShowLogging(bool logging) {
+    ReplaceStartStopButton(gadgets, logging ? "Stop logging" : "Start logging");
+    SetInputGadgetsEnabled(gadgets, !logging);
+}
+
+std::string Application::IntervalText() const { return gui::FetchGadgetText(gadgets.intervalField); }
+
+void Application::ShowStatus(const std::string& text) const {
+    gui::PutGadgetText(gadgets.statusLabel, text);
+}
+
+void Application::ShowStatusBar(const std::string& text) const {
+    gui::PutStatusBarText(gadgets.window, text);
+}
+
+void Application::ShowProgress(float done, float total) const {
+    gui::PutProgressValue(gadgets.progressBar, total > 0 ? done / total : 0.0f);
+}
+
+void Application::ShowReport(const std::string& text) const {
+    gui::PutGadgetText(gadgets.reportArea, text);
+}
+
+void Application::AppendReport(const std::string& line) const {
+    gui::AppendAreaText(gadgets.reportArea, line);
+}
+
+void Application::ShowError(const std::string& text) {
+    ShowStatus(text);
+    run.errorshown = true;
+}
+
+void Application::EndWithError(const std::string& text) {
+    ShowStatus(text);
+    run.Fail();
+}
+
+}  // namespace app
