@@ -28,10 +28,11 @@ void CreateTables(Application& app) {
 }
 
 // Copies every row of the old `allist` into `lastallist`, one poll step per row.
-Flow CopyOldList(Application& app, TEntryLists& lists) {
+Flow CopyOldList(Application& app) {
     // The commit before this resets every open statement, and a reset query presents its
     // first row again; the old list is therefore read by a query made after the commit.
-    // That query is gone before the commit worker takes the connection.
+    // Its statements are gone before the commit worker takes the connection.
+    TEntryLists lists(*app.tdb);
     TListReader oldList = lists.ReadOldList();
     while (oldList.Next()) {
         app.run.progprev += 1;
@@ -54,7 +55,7 @@ void RotateLists(Application& app) {
     }
     tdb.startTransaction();
     app.ShowStatusBar("Processing datafile...");
-    if (CopyOldList(app, lists) == Flow::Stop || CommitOnWorker(app) == Flow::Stop) {
+    if (CopyOldList(app) == Flow::Stop || CommitOnWorker(app) == Flow::Stop) {
         run.RequestStop();
         return;
     }

@@ -5,6 +5,17 @@
 #include "runtime/text.h"
 
 namespace app {
+namespace {
+
+constexpr const char* INSERT_DIRECTORY = "insert into allist (file) VALUES (?)";
+constexpr const char* INSERT_FILE = "insert into allist (file,ident) VALUES (?, ?)";
+// A bound empty text is NULL; a directory's identity in the previous list is the empty text.
+constexpr const char* INSERT_PREVIOUS =
+    "insert into lastallist (file,ident) VALUES (?, ifnull(?, ''))";
+constexpr const char* LOOKUP_PREVIOUS = "select file,ident from lastallist where file = ?";
+constexpr const char* LOOKUP_CURRENT = "select file,ident from allist where file = ?";
+
+}  // namespace
 
 TListReader::TListReader(std::shared_ptr<db::TDatabaseQuery> query, int fileColumn)
     : query_(std::move(query)), fileColumn_(fileColumn) {}
@@ -16,6 +27,24 @@ bool TListReader::Next() {
     ident_ = row->getString(fileColumn_ + 1);
     path_ = rt::UnescapeNonUtf8(storedPath_);
     return true;
+}
+
+TEntryLists::~TEntryLists() = default;
+
+bool TEntryLists::Run(TStatement& statement, const char* sql,
+                      std::initializer_list<std::string_view> values) {
+    if (!statement || !statement->resultSet || !statement->resultSet->stmtHandle) {
+        statement = db::TDatabaseQuery::Create(tdb_.shared_from_this());
+        if (statement->prepare(sql) != 1) return false;
+    } else {
+        // A lookup read only its first row; rewound, the next run presents its own first.
+        statement->resultSet->reset();
+    }
+    statement->clearBindValues();
+    for (const std::string_view value : values) statement->addString(std::string(value));
+    // An error left by an earlier statement would fail this one too.
+    tdb_.resetError();
+    return statement->execute() == 1;
 }
 
 bool TEntryLists::CreatePrevious() {
@@ -40,12 +69,11 @@ void TEntryLists::ClearPrevious() { tdb_.executeQuery(sql::DELETE_LASTALLIST); }
 void TEntryLists::ClearCurrent() { tdb_.executeQuery(sql::DELETE_ALLIST); }
 
 bool TEntryLists::AddDirectory(std::string_view path) {
-    tdb_.executeQuery(sql::InsertDirectory(rt::EscapeNonUtf8(path)));
-    return !tdb_.hasError();
+    return Run(insertDirectory_, INSERT_DIRECTORY, {rt::EscapeNonUtf8(path)});
 }
 
 void TEntryLists::AddFile(std::string_view path, std::string_view ident) {
-    tdb_.executeQuery(sql::InsertFile(rt::EscapeNonUtf8(path), ident));
+    Run(insertFile_, INSERT_FILE, {rt::EscapeNonUtf8(path), ident});
 }
 
 bool TEntryLists::CurrentIsReadable() {
@@ -57,7 +85,7 @@ TListReader TEntryLists::ReadOldList() { return {tdb_.executeQuery(sql::SELECT_O
 
 void TEntryLists::CopyToPrevious(const TListReader& row) {
     if (row.storedPath_.empty()) return;
-    tdb_.executeQuery(sql::InsertPrevious(row.storedPath_, row.ident_));
+    Run(insertPrevious_, INSERT_PREVIOUS, {row.storedPath_, row.ident_});
 }
 
 std::optional<TListReader> TEntryLists::ReadCurrent() {
@@ -69,13 +97,14 @@ std::optional<TListReader> TEntryLists::ReadCurrent() {
 TListReader TEntryLists::ReadPrevious() { return {tdb_.executeQuery(sql::SELECT_PREVIOUS_ROWS), 1}; }
 
 std::optional<std::string> TEntryLists::PreviousIdentOf(const TListReader& row) {
-    auto previous = tdb_.executeQuery(sql::LookupPrevious(row.storedPath_));
-    if (!previous->nextRow()) return std::nullopt;
-    return previous->rowRecord()->getString(1);
+    if (!Run(lookupPrevious_, LOOKUP_PREVIOUS, {row.storedPath_}) || !lookupPrevious_->nextRow()) {
+        return std::nullopt;
+    }
+    return lookupPrevious_->rowRecord()->getString(1);
 }
 
 bool TEntryLists::InCurrent(const TListReader& row) {
-    return tdb_.executeQuery(sql::LookupCurrent(row.storedPath_))->nextRow() != 0;
+    return Run(lookupCurrent_, LOOKUP_CURRENT, {row.storedPath_}) && lookupCurrent_->nextRow();
 }
 
 }  // namespace app

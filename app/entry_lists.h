@@ -2,7 +2,10 @@
 // The two entry lists in the working database: `allist`, the list this logging run builds,
 // and `lastallist`, the list of the run before. This module alone writes their SQL and
 // turns a path into its stored form and back; callers hand it and get back plain paths.
+// Row statements are prepared once per object and run with bound values, so one object
+// serves one step of a run and is gone before a worker takes the connection.
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,6 +42,9 @@ private:
 class TEntryLists {
 public:
     explicit TEntryLists(db::TDBConnection& tdb) : tdb_(tdb) {}
+    TEntryLists(const TEntryLists&) = delete;
+    TEntryLists& operator=(const TEntryLists&) = delete;
+    ~TEntryLists();
 
     // Table set-up; false when the statement failed.
     bool CreatePrevious();
@@ -68,7 +74,18 @@ public:
     bool InCurrent(const TListReader& row);
 
 private:
+    using TStatement = std::shared_ptr<db::TDatabaseQuery>;
+    // Runs the statement with these texts bound in order, preparing it first when it is
+    // not prepared yet (a failed run drops what was prepared); false when it failed.
+    bool Run(TStatement& statement, const char* sql,
+             std::initializer_list<std::string_view> values);
+
     db::TDBConnection& tdb_;
+    TStatement insertDirectory_;
+    TStatement insertFile_;
+    TStatement insertPrevious_;
+    TStatement lookupPrevious_;
+    TStatement lookupCurrent_;
 };
 
 }  // namespace app

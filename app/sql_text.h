@@ -1,9 +1,6 @@
 #pragma once
-// The SQL texts of the datafile, the scan and the comparison. Values are placed inside
-// quotes with every quote of the enclosing kind written twice, so they are stored unchanged.
-
-#include <string>
-#include <string_view>
+// The fixed SQL texts of the working database: its tables, their indexes and the reads
+// of whole lists. Statements that carry a path or an identity are the entry lists' own.
 
 namespace app::sql {
 
@@ -23,14 +20,5 @@ inline constexpr const char* SELECT_OLD_LIST = "select file,ident from allist or
 inline constexpr const char* SELECT_CURRENT_ROWS = "select id,file,ident from allist order by id asc";
 inline constexpr const char* SELECT_PREVIOUS_ROWS =
     "select id,file,ident from lastallist order by id asc";
-
-// value between the quote characters, each inner quote doubled.
-std::string Quoted(std::string_view value, char quote);
-
-std::string InsertDirectory(std::string_view path);
-std::string InsertFile(std::string_view path, std::string_view ident);
-std::string InsertPrevious(std::string_view path, std::string_view ident);
-std::string LookupPrevious(std::string_view path);
-std::string LookupCurrent(std::string_view path);
 
 }  // namespace app::sql

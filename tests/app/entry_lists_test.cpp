@@ -1,0 +1,131 @@
+// The entry lists in a working database: paths go in and come back as they were given,
+// lookups match exactly one path, and the previous list keeps a directory's empty identity.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/entry_lists.h"
+#include "app/sql_text.h"
+#include "database/sqlite/sqlite.h"
+
+namespace {
+
+using app::TEntryLists;
+using app::TListReader;
+
+class EntryListsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tdb = db::TDBSQLite::Create(":memory:", "", 0, "", "", "", "");
+        ASSERT_TRUE(tdb);
+        tdb->executeQuery(app::sql::SET_ENCODING);
+    }
+
+    void CreateTables(TEntryLists& lists) {
+        ASSERT_TRUE(lists.CreatePrevious());
+        ASSERT_TRUE(lists.CreateCurrent());
+        lists.IndexBoth();
+    }
+
+    // Rotates `allist` into `lastallist` as a logging run does.
+    void Rotate() {
+        TEntryLists lists(*tdb);
+        lists.ClearPrevious();
+        TListReader old = lists.ReadOldList();
+        while (old.Next()) lists.CopyToPrevious(old);
+        lists.ClearCurrent();
+    }
+
+    std::vector<std::string> RawRows(const std::string& table) {
+        std::vector<std::string> rows;
+        auto query = tdb->executeQuery("select file, ifnull(ident, '<NULL>') from " + table +
+                                       " order by id");
+        while (query->nextRow()) {
+            const auto row = query->rowRecord();
+            rows.push_back(row->getString(0) + "|" + row->getString(1));
+        }
+        return rows;
+    }
+
+    std::shared_ptr<db::TDBSQLite> tdb;
+};
+
+TEST_F(EntryListsTest, PathsOfAnyBytesComeBackAsTheyWereGivenAndAreFoundAgain) {
+    const std::vector<std::string> paths = {
+        "/t", "/t/it's", "/t/say \"hi\"", "/t/caf\xe9", "/t/para\xe2\x80\xa9graph", "/t/\xf0\x9f\x98\x80"};
+    {
+        TEntryLists lists(*tdb);
+        CreateTables(lists);
+        ASSERT_TRUE(lists.AddDirectory(paths[0]));
+        for (std::size_t i = 1; i < paths.size(); ++i) lists.AddFile(paths[i], std::to_string(i));
+    }
+    Rotate();
+    TEntryLists lists(*tdb);
+    for (const auto& path : paths) lists.AddFile(path, "new");
+    auto current = lists.ReadCurrent();
+    ASSERT_TRUE(current);
+    std::size_t i = 0;
+    while (current->Next()) {
+        ASSERT_LT(i, paths.size());
+        EXPECT_EQ(current->Path(), paths[i]);
+        EXPECT_EQ(lists.PreviousIdentOf(*current), i == 0 ? "" : std::to_string(i));
+        ++i;
+    }
+    EXPECT_EQ(i, paths.size());
+    TListReader previous = lists.ReadPrevious();
+    while (previous.Next()) EXPECT_TRUE(lists.InCurrent(previous)) << previous.Path();
+}
+
+TEST_F(EntryListsTest, APathSpelledLikeAColumnIsLookedUpAsAPath) {
+    {
+        TEntryLists lists(*tdb);
+        CreateTables(lists);
+        ASSERT_TRUE(lists.AddDirectory("file"));
+        lists.AddFile("id", "1");
+    }
+    Rotate();
+    TEntryLists lists(*tdb);
+    lists.AddFile("ident", "2");
+    TListReader previous = lists.ReadPrevious();
+    std::vector<std::string> removed;
+    while (previous.Next()) {
+        if (!lists.InCurrent(previous)) removed.push_back(previous.Path());
+    }
+    EXPECT_EQ(removed, (std::vector<std::string>{"file", "id"}));
+    auto current = lists.ReadCurrent();
+    ASSERT_TRUE(current && current->Next());
+    EXPECT_FALSE(lists.PreviousIdentOf(*current));
+}
+
+TEST_F(EntryListsTest, ADirectoryKeepsNullInTheCurrentListAndTheEmptyTextInThePrevious) {
+    {
+        TEntryLists lists(*tdb);
+        CreateTables(lists);
+        ASSERT_TRUE(lists.AddDirectory("/t"));
+        lists.AddFile("/t/a", "0");
+    }
+    EXPECT_EQ(RawRows("allist"), (std::vector<std::string>{"/t|<NULL>", "/t/a|0"}));
+    Rotate();
+    EXPECT_EQ(RawRows("lastallist"), (std::vector<std::string>{"/t|", "/t/a|0"}));
+    EXPECT_TRUE(RawRows("allist").empty());
+}
+
+TEST_F(EntryListsTest, AFailedInsertIsReportedAndTheNextOneWorksOnceTheTableIsThere) {
+    TEntryLists lists(*tdb);
+    EXPECT_FALSE(lists.AddDirectory("/t"));
+    ASSERT_TRUE(lists.CreatePrevious());
+    ASSERT_TRUE(lists.CreateCurrent());
+    EXPECT_TRUE(lists.AddDirectory("/t"));
+    EXPECT_EQ(RawRows("allist"), (std::vector<std::string>{"/t|<NULL>"}));
+}
+
+TEST_F(EntryListsTest, AListThatCannotBeReadIsNoList) {
+    TEntryLists lists(*tdb);
+    EXPECT_FALSE(lists.CurrentIsReadable());
+    EXPECT_FALSE(lists.ReadCurrent());
+    EXPECT_FALSE(lists.ReadPrevious().Next());
+}
+
+}  // namespace
