@@ -1,30 +1,103 @@
 #include "runtime/thread.h"
 
+#include <chrono>
+#include <thread>
+#include <vector>
+
 namespace rt {
+namespace {
+
+// One job for a worker: the entry with its data and the state it reports to.
+struct Job {
+    TThread::Entry entry;
+    TObjectPtr data;
+    std::shared_ptr<TThread::State> state;
+};
+
+// OS threads parked between jobs. A parked thread that gets no job for a while ends, so an
+// idle program keeps no threads; at most a few are kept parked at once.
+class ThreadPark {
+public:
+    // Hands the job to a parked thread, or starts a new thread for it.
+    void Run(Job job) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!parked_.empty()) {
+                Seat* seat = parked_.back();
+                parked_.pop_back();
+                seat->job = std::move(job);
+                seat->hasJob = true;
+                seat->wake.notify_one();
+                return;
+            }
+        }
+        std::thread([this, first = std::move(job)]() mutable { Work(std::move(first)); }).detach();
+    }
+
+private:
+    struct Seat {
+        std::condition_variable wake;
+        Job job;
+        bool hasJob = false;
+    };
+
+    static constexpr std::size_t MAX_PARKED = 16;
+    static constexpr auto IDLE_LIFETIME = std::chrono::seconds(10);
+
+    void Work(Job job) {
+        Seat seat;
+        for (;;) {
+            Finish(job);
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (parked_.size() >= MAX_PARKED) return;
+            parked_.push_back(&seat);
+            if (!seat.wake.wait_for(lock, IDLE_LIFETIME, [&] { return seat.hasJob; })) {
+                std::erase(parked_, &seat);
+                return;
+            }
+            seat.hasJob = false;
+            job = std::move(seat.job);
+        }
+    }
+
+    static void Finish(Job& job) {
+        TObjectPtr result = job.entry(std::move(job.data));
+        job.entry = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(job.state->ending);
+            job.state->result = std::move(result);
+            job.state->running.store(false, std::memory_order_release);
+        }
+        job.state->ended.notify_all();
+        job.state.reset();
+    }
+
+    std::mutex mutex_;
+    std::vector<Seat*> parked_;
+};
+
+// Never destroyed: parked threads may still wait on it while the process ends.
+ThreadPark& Park() {
+    static ThreadPark* park = new ThreadPark();
+    return *park;
+}
+
+}  // namespace
 
 std::shared_ptr<TThread> TThread::Create(Entry entry, TObjectPtr data) {
     std::shared_ptr<TThread> handle(new TThread());
     handle->state_ = std::make_shared<State>();
-    // The thread holds its own reference to the shared state and to its data, so a
-    // handle released early (an abandoned worker) frees nothing the thread still uses.
-    handle->thread_ = std::thread([state = handle->state_, entry = std::move(entry),
-                                   data = std::move(data)]() mutable {
-        state->result = entry(std::move(data));
-        state->running.store(false, std::memory_order_release);
-    });
+    // The worker holds its own reference to the shared state and to its data, so a
+    // handle released early (an abandoned worker) frees nothing the worker still uses.
+    Park().Run({std::move(entry), std::move(data), handle->state_});
     return handle;
-}
-
-TThread::~TThread() {
-    if (!thread_.joinable()) return;
-    if (Running()) thread_.detach();
-    else thread_.join();
 }
 
 bool TThread::Running() const { return state_->running.load(std::memory_order_acquire); }
 
 TObjectPtr TThread::Wait() {
-    if (thread_.joinable()) thread_.join();
+    std::unique_lock<std::mutex> lock(state_->ending);
+    state_->ended.wait(lock, [&] { return !Running(); });
     return state_->result;
 }
 

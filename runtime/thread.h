@@ -2,11 +2,16 @@
 // A worker thread: created with its entry and data, polled through an atomic running
 // flag, and waited for to take the entry's result. A handle released while its thread
 // still runs abandons the thread, which keeps what it was given until it ends.
+//
+// Starting an OS thread costs more than many a worker's whole job, so an entry runs on a
+// parked thread when one is idle and on a new one otherwise; it never waits behind
+// another entry, abandoned or not.
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <thread>
+#include <mutex>
 
 #include "runtime/object.h"
 
@@ -17,7 +22,6 @@ public:
     using Entry = std::function<TObjectPtr(TObjectPtr)>;
 
     static std::shared_ptr<TThread> Create(Entry entry, TObjectPtr data);
-    ~TThread();
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
 
@@ -25,14 +29,17 @@ public:
     // Blocks until the entry has returned and gives its result (again on later calls).
     TObjectPtr Wait();
 
-private:
+    // What a worker and its handles share; the worker keeps it alive after an abandon.
     struct State {
         std::atomic<bool> running{true};
         TObjectPtr result;
+        std::mutex ending;
+        std::condition_variable ended;
     };
+
+private:
     TThread() = default;
     std::shared_ptr<State> state_;
-    std::thread thread_;
 };
 
 }  // namespace rt

@@ -44,6 +44,30 @@ TEST(Threads, AnAbandonedThreadKeepsItsDataAndFinishesOnItsOwn) {
     EXPECT_TRUE(dataKept->load());
 }
 
+TEST(Threads, ANewWorkerNeverWaitsBehindABusyOneAndWaitBlocksUntilTheResult) {
+    auto release = std::make_shared<std::atomic<bool>>(false);
+    auto busy = TThread::Create(
+        [release](TObjectPtr) -> TObjectPtr {
+            while (!release->load()) SleepMs(1);
+            return nullptr;
+        },
+        nullptr);
+    // Many short workers in a row, as a scan starts one per file; each runs at once.
+    for (int i = 0; i < 200; ++i) {
+        auto worker = TThread::Create(
+            [i](TObjectPtr) -> TObjectPtr { return std::make_shared<TTextObject>(std::to_string(i)); },
+            nullptr);
+        auto result = std::static_pointer_cast<TTextObject>(worker->Wait());
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->text, std::to_string(i));
+        EXPECT_FALSE(worker->Running());
+    }
+    EXPECT_TRUE(busy->Running());
+    release->store(true);
+    busy->Wait();
+    EXPECT_FALSE(busy->Running());
+}
+
 TEST(Clock, IsMonotonic) {
     const auto first = Millisecs();
     SleepMs(5);
