@@ -64,18 +64,28 @@ void RotateLists(Application& app) {
     tdb.startTransaction();
 }
 
+// The working database lives in SQLite's page cache up to a bound and in a temporary file
+// beyond it, so a tree of millions of entries does not need its lists in memory twice over
+// (the lists and the undo copy of every page a transaction changes). Null when it fails.
+std::shared_ptr<db::TDBSQLite> OpenWorkingConnection() {
+    auto tdb = db::TDBSQLite::CreateTemporary();
+    if (!tdb->isOpen()) return nullptr;
+    tdb->executeQuery(sql::SET_ENCODING);
+    tdb->executeQuery(sql::SET_CACHE_SIZE);
+    return tdb;
+}
+
 }  // namespace
 
 void OpenWorkingDatabase(Application& app) {
     auto& run = app.run;
     if (!run.datafilechosen) run.datafilepath = DeriveDatafileName(run.dir);
     run.firstrun = rt::EntryType(run.datafilepath) == rt::ENTRY_NONE;
-    app.tdb = db::TDBSQLite::Create(":memory:", "", 0, "", "", "", "");
+    app.tdb = OpenWorkingConnection();
     if (!app.tdb) {
         app.EndWithError("Database access failed. Stopping.");
         return;
     }
-    app.tdb->executeQuery(sql::SET_ENCODING);
     if (!run.firstrun) {
         app.ShowStatusBar("Loading datafile...");
         LoadOnWorker(app);

@@ -14,6 +14,8 @@ inline constexpr const char* INDEX_ALLIST =
 inline constexpr const char* INDEX_LASTALLIST =
     "CREATE INDEX IF NOT EXISTS lastallist_file ON lastallist (file)";
 inline constexpr const char* SET_ENCODING = "PRAGMA encoding = \"UTF-16le\";";
+// In KiB: what the working database keeps in memory before it spills pages to its file.
+inline constexpr const char* SET_CACHE_SIZE = "PRAGMA cache_size = -262144";
 inline constexpr const char* DELETE_LASTALLIST = "delete from lastallist";
 inline constexpr const char* DELETE_ALLIST = "delete from allist";
 inline constexpr const char* SELECT_OLD_LIST = "select file,ident from allist order by id asc";

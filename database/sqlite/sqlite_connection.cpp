@@ -22,11 +22,22 @@ TDBSQLite::~TDBSQLite() {
     if (_isOpen) TDBSQLite::close();
 }
 
+std::shared_ptr<TDBSQLite> TDBSQLite::CreateTemporary() {
+    auto connection = std::make_shared<TDBSQLite>();
+    connection->Init("", "", 0, "", "", "", "");
+    // SQLite's name for a private temporary database is the empty one.
+    connection->open("", "");
+    return connection;
+}
+
 int TDBSQLite::open(const std::string& /*user*/, const std::string& /*password*/) {
     if (_isOpen) close();
     std::string name(encodeUTF8(_dbname));
     sqlite3* connection = nullptr;
-    int rc = sqlite3_open(name.c_str(), &connection);
+    // A connection is used by one thread at a time (the layer's own bookkeeping needs that
+    // too), so SQLite's per-call locking only costs time.
+    int rc = sqlite3_open_v2(name.c_str(), &connection,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         // SQLite may hand back a connection even when opening failed; it is released here.
         sqlite3_close(connection);

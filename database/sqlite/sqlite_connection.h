@@ -21,6 +21,10 @@ public:
                                              int port = 0, const std::string& user = {},
                                              const std::string& password = {}, const std::string& server = {},
                                              const std::string& options = {});
+    // A private database on disk, removed when it closes. SQLite keeps it in its page cache
+    // and writes pages to the file only once it outgrows the cache, so a large database
+    // need not fit in memory. Test isOpen() as after Create.
+    static std::shared_ptr<TDBSQLite> CreateTemporary();
     // A connection released while open closes its database.
     ~TDBSQLite() override;
 

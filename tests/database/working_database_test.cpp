@@ -70,3 +70,38 @@ TEST(WorkingDatabase, SavesAndLoadsTheWholeDatabase) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WorkingDatabase, ATemporaryDatabaseIsPrivateOutgrowsItsCacheAndSavesLikeAnyOther) {
+    auto first = db::TDBSQLite::CreateTemporary();
+    auto second = db::TDBSQLite::CreateTemporary();
+    ASSERT_EQ(first->isOpen(), 1);
+    ASSERT_EQ(second->isOpen(), 1);
+    run(first, "PRAGMA cache_size = 8");  // pages: what is written beyond goes to its file
+    run(first, "create table allist (id integer primary key, file text, ident text)");
+    run(second, "create table other (x)");
+    ASSERT_EQ(first->startTransaction(), 1);
+    auto insert = db::TDatabaseQuery::Create(first);
+    ASSERT_EQ(insert->prepare("insert into allist (file, ident) values (?, ?)"), 1);
+    for (int i = 0; i < 5000; ++i) {
+        insert->clearBindValues();
+        insert->addString("/t/" + std::string(200, 'x') + std::to_string(i));
+        insert->addString(std::to_string(i));
+        ASSERT_EQ(insert->execute(), 1);
+    }
+    insert->free();
+    ASSERT_EQ(first->commit(), 1);
+    EXPECT_EQ(column0(first, "select cast(count(*) as text) from allist"), std::vector<std::string>{"5000"});
+    EXPECT_EQ(column0(second, "select cast(count(*) as text) from sqlite_master where name = 'allist'"),
+              std::vector<std::string>{"0"});
+
+    testsupport::TempDir dir;
+    const std::string file = dir.path() + "/saved";
+    ASSERT_EQ(db::copyDatabase(first, file, 1, "main"), 0);
+    auto loaded = db::TDBSQLite::CreateTemporary();
+    ASSERT_EQ(db::copyDatabase(loaded, file, 0, "main"), 0);
+    EXPECT_EQ(column0(loaded, "select ident from allist where id = 5000"), std::vector<std::string>{"4999"});
+}
+
+}  // namespace
