@@ -1,9 +1,12 @@
 #include "app/scan.h"
 
+#include <memory>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "app/application.h"
+#include "app/digest_ahead.h"
 #include "app/entry_lists.h"
 #include "app/poll_step.h"
 #include "app/workers.h"
@@ -51,18 +54,24 @@ private:
             }
             return;
         }
+        // The whole listing first, so that the digests of the files ahead can start early.
+        auto entryPaths = std::make_shared<std::vector<std::string>>();
         for (std::string name = listing->NextName(); !name.empty(); name = listing->NextName()) {
-            if (name == "." || name == "..") continue;
-            if (AddEntry(rt::JoinEntryPath(path, name)) == Flow::Stop ||
-                PollStep(app_) == Flow::Stop) {
+            if (name != "." && name != "..") entryPaths->push_back(rt::JoinEntryPath(path, name));
+        }
+        listing->Close();
+        if (run_.md5) ahead_.Enter(entryPaths);
+        for (std::size_t position = 0; position < entryPaths->size(); ++position) {
+            if (AddEntry(*entryPaths, position) == Flow::Stop || PollStep(app_) == Flow::Stop) {
                 Stop();
                 break;
             }
         }
-        listing->Close();
+        ahead_.Drop();
     }
 
-    Flow AddEntry(const std::string& entryPath) {
+    Flow AddEntry(const std::vector<std::string>& entryPaths, std::size_t position) {
+        const std::string& entryPath = entryPaths[position];
         const int type = rt::EntryType(entryPath);
         if (type == rt::ENTRY_DIR) {
             run_.dirs.push_back(entryPath);
@@ -70,18 +79,18 @@ private:
             run_.progtotal += 1;
         } else if (type == rt::ENTRY_FILE) {
             std::string ident;
-            if (IdentityOf(entryPath, ident) == Flow::Stop) return Flow::Stop;
+            if (IdentityOf(entryPath, position, ident) == Flow::Stop) return Flow::Stop;
             lists_.AddFile(entryPath, ident);
             run_.progtotal += 1;
         }
         return Flow::Continue;
     }
 
-    Flow IdentityOf(const std::string& entryPath, std::string& ident) {
+    Flow IdentityOf(const std::string& entryPath, std::size_t position, std::string& ident) {
         if (run_.md5) {
             app_.ShowStatusBar("MD5: " + entryPath);
             CountFile();
-            if (DigestOnWorker(app_, entryPath, ident) == Flow::Stop) return Flow::Stop;
+            if (ahead_.Await(app_, position, ident) == Flow::Stop) return Flow::Stop;
             // A file that cannot be read gets the mark of an unreadable size; an empty
             // identity would make it a directory.
             if (ident.empty()) ident = "-1";
@@ -107,6 +116,7 @@ private:
     RunVariables& run_;
     db::TDBConnection& tdb_;
     TEntryLists lists_;
+    TDigestAhead ahead_;
     std::unordered_set<rt::DirIdentity, rt::DirIdentityHash> listed_;
 };
 

@@ -1,7 +1,5 @@
 #include "app/workers.h"
 
-#include <thread>
-
 #include "app/application.h"
 #include "app/md5.h"
 #include "app/poll_step.h"
@@ -11,6 +9,13 @@
 
 namespace app {
 namespace {
+
+constexpr std::uint32_t WORKER_WAIT_MS = 1;
+
+// The wait for a worker thread's end.
+std::function<bool(std::uint32_t)> Until(rt::TThread& worker) {
+    return [&worker](std::uint32_t ms) { return ms == 0 ? !worker.Running() : worker.WaitFor(ms); };
+}
 
 rt::TObjectPtr LoadWorker(rt::TObjectPtr data) {
     auto order = std::static_pointer_cast<_datafile>(data);
@@ -32,18 +37,6 @@ rt::TObjectPtr Md5Worker(rt::TObjectPtr data) {
     return std::make_shared<rt::TTextObject>(md5OfFile(path, MD5_CHUNK_SIZE));
 }
 
-// One poll step per turn, without sleeping, until the worker has ended; the first stop
-// request ends the polling whether or not the worker has ended.
-// Each turn yields the processor, so that on a busy machine the worker is not kept
-// waiting for a time slice behind the thread that waits for it.
-Flow PollWhileRunning(Application& app, const rt::TThread& worker) {
-    while (worker.Running()) {
-        if (PollStep(app) == Flow::Stop) return Flow::Stop;
-        std::this_thread::yield();
-    }
-    return Flow::Continue;
-}
-
 }  // namespace
 
 void LoadOnWorker(Application& app) {
@@ -54,7 +47,7 @@ void LoadOnWorker(Application& app) {
     order->statuslabel2 = app.gadgets.statusLabel;
     order->errorstr = OLD_DATAFILE_ERROR;
     auto worker = rt::TThread::Create(LoadWorker, order);
-    const Flow flow = PollWhileRunning(app, *worker);
+    const Flow flow = PollUntil(app, Until(*worker));
     // The load is always waited for: the working database is in its hands.
     worker->Wait();
     app.run.EndLoad(flow == Flow::Stop, order->error != 0);
@@ -64,15 +57,29 @@ Flow CommitOnWorker(Application& app) {
     auto order = std::make_shared<_query>();
     order->db = app.tdb;
     auto worker = rt::TThread::Create(CommitWorker, order);
-    if (PollWhileRunning(app, *worker) == Flow::Stop) return Flow::Stop;
+    if (PollUntil(app, Until(*worker)) == Flow::Stop) return Flow::Stop;
     worker->Wait();
     return Flow::Continue;
 }
 
-Flow DigestOnWorker(Application& app, const std::string& path, std::string& ident) {
-    auto worker = rt::TThread::Create(Md5Worker, std::make_shared<rt::TTextObject>(path));
-    if (PollWhileRunning(app, *worker) == Flow::Stop) return Flow::Stop;
-    ident = std::static_pointer_cast<rt::TTextObject>(worker->Wait())->text;
+// Between polls the main thread waits for the work a moment instead of spinning: the window
+// is still serviced a thousand times a second, and on a busy machine the workers get the
+// processor that spinning would take from them.
+Flow PollUntil(Application& app, const std::function<bool(std::uint32_t)>& waitFor) {
+    while (!waitFor(0)) {
+        if (PollStep(app) == Flow::Stop) return Flow::Stop;
+        if (waitFor(WORKER_WAIT_MS)) break;
+    }
+    return Flow::Continue;
+}
+
+std::shared_ptr<rt::TThread> StartDigest(const std::string& path) {
+    return rt::TThread::Create(Md5Worker, std::make_shared<rt::TTextObject>(path));
+}
+
+Flow AwaitDigest(Application& app, rt::TThread& worker, std::string& ident) {
+    if (PollUntil(app, Until(worker)) == Flow::Stop) return Flow::Stop;
+    ident = std::static_pointer_cast<rt::TTextObject>(worker.Wait())->text;
     return Flow::Continue;
 }
 

@@ -4,12 +4,17 @@
 // events until it has ended; it reads the order only after the worker has ended.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/flow.h"
 #include "gui/gadget.h"
 #include "runtime/object.h"
+
+namespace rt {
+class TThread;
+}
 
 namespace db {
 class TDBConnection;
@@ -49,8 +54,15 @@ void LoadOnWorker(Application& app);
 // abandoned and finishes on its own.
 Flow CommitOnWorker(Application& app);
 
-// The file's digest on the MD5 worker, into ident. On a stop request the worker is
-// abandoned and its digest dropped.
-Flow DigestOnWorker(Application& app, const std::string& path, std::string& ident);
+// One poll step per turn until waitFor(milliseconds), which waits up to that long for the
+// work at hand, says it is done. Stop when a poll step asked for it first.
+Flow PollUntil(Application& app, const std::function<bool(std::uint32_t)>& waitFor);
+
+// Starts the MD5 worker on the file; its result is the file's digest text.
+std::shared_ptr<rt::TThread> StartDigest(const std::string& path);
+
+// Waits with polling for a digest worker and takes its digest into ident. On a stop
+// request the worker is abandoned and its digest dropped.
+Flow AwaitDigest(Application& app, rt::TThread& worker, std::string& ident);
 
 }  // namespace app

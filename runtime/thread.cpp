@@ -101,4 +101,10 @@ TObjectPtr TThread::Wait() {
     return state_->result;
 }
 
+bool TThread::WaitFor(std::uint32_t milliseconds) {
+    std::unique_lock<std::mutex> lock(state_->ending);
+    return state_->ended.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                  [&] { return !Running(); });
+}
+
 }  // namespace rt

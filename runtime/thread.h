@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -28,6 +29,8 @@ public:
     bool Running() const;
     // Blocks until the entry has returned and gives its result (again on later calls).
     TObjectPtr Wait();
+    // Blocks until the entry has returned or the time is up; false when it still runs.
+    bool WaitFor(std::uint32_t milliseconds);
 
     // What a worker and its handles share; the worker keeps it alive after an abandon.
     struct State {
