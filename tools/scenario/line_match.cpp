@@ -1,4 +1,4 @@
-#include "app/scenario/line_match.h"
+#include "tools/scenario/line_match.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "app/scenario/script_text.h"
+#include "tools/scenario/script_text.h"
 
 #include "runtime/text.h"
 

@@ -1,4 +1,4 @@
-#include "app/scenario/command_table.h"
+#include "tools/scenario/command_table.h"
 
 #include <algorithm>
 #include <charconv>

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/scenario/script.h"
+#include "tools/scenario/script.h"
 
 namespace scenario {
 

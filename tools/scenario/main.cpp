@@ -10,14 +10,14 @@
 #include <thread>
 
 #include "app/main_window.h"
-#include "app/scenario/headless_host.h"
-#include "app/scenario/scenario_run.h"
-#include "app/scenario/script.h"
-#include "app/scenario/session.h"
 #include "gui/platform/headless/headless.h"
 #include "runtime/filesystem.h"
 #include "runtime/path.h"
 #include "runtime/process.h"
+#include "tools/scenario/headless_host.h"
+#include "tools/scenario/scenario_run.h"
+#include "tools/scenario/script.h"
+#include "tools/scenario/session.h"
 
 namespace {
 
