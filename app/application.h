@@ -46,11 +46,6 @@ struct MainWindow {
     gui::TGadgetPtr progressBar;
     gui::TGadgetPtr exitItem;
     gui::TGadgetPtr aboutItem;
-
-    // The gadget by its scenario name ("browse", "datafile-save", "log-save", "md5",
-    // "interval", "startstop", "dir-field", "datafile-field", "log-field",
-    // "interval-field", "report", "status", "progress", "window"); null for others.
-    gui::TGadgetPtr Named(std::string_view name) const;
 };
 
 struct Application {

@@ -97,22 +97,6 @@ void HandleGadgetAction(Application& app) {
 
 }  // namespace
 
-gui::TGadgetPtr MainWindow::Named(std::string_view name) const {
-    const std::pair<std::string_view, const gui::TGadgetPtr*> names[] = {
-        {"window", &window},         {"dir-field", &dirField},
-        {"browse", &browseButton},   {"datafile-field", &datafileField},
-        {"datafile-save", &datafileSaveButton}, {"log-field", &logField},
-        {"log-save", &logSaveButton}, {"md5", &md5Box},
-        {"interval", &intervalBox},  {"interval-field", &intervalField},
-        {"startstop", &startStopButton}, {"report", &reportArea},
-        {"status", &statusLabel},    {"progress", &progressBar},
-    };
-    for (const auto& [gadgetName, gadget] : names) {
-        if (gadgetName == name) return *gadget;
-    }
-    return nullptr;
-}
-
 void Application::ShowStatus(const std::string& text) const {
     gui::PutGadgetText(gadgets.statusLabel, text);
 }

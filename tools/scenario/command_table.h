@@ -36,9 +36,6 @@ const TCommandForm* CommandFormOf(std::string_view name);
 bool CheckArguments(const TCommandForm& form, const std::vector<std::string>& args,
                     std::string& problem);
 
-// The gadget names scripts use, in a fixed order.
-const std::vector<std::string_view>& GadgetNames();
-
 // Text to number under the argument rules above (already checked by CheckArguments).
 std::int64_t ArgumentNumber(const std::string& text);
 int ArgumentOctal(const std::string& text);

@@ -14,6 +14,7 @@
 #include "runtime/filesystem.h"
 #include "runtime/path.h"
 #include "runtime/process.h"
+#include "tools/scenario/gadget_table.h"
 #include "tools/scenario/headless_host.h"
 #include "tools/scenario/scenario_run.h"
 #include "tools/scenario/script.h"
@@ -108,7 +109,7 @@ int main(int argc, char** argv) {
     }
     const int timeoutSeconds = script.timeoutSeconds;
     THeadlessHost host(
-        [](std::string_view name) { return app::TheApplication().gadgets.Named(name); });
+        [](std::string_view name) { return GadgetNamed(app::TheApplication().gadgets, name); });
     TScenarioRun run(options.script, std::move(script), host);
 
     const std::string passed =
