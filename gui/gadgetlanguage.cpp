@@ -109,12 +109,9 @@ void LoadEntryLines(TGadgetLanguage& language, const std::vector<std::string>& l
 // the converter as the escapes U+DC80..U+DCFF.
 bool IsUtf8(std::string_view bytes) {
     const std::u16string units = rt::Utf8ToUtf16(bytes);
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        if (units[i] >= 0xD800 && units[i] < 0xDC00) {
-            ++i;  // the two halves of one four-byte character
-        } else if (units[i] >= 0xDC80 && units[i] <= 0xDCFF) {
-            return false;
-        }
+    for (std::size_t i = 0; i < units.size();) {
+        const char32_t point = rt::NextCodePoint(units, i);
+        if (point >= 0xDC80 && point <= 0xDCFF) return false;
     }
     return true;
 }

@@ -27,8 +27,7 @@ char32_t DecodeOne(std::string_view text, std::size_t i, std::size_t& length) {
         if (!IsContinuation(byte)) return ESCAPE_BASE + lead;
         value = (value << 6) | (byte & 0x3F);
     }
-    const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
-    if (value < minimum || value > 0x10FFFF || surrogate) return ESCAPE_BASE + lead;
+    if (value < minimum || value > 0x10FFFF || IsSurrogate(value)) return ESCAPE_BASE + lead;
     length = needed + 1;
     return value;
 }
@@ -63,7 +62,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out.push_back(static_cast<char>(cp - ESCAPE_BASE));
         return;
     }
-    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = REPLACEMENT;
+    if (IsSurrogate(cp) || cp > 0x10FFFF) cp = REPLACEMENT;
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
@@ -89,18 +88,18 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     return out;
 }
 
+char32_t NextCodePoint(std::u16string_view units, std::size_t& pos) {
+    const char32_t unit = units[pos++];
+    if (IsHighSurrogate(unit) && pos < units.size() && IsLowSurrogate(units[pos])) {
+        return CombineSurrogates(unit, units[pos++]);
+    }
+    return unit;
+}
+
 std::string Utf16ToUtf8(std::u16string_view utf16) {
     std::string out;
     out.reserve(utf16.size());
-    for (std::size_t i = 0; i < utf16.size(); ++i) {
-        char32_t unit = utf16[i];
-        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
-        if (high && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-            ++i;
-        }
-        AppendUtf8(out, unit);
-    }
+    for (std::size_t i = 0; i < utf16.size();) AppendUtf8(out, NextCodePoint(utf16, i));
     return out;
 }
 

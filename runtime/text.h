@@ -17,6 +17,18 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 // Appends the UTF-8 form of one code point (surrogate escapes give back their byte).
 void AppendUtf8(std::string& out, char32_t codePoint);
 
+// A high surrogate followed by a low one stands for one character above U+FFFF in UTF-16.
+constexpr bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+constexpr bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+constexpr bool IsSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
+constexpr char32_t CombineSurrogates(char32_t high, char32_t low) {
+    return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+}
+
+// The code point that starts at units[pos], a surrogate pair taken as one; pos moves past
+// it. A surrogate without its partner comes out as itself, so escapes of bytes survive.
+char32_t NextCodePoint(std::u16string_view units, std::size_t& pos);
+
 // Number of 16-bit units the text has as UTF-16.
 std::size_t Utf16Length(std::string_view utf8);
 

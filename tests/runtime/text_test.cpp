@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace rt;
 
 TEST(Text, RoundTripsEveryPlaneThroughUtf16) {
@@ -33,6 +35,40 @@ TEST(Text, EncodedSurrogatesAreNotAcceptedAsCharacters) {
 
 TEST(Text, UnpairedSurrogateFromUtf16BecomesReplacement) {
     EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, u'a'}), "\xEF\xBF\xBD" "a");
+}
+
+// The code points of some UTF-16 units, read the way every caller walks them.
+std::vector<char32_t> PointsOf(std::u16string_view units) {
+    std::vector<char32_t> points;
+    for (std::size_t i = 0; i < units.size();) points.push_back(NextCodePoint(units, i));
+    return points;
+}
+
+TEST(Surrogates, PairsCombineAtTheEdgesOfTheirRanges) {
+    EXPECT_EQ(CombineSurrogates(0xD800, 0xDC00), U'\U00010000');
+    EXPECT_EQ(CombineSurrogates(0xD83D, 0xDE00), U'\U0001F600');
+    EXPECT_EQ(CombineSurrogates(0xDBFF, 0xDFFF), U'\U0010FFFF');
+    EXPECT_FALSE(IsHighSurrogate(0xD7FF));
+    EXPECT_TRUE(IsHighSurrogate(0xDBFF));
+    EXPECT_FALSE(IsHighSurrogate(0xDC00));
+    EXPECT_TRUE(IsLowSurrogate(0xDC00));
+    EXPECT_TRUE(IsLowSurrogate(0xDFFF));
+    EXPECT_FALSE(IsLowSurrogate(0xE000));
+    EXPECT_FALSE(IsSurrogate(0xD7FF));
+    EXPECT_FALSE(IsSurrogate(0xE000));
+}
+
+TEST(Surrogates, NextCodePointTakesAPairAsOneAndLoneHalvesAsThemselves) {
+    using P = std::vector<char32_t>;
+    EXPECT_EQ(PointsOf(u"a\U0001F600z"), (P{U'a', U'\U0001F600', U'z'}));
+    // Halves out of order, a high one before a non-surrogate or at the end, and a byte
+    // escape after a high one that is still a low surrogate.
+    EXPECT_EQ(PointsOf(std::u16string{0xDE00, 0xD83D, u'x'}), (P{0xDE00, 0xD83D, U'x'}));
+    EXPECT_EQ(PointsOf(std::u16string{0xD83D, 0xE000}), (P{0xD83D, 0xE000}));
+    EXPECT_EQ(PointsOf(std::u16string{u'a', 0xDBFF}), (P{U'a', 0xDBFF}));
+    EXPECT_EQ(PointsOf(std::u16string{0xD800, 0xDCE9}), (P{U'\U000100E9'}));
+    EXPECT_EQ(PointsOf(std::u16string{0xDCE9, 0xDCE9}), (P{0xDCE9, 0xDCE9}));
+    EXPECT_TRUE(PointsOf(u"").empty());
 }
 
 TEST(Text, Latin1ConversionStopsAboveCode255) {

@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "app/scenario/scenario_run.h"
 #include "tests/support/temp_dir.h"
+#include "tools/scenario/scenario_run.h"
 
 namespace scenario {
 namespace {

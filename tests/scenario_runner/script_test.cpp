@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/scenario/line_match.h"
-#include "app/scenario/script.h"
-#include "app/scenario/script_text.h"
+#include "tools/scenario/line_match.h"
+#include "tools/scenario/script.h"
+#include "tools/scenario/script_text.h"
 
 namespace scenario {
 namespace {

@@ -90,16 +90,7 @@ const TMenuEntry* FindEntry(const std::vector<TMenuEntry>& entries,
 std::vector<char32_t> CodePoints(const std::string& text) {
     const std::u16string units = rt::Utf8ToUtf16(text);
     std::vector<char32_t> points;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const char32_t unit = units[i];
-        const bool pair = unit >= 0xD800 && unit < 0xDC00 && i + 1 < units.size() &&
-                          units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000;
-        if (pair) {
-            points.push_back(0x10000 + ((unit - 0xD800) << 10) + (units[++i] - 0xDC00));
-        } else {
-            points.push_back(unit);
-        }
-    }
+    for (std::size_t i = 0; i < units.size();) points.push_back(rt::NextCodePoint(units, i));
     return points;
 }
 

@@ -1,8 +1,10 @@
-#include "app/scenario/command_table.h"
+#include "tools/scenario/command_table.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+
+#include "tools/scenario/gadget_table.h"
 
 namespace scenario {
 namespace {
@@ -172,13 +174,6 @@ bool CheckArguments(const TCommandForm& form, const std::vector<std::string>& ar
                     std::string& problem) {
     if (form.kind == K::Trigger) return CheckTrigger(args, problem);
     return CheckList(form.args, args, 0, problem);
-}
-
-const std::vector<std::string_view>& GadgetNames() {
-    static const std::vector<std::string_view> names = {
-        "browse", "datafile-save", "log-save", "md5", "interval", "startstop", "dir-field",
-        "datafile-field", "log-field", "interval-field", "report", "status", "progress", "window"};
-    return names;
 }
 
 std::int64_t ArgumentNumber(const std::string& text) {

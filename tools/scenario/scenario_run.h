@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/scenario/scenario_host.h"
-#include "app/scenario/script.h"
+#include "tools/scenario/scenario_host.h"
+#include "tools/scenario/script.h"
 
 namespace scenario {
 

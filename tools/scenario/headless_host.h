@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "app/scenario/scenario_host.h"
 #include "gui/gadget.h"
+#include "tools/scenario/scenario_host.h"
 
 namespace scenario {
 

@@ -1,7 +1,7 @@
-#include "app/scenario/scenario_run.h"
+#include "tools/scenario/scenario_run.h"
 
-#include "app/scenario/command_table.h"
-#include "app/scenario/steps.h"
+#include "tools/scenario/command_table.h"
+#include "tools/scenario/steps.h"
 
 namespace scenario {
 

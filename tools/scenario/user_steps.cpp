@@ -1,7 +1,7 @@
 // The user's commands: each gives the application input through the host.
 
-#include "app/scenario/command_table.h"
-#include "app/scenario/steps.h"
+#include "tools/scenario/command_table.h"
+#include "tools/scenario/steps.h"
 
 namespace scenario {
 namespace {

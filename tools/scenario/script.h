@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/scenario/script_text.h"
+#include "tools/scenario/script_text.h"
 
 namespace scenario {
 

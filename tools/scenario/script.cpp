@@ -1,6 +1,6 @@
-#include "app/scenario/script.h"
+#include "tools/scenario/script.h"
 
-#include "app/scenario/command_table.h"
+#include "tools/scenario/command_table.h"
 
 namespace scenario {
 namespace {

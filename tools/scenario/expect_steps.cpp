@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "app/scenario/command_table.h"
-#include "app/scenario/line_match.h"
-#include "app/scenario/sqlite_file.h"
-#include "app/scenario/steps.h"
 #include "runtime/filesystem.h"
 #include "runtime/stream.h"
 #include "runtime/textfile.h"
+#include "tools/scenario/command_table.h"
+#include "tools/scenario/line_match.h"
+#include "tools/scenario/sqlite_file.h"
+#include "tools/scenario/steps.h"
 
 namespace scenario {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/scenario/file_commands.h"
+#include "tools/scenario/file_commands.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "app/scenario/headless_host.h"
+#include "tools/scenario/headless_host.h"
 
 #include "gui/platform/headless/headless.h"
 

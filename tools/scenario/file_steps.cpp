@@ -1,10 +1,10 @@
 // The file-system commands, done by the runner at once.
 
-#include "app/scenario/command_table.h"
-#include "app/scenario/file_commands.h"
-#include "app/scenario/line_match.h"
-#include "app/scenario/sqlite_file.h"
-#include "app/scenario/steps.h"
+#include "tools/scenario/command_table.h"
+#include "tools/scenario/file_commands.h"
+#include "tools/scenario/line_match.h"
+#include "tools/scenario/sqlite_file.h"
+#include "tools/scenario/steps.h"
 
 namespace scenario {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/scenario/sqlite_file.h"
+#include "tools/scenario/sqlite_file.h"
 
 #include <sqlite3.h>
 

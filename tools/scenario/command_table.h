@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/scenario/script.h"
+#include "tools/scenario/script.h"
 
 namespace scenario {
 
@@ -35,9 +35,6 @@ const TCommandForm* CommandFormOf(std::string_view name);
 // arms); problem says why not.
 bool CheckArguments(const TCommandForm& form, const std::vector<std::string>& args,
                     std::string& problem);
-
-// The gadget names scripts use, in a fixed order.
-const std::vector<std::string_view>& GadgetNames();
 
 // Text to number under the argument rules above (already checked by CheckArguments).
 std::int64_t ArgumentNumber(const std::string& text);

@@ -1,11 +1,11 @@
-#include "app/scenario/session.h"
+#include "tools/scenario/session.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 
-#include "app/scenario/file_commands.h"
+#include "tools/scenario/file_commands.h"
 
 namespace scenario {
 

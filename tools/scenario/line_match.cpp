@@ -1,4 +1,4 @@
-#include "app/scenario/line_match.h"
+#include "tools/scenario/line_match.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -130,25 +130,21 @@ std::string DescribeMismatch(const std::vector<std::string>& expected,
 std::string Quoted(std::string_view text) {
     const std::u16string units = rt::Utf8ToUtf16(text);
     std::string out = "\"";
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const char32_t unit = units[i];
-        const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() &&
-                          units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
-        switch (unit) {
+    for (std::size_t i = 0; i < units.size();) {
+        const char32_t point = rt::NextCodePoint(units, i);
+        switch (point) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
         case '\n': out += "\\n"; break;
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (pair) {
-                rt::AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (units[++i] - 0xDC00));
-            } else if (unit < 0x20 || (unit >= 0xD800 && unit <= 0xDFFF)) {
+            if (point < 0x20 || rt::IsSurrogate(point)) {
                 char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(unit));
+                std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(point));
                 out += escape;
             } else {
-                rt::AppendUtf8(out, unit);
+                rt::AppendUtf8(out, point);
             }
         }
     }

@@ -10,14 +10,15 @@
 #include <thread>
 
 #include "app/idle_loop.h"
-#include "app/scenario/headless_host.h"
-#include "app/scenario/scenario_run.h"
-#include "app/scenario/script.h"
-#include "app/scenario/session.h"
 #include "gui/platform/headless/headless.h"
 #include "runtime/filesystem.h"
 #include "runtime/path.h"
 #include "runtime/process.h"
+#include "tools/scenario/gadget_table.h"
+#include "tools/scenario/headless_host.h"
+#include "tools/scenario/scenario_run.h"
+#include "tools/scenario/script.h"
+#include "tools/scenario/session.h"
 
 namespace {
 
@@ -107,20 +108,8 @@ int main(int argc, char** argv) {
         session.End(EXIT_FAILED, error);
     }
     const int timeoutSeconds = script.timeoutSeconds;
-    THeadlessHost host([](std::string_view name) -> gui::TGadgetPtr {
-        const app::MainWindow& g = app::TheApplication().gadgets;
-        const std::pair<std::string_view, const gui::TGadgetPtr*> names[] = {
-            {"window", &g.window}, {"dir-field", &g.dirField}, {"browse", &g.browseButton},
-            {"datafile-field", &g.datafileField}, {"datafile-save", &g.datafileSaveButton},
-            {"log-field", &g.logField}, {"log-save", &g.logSaveButton}, {"md5", &g.md5Box},
-            {"interval", &g.intervalBox}, {"interval-field", &g.intervalField},
-            {"startstop", &g.startStopButton}, {"report", &g.reportArea},
-            {"status", &g.statusLabel}, {"progress", &g.progressBar}};
-        for (const auto& [gadgetName, gadget] : names) {
-            if (gadgetName == name) return *gadget;
-        }
-        return nullptr;
-    });
+    THeadlessHost host(
+        [](std::string_view name) { return GadgetNamed(app::TheApplication().gadgets, name); });
     TScenarioRun run(options.script, std::move(script), host);
 
     const std::string passed =

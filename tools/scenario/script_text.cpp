@@ -1,4 +1,4 @@
-#include "app/scenario/script_text.h"
+#include "tools/scenario/script_text.h"
 
 #include "runtime/text.h"
 
@@ -7,8 +7,6 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 // U+DC80..U+DCFF stand for single bytes that are not UTF-8, as in file names.
 bool IsByteEscape(char32_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
 
@@ -77,14 +75,14 @@ private:
     bool TakeUnicodeEscape(std::string& out) {
         char32_t unit = 0;
         if (!ReadHexUnit(unit)) return false;
-        if (IsHighSurrogate(unit)) {
+        if (rt::IsHighSurrogate(unit)) {
             char32_t low = 0;
             if (text_.substr(pos_, 2) != "\\u") return Fail("a high surrogate needs a low one");
             pos_ += 2;
             if (!ReadHexUnit(low)) return false;
-            if (!IsLowSurrogate(low)) return Fail("a high surrogate needs a low one");
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-        } else if (IsLowSurrogate(unit) && !IsByteEscape(unit)) {
+            if (!rt::IsLowSurrogate(low)) return Fail("a high surrogate needs a low one");
+            unit = rt::CombineSurrogates(unit, low);
+        } else if (rt::IsLowSurrogate(unit) && !IsByteEscape(unit)) {
             return Fail("a lone low surrogate");
         }
         rt::AppendUtf8(out, unit);
