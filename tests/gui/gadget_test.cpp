@@ -1,5 +1,6 @@
 // Gadget operations: tree, state, text, progress, menus, freeing.
 
+#include "gui/driversupport.h"
 #include "gui_fixture.h"
 
 namespace guitest {

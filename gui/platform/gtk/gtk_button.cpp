@@ -1,3 +1,4 @@
+#include "gui/driversupport.h"
 #include "gui/event.h"
 #include "gui/gadgets.h"
 #include "gui/platform/gtk/display_text.h"

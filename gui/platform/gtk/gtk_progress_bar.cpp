@@ -1,4 +1,4 @@
-#include "gui/gadgets.h"
+#include "gui/driversupport.h"
 #include "gui/platform/gtk/gtk_controls.h"
 
 namespace gui::gtk {
