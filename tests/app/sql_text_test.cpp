@@ -1,9 +1,10 @@
 // Statement texts: values travel inside quotes with inner quotes doubled.
 
+#include "app/sql_text.h"
+
 #include <gtest/gtest.h>
 
 #include "app/datafile_name.h"
-#include "app/sql_text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Gadget operations: tree, state, text, progress, menus, freeing.
 
 #include "gui/driversupport.h"
-#include "gui_fixture.h"
+#include "tests/gui/gui_fixture.h"
 
 namespace guitest {
 namespace {

@@ -1,8 +1,9 @@
+#include "app/scenario/scenario_run.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "app/scenario/scenario_run.h"
 #include "tests/support/temp_dir.h"
 
 namespace scenario {

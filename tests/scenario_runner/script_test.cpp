@@ -1,7 +1,8 @@
+#include "app/scenario/script.h"
+
 #include <gtest/gtest.h>
 
 #include "app/scenario/line_match.h"
-#include "app/scenario/script.h"
 #include "app/scenario/script_text.h"
 
 namespace scenario {
