@@ -1,8 +1,8 @@
 #include "database/datetime.h"
 
-#include "runtime/text.h"
-
 #include <ctime>
+
+#include "runtime/text.h"
 
 namespace db {
 namespace {

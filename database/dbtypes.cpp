@@ -1,8 +1,8 @@
 #include "database/dbtypes.h"
 
-#include "runtime/text.h"
-
 #include <cstring>
+
+#include "runtime/text.h"
 
 namespace db {
 

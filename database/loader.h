@@ -1,10 +1,10 @@
 #pragma once
 // The registry of driver loaders, and opening a connection by driver name.
 
-#include "database/connection.h"
-
 #include <memory>
 #include <string>
+
+#include "database/connection.h"
 
 namespace db {
 

@@ -3,16 +3,16 @@
 // its rows; it delegates to the driver's TQueryResultSet, which owns the prepared
 // statement, the bound parameters and the current row.
 
-#include "database/connection.h"
-#include "database/dbtypes.h"
-#include "database/record.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "database/connection.h"
+#include "database/dbtypes.h"
+#include "database/record.h"
 
 namespace db {
 

@@ -2,11 +2,11 @@
 // One result row: a record of named fields, each holding the value object of its column.
 // A result set presents every row through the same record object.
 
-#include "database/dbtypes.h"
-
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "database/dbtypes.h"
 
 namespace db {
 

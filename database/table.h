@@ -1,11 +1,11 @@
 #pragma once
 // Plain descriptions of a table and its columns, as getTableInfo() answers them.
 
-#include "database/dbtypes.h"
-
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "database/dbtypes.h"
 
 namespace db {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "gui/driversupport.h"
 #include "gui/gadgetdriver.h"
-#include "gui/gadgets.h"
 
 namespace gui {
 namespace {

@@ -2,10 +2,11 @@
 // shows them through the localisation engine again whenever the mode or the language
 // changes; an explicit text (PutGadgetText) or freeing the gadget ends the record.
 
+#include "gui/gadgetdriver.h"
+
 #include <optional>
 #include <vector>
 
-#include "gui/gadgetdriver.h"
 #include "gui/gadgetitem.h"
 #include "gui/localization.h"
 

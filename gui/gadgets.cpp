@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "gui/driversupport.h"
 #include "gui/event.h"
 #include "gui/eventqueue.h"
 #include "gui/gadgetdriver.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The toolkit's gadget functions for the application: creation, layout, text, state,
-// menus, freeing, and the event reporting that drivers use. Each forwards to a virtual
-// operation of the gadget or of the current driver; creation returns null on failure.
+// menus and freeing (what only drivers use is in gui/driversupport.h). Each forwards to a
+// virtual operation of the gadget or of the current driver; creation returns null on failure.
 
 #include <memory>
 #include <string>
@@ -64,34 +64,6 @@ void AppendAreaText(const TGadgetPtr& area, const std::string& text);
 void PutProgressValue(const TGadgetPtr& bar, float fraction);
 int IsGadgetDisabled(const TGadgetPtr& gadget, int recursive);
 int IsGadgetHidden(const TGadgetPtr& gadget, int recursive);
-
-// For drivers: the steps of 100 a progress bar shows for a fraction (truncated, 0..100).
-int ProgressSteps(float fraction);
-// For drivers: the root menu gadget of a window, made through the driver and appended
-// as the window's last child.
-TGadgetPtr CreateRootMenu(const TGadgetPtr& window);
-
-// Event reporting for drivers. The event's source is the last gadget along `source`
-// links. Raise emits at once; Defer collects until ReleaseDeferredEvents.
-void RaiseGadgetEvent(int id, const TGadgetPtr& gadget, int data = 0, int mods = 0, int x = 0,
-                      int y = 0, rt::TObjectPtr extra = nullptr);
-void DeferGadgetEvent(int id, const TGadgetPtr& gadget, int data = 0, int mods = 0, int x = 0,
-                      int y = 0, rt::TObjectPtr extra = nullptr);
-void ReleaseDeferredEvents();
-// The gadget events are reported for.
-TGadgetPtr EventSourceOf(const TGadgetPtr& gadget);
-// For drivers, before a key reaches the gadget: 0 when its event filter swallows the key
-// event, else 1 (also without a filter).
-int KeyFilterPasses(const TGadgetPtr& gadget, int id, int data, int mods);
-
-// The gadgets the driver tracks under the mouse pointer; freeing a gadget clears each
-// one that refers to it.
-struct TPointerGadgets {
-    TGadgetPtr hover;
-    TGadgetPtr pressed;
-    TGadgetPtr captured;
-};
-TPointerGadgets& PointerGadgets();
 
 // Gadget module set-up, once: the lower modules, then the gadget driver.
 void InitGadgets();

@@ -2,9 +2,10 @@
 // change is mirrored through the driver's list operations, which also keep the
 // selection state.
 
+#include "gui/gadget.h"
+
 #include <algorithm>
 
-#include "gui/gadget.h"
 #include "gui/gadgetitem.h"
 #include "gui/localization.h"
 

@@ -2,10 +2,10 @@
 // codes, always from the rectangle recorded when the layout was locked, so repeated
 // resizing never accumulates rounding.
 
+#include "gui/gadget.h"
+
 #include <algorithm>
 #include <cstdint>
-
-#include "gui/gadget.h"
 
 namespace gui {
 namespace {

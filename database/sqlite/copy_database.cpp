@@ -1,9 +1,9 @@
 #include "database/sqlite/copy_database.h"
 
+#include <sqlite3.h>
+
 #include "database/sqlite/sqlite_connection.h"
 #include "database/sqlite/text_codec.h"
-
-#include <sqlite3.h>
 
 namespace db {
 

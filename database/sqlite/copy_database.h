@@ -1,9 +1,9 @@
 #pragma once
 // Whole-database copy between a SQLite connection and a file, with SQLite's online backup.
 
-#include "database/connection.h"
-
 #include <string>
+
+#include "database/connection.h"
 
 namespace db {
 

@@ -1,11 +1,11 @@
 #include "database/sqlite/sqlite_connection.h"
 
+#include <sqlite3.h>
+
 #include "database/query.h"
 #include "database/sqlite/sqlite_result_set.h"
 #include "database/sqlite/text_codec.h"
 #include "database/table.h"
-
-#include <sqlite3.h>
 
 namespace db {
 

@@ -2,11 +2,11 @@
 // The SQLite connection. handle holds the library's connection; every live result set
 // of the connection is in its registry, so closing finalises all their statements.
 
-#include "database/connection.h"
-
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "database/connection.h"
 
 namespace db {
 

@@ -1,12 +1,12 @@
 #include "database/sqlite/sqlite_result_set.h"
 
-#include "database/sqlite/sqlite_connection.h"
-#include "database/sqlite/text_codec.h"
-#include "runtime/text.h"
-
 #include <sqlite3.h>
 
 #include <stdexcept>
+
+#include "database/sqlite/sqlite_connection.h"
+#include "database/sqlite/text_codec.h"
+#include "runtime/text.h"
 
 namespace db {
 namespace {

@@ -6,11 +6,11 @@
 // the advance fetch, so a later nextRow() runs it again from its start (a data-changing
 // statement is then carried out a second time).
 
-#include "database/query.h"
-
 #include <cstddef>
 #include <memory>
 #include <string>
+
+#include "database/query.h"
 
 namespace db {
 

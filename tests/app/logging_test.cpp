@@ -1,8 +1,6 @@
 // Logging runs on the headless driver: the scan's rows, the saved datafile, the change
 // report and log file, stop requests and the decided failure behaviour.
 
-#include "tests/app/app_fixture.h"
-
 #include <algorithm>
 #include <set>
 
@@ -10,6 +8,7 @@
 #include "gui/gui.h"
 #include "gui/platform/headless/headless.h"
 #include "runtime/filesystem.h"
+#include "tests/app/app_fixture.h"
 
 namespace apptest {
 namespace {

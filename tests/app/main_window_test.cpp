@@ -1,9 +1,8 @@
 // The main window while idle: button states, path fields, check boxes, menu.
 
-#include "tests/app/app_fixture.h"
-
 #include "gui/gui.h"
 #include "gui/platform/headless/headless.h"
+#include "tests/app/app_fixture.h"
 
 namespace apptest {
 namespace {

@@ -1,5 +1,7 @@
 // The file digest against RFC 1321's test suite and against md5sum on generated files.
 
+#include "app/md5.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/md5.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // Connections: the error record and its texts, transactions, schema listing and the
 // loader registry.
 
-#include "test_support.h"
-#include "tests/support/temp_dir.h"
-
 #include <sqlite3.h>
+
+#include "tests/database/test_support.h"
+#include "tests/support/temp_dir.h"
 
 using namespace db;
 using dbtest::memoryDatabase;

@@ -1,9 +1,9 @@
 // Queries, rows and records: walking rows, the advance fetch, reading values, binding
 // parameters and the row enumerator.
 
-#include "test_support.h"
-
 #include <sqlite3.h>
+
+#include "tests/database/test_support.h"
 
 using namespace db;
 using dbtest::memoryDatabase;

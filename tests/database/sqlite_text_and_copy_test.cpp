@@ -1,9 +1,9 @@
 // Text on its way through SQLite, and copying whole databases between memory and files.
 
-#include "test_support.h"
-#include "tests/support/temp_dir.h"
-
 #include <sqlite3.h>
+
+#include "tests/database/test_support.h"
+#include "tests/support/temp_dir.h"
 
 using namespace db;
 using dbtest::memoryDatabase;

@@ -1,11 +1,11 @@
 #pragma once
 // Shared helpers of the database tests: an in-memory connection and statements that must succeed.
 
-#include "database/sqlite/sqlite.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "database/sqlite/sqlite.h"
 
 namespace dbtest {
 

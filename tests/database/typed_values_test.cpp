@@ -1,11 +1,11 @@
 // Typed values: null semantics, cross-kind getters, blobs, dates and the date parser.
 
-#include "database/database.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstring>
+
+#include "database/database.h"
 
 using namespace db;
 

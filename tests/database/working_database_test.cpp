@@ -1,7 +1,7 @@
 // The way the application drives the layer: a working database in memory, rows inserted
 // inside a transaction, looked up by path, and the whole database saved and loaded.
 
-#include "test_support.h"
+#include "tests/database/test_support.h"
 #include "tests/support/temp_dir.h"
 
 using dbtest::memoryDatabase;

@@ -2,8 +2,8 @@
 // The application's main window on the GTK driver under a real X server, with helpers to
 // let GTK catch up, take the queued events and read the native widgets back.
 
-#include <gtk/gtk.h>
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 #include <functional>
 #include <string>

@@ -1,9 +1,10 @@
 // Data-source binding: the items follow the source's keys with few edits.
 
+#include "gui/datasource.h"
+
 #include <list>
 
-#include "gui/datasource.h"
-#include "gui_fixture.h"
+#include "tests/gui/gui_fixture.h"
 
 namespace guitest {
 namespace {

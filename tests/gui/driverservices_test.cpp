@@ -1,9 +1,10 @@
 // Colours, fonts and the pointer through the driver's base services.
 
 #include "gui/driverservices.h"
+
 #include "gui/guicolor.h"
 #include "gui/guifont.h"
-#include "gui_fixture.h"
+#include "tests/gui/gui_fixture.h"
 
 namespace guitest {
 namespace {

@@ -1,6 +1,6 @@
 // The event ring: coalescing, order, overflow, and what the accessors read.
 
-#include "gui_fixture.h"
+#include "tests/gui/gui_fixture.h"
 
 namespace guitest {
 namespace {

@@ -1,6 +1,7 @@
 // Gadget operations: tree, state, text, progress, menus, freeing.
 
-#include "gui_fixture.h"
+#include "gui/driversupport.h"
+#include "tests/gui/gui_fixture.h"
 
 namespace guitest {
 namespace {

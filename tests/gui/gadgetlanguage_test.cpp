@@ -1,8 +1,9 @@
 // Languages: tokens, the file format and reading language files.
 
+#include "gui/gadgetlanguage.h"
+
 #include <gtest/gtest.h>
 
-#include "gui/gadgetlanguage.h"
 #include "tests/support/temp_dir.h"
 
 namespace guitest {

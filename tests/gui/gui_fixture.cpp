@@ -1,4 +1,4 @@
-#include "gui_fixture.h"
+#include "tests/gui/gui_fixture.h"
 
 #include <ostream>
 

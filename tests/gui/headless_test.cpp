@@ -3,7 +3,7 @@
 #include <atomic>
 #include <thread>
 
-#include "gui_fixture.h"
+#include "tests/gui/gui_fixture.h"
 
 namespace guitest {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "gui_fixture.h"
+#include "tests/gui/gui_fixture.h"
 
 namespace guitest {
 namespace {

@@ -1,7 +1,8 @@
 // Hot keys: binding, replacing, owners, and a key press in the headless driver.
 
 #include "gui/hotkey.h"
-#include "gui_fixture.h"
+
+#include "tests/gui/gui_fixture.h"
 
 namespace guitest {
 namespace {

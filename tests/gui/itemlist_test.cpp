@@ -2,7 +2,7 @@
 
 #include "gui/gadgetitem.h"
 #include "gui/iconstrip.h"
-#include "gui_fixture.h"
+#include "tests/gui/gui_fixture.h"
 
 namespace guitest {
 namespace {

@@ -1,6 +1,6 @@
 // The layout rule, on the application's own window.
 
-#include "gui_fixture.h"
+#include "tests/gui/gui_fixture.h"
 
 namespace guitest {
 namespace {

@@ -1,11 +1,12 @@
 // The localisation engine: tokens, cycles, built-ins, localised gadgets and items,
 // dates and times.
 
+#include "gui/localization.h"
+
 #include "gui/gadgetitem.h"
 #include "gui/gadgetlanguage.h"
-#include "gui/localization.h"
-#include "gui_fixture.h"
 #include "runtime/program.h"
+#include "tests/gui/gui_fixture.h"
 
 namespace guitest {
 namespace {

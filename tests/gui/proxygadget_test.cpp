@@ -1,7 +1,8 @@
 // Proxy gadgets: what they forward, what they keep, and whose events they report.
 
 #include "gui/proxygadget.h"
-#include "gui_fixture.h"
+
+#include "tests/gui/gui_fixture.h"
 
 namespace guitest {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "gui_fixture.h"
 #include "runtime/filesystem.h"
+#include "tests/gui/gui_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace guitest {

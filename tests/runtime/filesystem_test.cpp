@@ -1,13 +1,12 @@
 #include "runtime/filesystem.h"
-#include "runtime/stream.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <set>
 
-#include <gtest/gtest.h>
-
+#include "runtime/stream.h"
 #include "tests/support/temp_dir.h"
 
 using namespace rt;

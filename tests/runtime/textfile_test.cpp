@@ -1,8 +1,7 @@
 #include "runtime/textfile.h"
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "tests/support/temp_dir.h"
 

@@ -1,8 +1,8 @@
 #include "runtime/thread.h"
 
-#include <atomic>
-
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 #include "runtime/clock.h"
 #include "runtime/process.h"

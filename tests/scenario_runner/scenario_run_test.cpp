@@ -1,9 +1,10 @@
+#include "tools/scenario/scenario_run.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "tests/support/temp_dir.h"
-#include "tools/scenario/scenario_run.h"
 
 namespace scenario {
 namespace {

@@ -1,7 +1,8 @@
+#include "tools/scenario/script.h"
+
 #include <gtest/gtest.h>
 
 #include "tools/scenario/line_match.h"
-#include "tools/scenario/script.h"
 #include "tools/scenario/script_text.h"
 
 namespace scenario {

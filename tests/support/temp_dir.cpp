@@ -1,11 +1,11 @@
 #include "tests/support/temp_dir.h"
 
+#include <stdlib.h>
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
-
-#include <stdlib.h>
 
 namespace testsupport {
 

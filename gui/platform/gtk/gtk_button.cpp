@@ -1,7 +1,9 @@
+#include "gui/platform/gtk/gtk_controls.h"
+
+#include "gui/driversupport.h"
 #include "gui/event.h"
 #include "gui/gadgets.h"
 #include "gui/platform/gtk/display_text.h"
-#include "gui/platform/gtk/gtk_controls.h"
 
 namespace gui::gtk {
 

@@ -1,7 +1,7 @@
 #include "gui/platform/gtk/gtk_gadget.h"
 
+#include "gui/driversupport.h"
 #include "gui/event.h"
-#include "gui/gadgets.h"
 #include "gui/platform/gtk/gtk_input.h"
 
 namespace gui::gtk {

@@ -2,8 +2,8 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include "gui/driversupport.h"
 #include "gui/event.h"
-#include "gui/gadgets.h"
 #include "gui/hotkey.h"
 #include "gui/platform/gtk/gtk_gadget.h"
 

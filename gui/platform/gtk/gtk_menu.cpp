@@ -2,8 +2,8 @@
 
 #include <memory>
 
+#include "gui/driversupport.h"
 #include "gui/event.h"
-#include "gui/gadgets.h"
 #include "gui/platform/gtk/display_text.h"
 #include "gui/platform/gtk/gtk_gadget.h"
 

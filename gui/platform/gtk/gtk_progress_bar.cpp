@@ -1,5 +1,6 @@
-#include "gui/gadgets.h"
 #include "gui/platform/gtk/gtk_controls.h"
+
+#include "gui/driversupport.h"
 
 namespace gui::gtk {
 

@@ -1,11 +1,12 @@
 // The system driver's modal services: message boxes, the file and folder requesters.
 
+#include "gui/platform/gtk/gtk_system_driver.h"
+
 #include <string_view>
 #include <vector>
 
 #include "gui/platform/gtk/display_text.h"
 #include "gui/platform/gtk/gtk_modal.h"
-#include "gui/platform/gtk/gtk_system_driver.h"
 #include "gui/system.h"
 
 namespace gui::gtk {

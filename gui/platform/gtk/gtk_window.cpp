@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "gui/driversupport.h"
 #include "gui/event.h"
-#include "gui/gadgets.h"
 #include "gui/platform/gtk/compact_style.h"
 #include "gui/platform/gtk/display_text.h"
 #include "gui/platform/gtk/gtk_menu.h"

@@ -4,6 +4,7 @@
 #include <functional>
 #include <utility>
 
+#include "gui/driversupport.h"
 #include "gui/event.h"
 #include "gui/eventqueue.h"
 #include "gui/gadgetdriver.h"

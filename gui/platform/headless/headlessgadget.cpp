@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "gui/driversupport.h"
 #include "gui/gadgetdriver.h"
-#include "gui/gadgets.h"
 #include "gui/platform/headless/headlessdrivers.h"
 #include "runtime/text.h"
 

@@ -1,9 +1,10 @@
+#include "gui/platform/headless/headlessdrivers.h"
+
 #include <algorithm>
 
 #include "gui/guicolor.h"
 #include "gui/guifont.h"
 #include "gui/iconstrip.h"
-#include "gui/platform/headless/headlessdrivers.h"
 #include "gui/platform/headless/headlessgadget.h"
 
 namespace gui::headless {

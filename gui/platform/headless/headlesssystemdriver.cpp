@@ -1,6 +1,6 @@
-#include <stdexcept>
-
 #include "gui/platform/headless/headlessdrivers.h"
+
+#include <stdexcept>
 
 namespace gui::headless {
 namespace {
