@@ -1,8 +1,8 @@
 // The datafile name derived from the monitored directory.
 
-#include <gtest/gtest.h>
-
 #include "app/datafile_name.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,12 +1,13 @@
 // The entry lists in a working database: paths go in and come back as they were given,
 // lookups match exactly one path, and the previous list keeps a directory's empty identity.
 
+#include "app/entry_lists.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/entry_lists.h"
 #include "app/sql_text.h"
 #include "database/sqlite/sqlite.h"
 
