@@ -9,6 +9,8 @@
 namespace app {
 namespace {
 
+constexpr std::int64_t MD5_READ_LIMIT = 256 * 1024;
+
 constexpr std::uint32_t kSine[64] = {
     0xd76aa478, 0xe8c7b756, 0x242070db, 0xc1bdceee, 0xf57c0faf, 0x4787c62a, 0xa8304613, 0xfd469501,
     0x698098d8, 0x8b44f7af, 0xffff5bb1, 0x895cd7be, 0x6b901122, 0xfd987193, 0xa679438e, 0x49b40821,
@@ -36,33 +38,44 @@ void StoreLittleEndian64(std::uint8_t* bytes, std::uint64_t value) {
 
 }  // namespace
 
-// One step of a round: a += F(b,c,d) + x + k, rotated, then the words shift along.
-template <typename RoundFunction>
-void Step(std::uint32_t (&w)[4], RoundFunction f, std::uint32_t x, std::uint32_t k, int shift) {
-    const std::uint32_t rotated = RotateLeft(w[0] + f(w[1], w[2], w[3]) + x + k, shift);
-    w[0] = w[3];
-    w[3] = w[2];
-    w[2] = w[1];
-    w[1] += rotated;
+// The four round functions in the forms that need the fewest operations; each equals
+// the one of RFC 1321 bit for bit.
+inline std::uint32_t RoundF(std::uint32_t b, std::uint32_t c, std::uint32_t d) { return d ^ (b & (c ^ d)); }
+inline std::uint32_t RoundG(std::uint32_t b, std::uint32_t c, std::uint32_t d) { return c ^ (d & (b ^ c)); }
+inline std::uint32_t RoundH(std::uint32_t b, std::uint32_t c, std::uint32_t d) { return b ^ c ^ d; }
+inline std::uint32_t RoundI(std::uint32_t b, std::uint32_t c, std::uint32_t d) { return c ^ (b | ~d); }
+
+// One step: a = b + ((a + f(b,c,d) + x + k) rotated). The words keep their places and
+// the callers rotate the roles, so nothing is moved between steps.
+template <std::uint32_t (*F)(std::uint32_t, std::uint32_t, std::uint32_t)>
+inline void Step(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t x,
+                 std::uint32_t k, int shift) {
+    a = b + RotateLeft(a + F(b, c, d) + x + k, shift);
+}
+
+// Sixteen steps of one round: message word order (first + step * stride) % 16.
+template <std::uint32_t (*F)(std::uint32_t, std::uint32_t, std::uint32_t)>
+inline void Round(std::uint32_t (&w)[4], const std::uint32_t (&x)[16], int round, int first,
+                  int stride) {
+#pragma GCC unroll 4
+    for (int s = 0; s < 16; s += 4) {
+        const int k = 16 * round + s;
+        Step<F>(w[0], w[1], w[2], w[3], x[(first + stride * s) % 16], kSine[k], kShift[round][0]);
+        Step<F>(w[3], w[0], w[1], w[2], x[(first + stride * (s + 1)) % 16], kSine[k + 1], kShift[round][1]);
+        Step<F>(w[2], w[3], w[0], w[1], x[(first + stride * (s + 2)) % 16], kSine[k + 2], kShift[round][2]);
+        Step<F>(w[1], w[2], w[3], w[0], x[(first + stride * (s + 3)) % 16], kSine[k + 3], kShift[round][3]);
+    }
 }
 
 void TMd5State::ProcessBlocks(const std::uint8_t* data, std::size_t blockCount) {
-    const auto f = [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return (b & c) | (~b & d); };
-    const auto g = [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return (b & d) | (c & ~d); };
-    const auto h = [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return b ^ c ^ d; };
-    const auto i = [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return c ^ (b | ~d); };
     for (std::size_t block = 0; block < blockCount; ++block, data += 64) {
         std::uint32_t x[16];
         for (int n = 0; n < 16; ++n) x[n] = LoadLittleEndian(data + 4 * n);
         std::uint32_t w[4] = {words_[0], words_[1], words_[2], words_[3]};
-#pragma GCC unroll 16
-        for (int s = 0; s < 16; ++s) Step(w, f, x[s], kSine[s], kShift[0][s % 4]);
-#pragma GCC unroll 16
-        for (int s = 0; s < 16; ++s) Step(w, g, x[(5 * s + 1) % 16], kSine[16 + s], kShift[1][s % 4]);
-#pragma GCC unroll 16
-        for (int s = 0; s < 16; ++s) Step(w, h, x[(3 * s + 5) % 16], kSine[32 + s], kShift[2][s % 4]);
-#pragma GCC unroll 16
-        for (int s = 0; s < 16; ++s) Step(w, i, x[(7 * s) % 16], kSine[48 + s], kShift[3][s % 4]);
+        Round<RoundF>(w, x, 0, 0, 1);
+        Round<RoundG>(w, x, 1, 1, 5);
+        Round<RoundH>(w, x, 2, 5, 3);
+        Round<RoundI>(w, x, 3, 0, 7);
         for (int n = 0; n < 4; ++n) words_[n] += w[n];
     }
 }
@@ -87,7 +100,10 @@ std::string md5OfFile(const std::string& path, std::int64_t chunkSize) {
     // Every chunk but the last is hashed whole, so it must be a whole number of blocks. A
     // file smaller than a chunk is read whole into a buffer of its own size: most files are
     // small, and touching a whole chunk for each of them costs more than digesting them.
-    const std::int64_t wholeChunk = chunkSize < 64 ? 64 : (chunkSize + 63) / 64 * 64;
+    // Reads stop at a size that stays in the processor's cache between the copy from the
+    // system and the digest: a bigger buffer only adds a trip through memory.
+    const std::int64_t wholeChunk =
+        std::min(MD5_READ_LIMIT, chunkSize < 64 ? 64 : (chunkSize + 63) / 64 * 64);
     const auto chunk = std::size_t(std::min(wholeChunk, std::max<std::int64_t>(64, (stream->Size() + 63) / 64 * 64)));
     // Room for the padding block of the last chunk; left uninitialised, every byte hashed
     // is read or written first.
