@@ -80,11 +80,10 @@ def fmt_s(seconds):
 
 
 def find_runner(build):
-    for rel in ("tools/scenario/tervala-scenario", "app/scenario/tervala-scenario"):
-        path = os.path.join(build, rel)
-        if os.access(path, os.X_OK):
-            return path
-    sys.exit(f"no tervala-scenario under {build}/tools/scenario or {build}/app/scenario")
+    path = os.path.join(build, "tools/scenario/tervala-scenario")
+    if os.access(path, os.X_OK):
+        return path
+    sys.exit(f"no tervala-scenario under {build}/tools/scenario")
 
 
 def make_tree(tree_py, data, size):
