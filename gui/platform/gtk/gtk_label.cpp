@@ -2,6 +2,7 @@
 
 #include "gui/platform/gtk/display_text.h"
 #include "gui/platform/gtk/gtk_session.h"
+#include "gui/platform/gtk/gtk_system_driver.h"
 
 namespace gui::gtk {
 
@@ -48,6 +49,7 @@ void TGtkLabel::SetText(const std::string& text) {
     }
     g_idle_add_full(G_PRIORITY_DEFAULT, ShowPendingText,
                     new TPendingText{GTK_LABEL(g_object_ref(label)), text_}, DropPendingText);
+    WakeNextPoll();
 }
 
 std::string TGtkLabel::GetText() const {

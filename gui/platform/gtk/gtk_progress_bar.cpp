@@ -10,7 +10,10 @@ TGtkProgressBar::TGtkProgressBar(int gadgetStyle) : TGtkGadget(GADGET_PROGBAR, g
 }
 
 void TGtkProgressBar::SetValue(float fraction) {
-    steps_ = ProgressSteps(fraction);
+    // The bar is set once per entry; GTK redraws only when the shown step changes.
+    const int steps = ProgressSteps(fraction);
+    if (steps == steps_) return;
+    steps_ = steps;
     gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(Outer()), steps_ / 100.0);
 }
 

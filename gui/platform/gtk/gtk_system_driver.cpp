@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include <atomic>
+
 #include "gui/platform.h"
 #include "gui/platform/gtk/gtk_modal.h"
 #include "gui/platform/gtk/gtk_session.h"
@@ -23,18 +25,36 @@ namespace {
 // from keeping Poll from returning.
 constexpr int kMaxDispatchesPerPoll = 1000;
 
+// A loop of logging polls once per entry, tens of thousands of times a second. After a poll
+// that found nothing, GTK is asked again only once this much time has passed, so a scan
+// does not spend its time in the main loop; input waits at most this long.
+constexpr long long kQuietPollIntervalUs = 1000;
+
+std::atomic<bool> wakeRequested{false};
+
 }  // namespace
+
+void WakeNextPoll() { wakeRequested.store(true); }
 
 TGtkSystemDriver::TGtkSystemDriver() { StartGtk(); }
 
-void TGtkSystemDriver::Poll() {
-    for (int i = 0; i < kMaxDispatchesPerPoll && g_main_context_iteration(nullptr, FALSE); ++i) {
+int TGtkSystemDriver::Drain() {
+    int dispatched = 0;
+    while (dispatched < kMaxDispatchesPerPoll && g_main_context_iteration(nullptr, FALSE)) {
+        ++dispatched;
     }
+    return dispatched;
+}
+
+void TGtkSystemDriver::Poll() {
+    const long long now = g_get_monotonic_time();
+    if (!wakeRequested.exchange(false) && now - quietSince_ < kQuietPollIntervalUs) return;
+    if (Drain() == 0) quietSince_ = now;
 }
 
 void TGtkSystemDriver::Wait() {
     g_main_context_iteration(nullptr, TRUE);
-    Poll();
+    Drain();
 }
 
 void TGtkSystemDriver::MoveMouse(int x, int y) {

@@ -8,6 +8,9 @@
 
 namespace gui::gtk {
 
+// Work posted to the main loop from another thread: the next Poll asks GTK at once.
+void WakeNextPoll();
+
 class TGtkSystemDriver : public TSystemDriver {
 public:
     TGtkSystemDriver();
@@ -22,6 +25,13 @@ public:
     std::string RequestFile(const TFileRequest& request) override;
     std::string RequestDir(const std::string& title, const std::string& initialPath) override;
     int OpenURL(const std::string& url) override;
+
+private:
+    // Dispatches what the main loop has ready; how many sources it dispatched.
+    int Drain();
+
+    // When a poll last found nothing to dispatch (GLib's monotonic microseconds).
+    long long quietSince_ = 0;
 };
 
 }  // namespace gui::gtk

@@ -12,6 +12,8 @@ namespace gui::gtk {
 
 namespace {
 
+constexpr long long kStatusIntervalUs = 40000;
+
 TGtkWindow* Self(gpointer data) { return static_cast<TGtkWindow*>(data); }
 
 void OnClientResized(int w, int h, gpointer data) { Self(data)->ClientResized(w, h); }
@@ -71,7 +73,20 @@ TGtkWindow::TGtkWindow(int gadgetStyle, GtkWindow* transientFor)
     Connect(window, "window-state-event", G_CALLBACK(OnWindowState));
 }
 
-TGtkWindow::~TGtkWindow() { tervala_client_area_set_resized_callback(area_, nullptr, nullptr); }
+TGtkWindow::~TGtkWindow() {
+    tervala_client_area_set_resized_callback(area_, nullptr, nullptr);
+    CancelStatusUpdate();
+}
+
+void TGtkWindow::Free() {
+    CancelStatusUpdate();
+    TGtkGadget::Free();
+}
+
+void TGtkWindow::CancelStatusUpdate() {
+    if (statusDue_ != 0) g_source_remove(statusDue_);
+    statusDue_ = 0;
+}
 
 int TGtkWindow::ChromeHeight() const { return NaturalHeight(menuBar_) + NaturalHeight(statusBar_); }
 
@@ -152,12 +167,33 @@ std::string TGtkWindow::GetText() const {
     return title != nullptr ? title : "";
 }
 
+// A scan sets the status bar once per entry, far more often than a screen can show. The bar
+// takes a text at once when it has shown its last one for a while, and otherwise the newest
+// text when that while is over, so the last text of a burst always shows.
 void TGtkWindow::SetStatusText(const std::string& text) {
     if (!(style & WINDOW_STATUS)) return;
     statusText_ = text;
+    if (statusDue_ != 0) return;
+    const long long sinceShown = g_get_monotonic_time() - statusShownAt_;
+    if (sinceShown >= kStatusIntervalUs) {
+        ShowStatusText();
+        return;
+    }
+    statusDue_ = g_timeout_add(guint((kStatusIntervalUs - sinceShown) / 1000 + 1), OnStatusDue, this);
+}
+
+gboolean TGtkWindow::OnStatusDue(gpointer window) {
+    auto* self = static_cast<TGtkWindow*>(window);
+    self->statusDue_ = 0;
+    self->ShowStatusText();
+    return G_SOURCE_REMOVE;
+}
+
+void TGtkWindow::ShowStatusText() {
+    statusShownAt_ = g_get_monotonic_time();
     GtkStatusbar* bar = GTK_STATUSBAR(statusBar_);
     gtk_statusbar_remove_all(bar, 0);
-    gtk_statusbar_push(bar, 0, DisplayText(text).c_str());
+    gtk_statusbar_push(bar, 0, DisplayText(statusText_).c_str());
 }
 
 TGadgetPtr TGtkWindow::GetMenu() {

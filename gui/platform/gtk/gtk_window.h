@@ -24,6 +24,7 @@ public:
     std::string GetText() const override;
     std::string GetStatusText() const override { return statusText_; }
     void SetStatusText(const std::string& text) override;
+    void Free() override;
     TGadgetPtr GetMenu() override;
     void UpdateMenu() override;
     void SetMinimumSize(int w, int h) override;
@@ -41,11 +42,18 @@ private:
     int ChromeHeight() const;
     void ResizeNative();
     void ApplySizeHints();
+    // Puts statusText_ into the status bar.
+    void ShowStatusText();
+    static gboolean OnStatusDue(gpointer window);
+    void CancelStatusUpdate();
 
     TervalaClientArea* area_;
     GtkWidget* menuBar_;
     GtkWidget* statusBar_;
     std::string statusText_;
+    // When the status bar last took a text, and the pending update of a newer one.
+    long long statusShownAt_ = 0;
+    guint statusDue_ = 0;
     TGadgetPtr menu_;
     GdkWindowState windowState_ = GdkWindowState(0);
     int minWidth_ = 0, minHeight_ = 0, maxWidth_ = 0, maxHeight_ = 0;
