@@ -31,9 +31,14 @@ void Application::AppendReport(const std::string& line) const {
     gui::AppendAreaText(gadgets.reportArea, line);
 }
 
+void Application::NotifyChange(const ReportedChange& change) const {
+    if (observer) observer->ChangeReported(change);
+}
+
 void Application::ShowError(const std::string& text) {
     ShowStatus(text);
     run.errorshown = true;
+    if (observer) observer->ErrorShown(text);
 }
 
 void Application::EndWithError(const std::string& text) {

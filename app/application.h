@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/report_observer.h"
 #include "app/run_variables.h"
 
 namespace db {
@@ -29,6 +30,8 @@ struct Application {
     RunVariables run;
     // The in-memory working database of the logging in progress.
     std::shared_ptr<db::TDBSQLite> tdb;
+    // Told of every change line and error besides the window; null for the window.
+    ReportObserver* observer = nullptr;
 
     // The window as logging or as idle: the Start/Stop button's text and the input gadgets.
     void ShowLogging(bool logging);
@@ -42,6 +45,8 @@ struct Application {
     // The whole report, and one more line of it.
     void ShowReport(const std::string& text) const;
     void AppendReport(const std::string& line) const;
+    // A change line appended to the report, for the observer.
+    void NotifyChange(const ReportedChange& change) const;
 
     // An error the run goes on after: it stays until the run's end instead of "complete".
     void ShowError(const std::string& text);

@@ -10,8 +10,9 @@
 
 namespace app {
 
-std::string ChangeLine(const char* label, std::string_view path, const char* lineEnd) {
-    std::string line = rt::FormatLocalTime("%d %b %Y %H:%M:%S");
+std::string ChangeLine(const char* label, std::string_view path, const char* lineEnd,
+                       std::time_t when) {
+    std::string line = rt::FormatLocalTime("%d %b %Y %H:%M:%S", when);
     line += label;
     line += path;
     line += lineEnd;
@@ -98,9 +99,12 @@ private:
         return Flow::Continue;
     }
 
+    // The log line reads the clock again, as the report line did.
     void Emit(const char* label, const std::string& path) {
-        app_.AppendReport(ChangeLine(label, path, "\n"));
-        if (run_.logchosen) run_.logtext += ChangeLine(label, path, "\r\n");
+        const std::time_t now = std::time(nullptr);
+        app_.AppendReport(ChangeLine(label, path, "\n", now));
+        app_.NotifyChange({label, path, now});
+        if (run_.logchosen) run_.logtext += ChangeLine(label, path, "\r\n", std::time(nullptr));
     }
 
     void WriteLog() {

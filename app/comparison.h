@@ -2,6 +2,7 @@
 // The comparison of the current list with the previous one, and the change report in
 // the report area and the log file.
 
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -16,8 +17,9 @@ inline constexpr const char* LABEL_NEW_DIR = " - New dir: ";
 inline constexpr const char* LABEL_REMOVED_FILE = " - File removed: ";
 inline constexpr const char* LABEL_REMOVED_DIR = " - Dir removed: ";
 
-// "07 Dec 2026 09:05:03" + label + path + lineEnd, at the current local time.
-std::string ChangeLine(const char* label, std::string_view path, const char* lineEnd);
+// "07 Dec 2026 09:05:03" + label + path + lineEnd, at that time in local time.
+std::string ChangeLine(const char* label, std::string_view path, const char* lineEnd,
+                       std::time_t when);
 
 // The text without its carriage returns, as the report area shows a log file.
 std::string WithoutCarriageReturns(std::string_view text);

@@ -5,6 +5,7 @@
 //
 //   tervala           links tervala_gui_gtk       (gui/platform/gtk)
 //   tervala-scenario  links tervala_gui_headless  (gui/platform/headless)
+//   tervala-cli       links tervala_gui_console   (gui/platform/console)
 //   the test suites   link  tervala_gui_headless
 //
 // The driver targets are CMake OBJECT libraries so that their definitions always end

@@ -1,20 +1,27 @@
 #!/usr/bin/env python3
-"""oracle_test.py RUNNER TREE_PY
+"""oracle_test.py RUNNER TREE_PY [CLI]
 
 Change detection checked against an independent oracle: tree.py builds a tree, the
 application logs it (through scenario scripts, once in size mode and once in digest
 mode, each with its own datafile), tree.py mutates the tree and writes what a change
 logger must report, the application logs again, and its saved report must hold exactly
-the expected lines of that mode."""
+the expected lines of that mode. With CLI, tervala-cli logs the same tree beside it with
+datafiles of its own, and its standard output must hold the same lines, as text and as
+JSON (each from its own copy of the first run's datafile)."""
+import json
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
 
 SKIPPED = 77
 MODES = ("size", "md5")
-REPORT_LINE = re.compile(r"^<T> - (New file|New dir|File changed|File removed|Dir removed): (.*)$")
+KINDS = "New file|New dir|File changed|File removed|Dir removed"
+REPORT_LINE = re.compile(rf"^<T> - ({KINDS}): (.*)$")
+CLI_LINE = re.compile(rf"^\d\d [A-Z][a-z]{{2}} \d{{4}} \d\d:\d\d:\d\d - ({KINDS}): (.*)$")
+JSON_KINDS = {kind.lower(): kind for kind in KINDS.split("|")}
 
 
 def script(mode, save_report):
@@ -53,13 +60,41 @@ def reported(work, mode):
     return sorted(lines)
 
 
-def compare(mode, expected, found):
+def run_cli(cli, work, mode, datafile, *options):
+    """The standard output of a tervala-cli run; its exit status must be the expected one."""
+    args = [cli, "--quiet", "--datafile", os.path.join(work, datafile), *options]
+    if mode == "md5":
+        args.append("--md5")
+    done = subprocess.run(args + [os.path.join(work, "tree")], capture_output=True, check=False)
+    expected_status = 1 if done.stdout else 0
+    if done.returncode != expected_status or done.stderr:
+        raise SystemExit(f"tervala-cli {' '.join(options)} in {mode} mode: status "
+                         f"{done.returncode}, stderr {done.stderr!r}")
+    return done.stdout.decode("utf-8")
+
+
+def cli_text_lines(mode, stdout):
+    lines = []
+    for line in stdout.splitlines():
+        match = CLI_LINE.match(line)
+        if not match:
+            raise SystemExit(f"{mode} mode: a line of tervala-cli that is no change line: {line!r}")
+        lines.append(f"{mode} {match.group(1)}: {match.group(2)}")
+    return sorted(lines)
+
+
+def cli_json_lines(mode, stdout):
+    changes = [json.loads(line) for line in stdout.splitlines()]
+    return sorted(f"{mode} {JSON_KINDS[c['change']]}: {c['path']}" for c in changes)
+
+
+def compare(what, expected, found):
     missing = sorted(set(expected) - set(found))
     unexpected = sorted(set(found) - set(expected))
     if expected == found:
-        print(f"{mode} mode: all {len(found)} change lines as expected")
+        print(f"{what}: all {len(found)} change lines as expected")
         return True
-    print(f"{mode} mode: {len(found)} lines reported, {len(expected)} expected")
+    print(f"{what}: {len(found)} lines reported, {len(expected)} expected")
     for line in missing[:30]:
         print(f"  missing:    {line}")
     for line in unexpected[:30]:
@@ -70,9 +105,10 @@ def compare(mode, expected, found):
 
 
 def main():
-    if len(sys.argv) != 3:
-        raise SystemExit("usage: oracle_test.py RUNNER TREE_PY")
-    runner, tree_py = sys.argv[1:]
+    if len(sys.argv) not in (3, 4):
+        raise SystemExit("usage: oracle_test.py RUNNER TREE_PY [CLI]")
+    runner, tree_py = sys.argv[1:3]
+    cli = sys.argv[3] if len(sys.argv) == 4 else None
     if not os.path.isfile(tree_py):
         print(f"skipped: the tree builder {tree_py} is not there "
               "(it lives in shared/bench beside the repository)")
@@ -84,14 +120,27 @@ def main():
                         "--dirs", "150", "--max-size", "20000"], check=True)
         for mode in MODES:
             run_scenario(runner, work, f"first-{mode}.scn", script(mode, save_report=False))
+            if cli:
+                run_cli(cli, work, mode, f"cli-{mode}.db")
         subprocess.run([sys.executable, tree_py, "mutate", tree, "--changes", "80",
                         "--expect", expect], check=True)
         for mode in MODES:
             run_scenario(runner, work, f"second-{mode}.scn", script(mode, save_report=True))
         with open(expect, encoding="utf-8") as f:
             oracle = f.read().splitlines()
-        results = [compare(mode, sorted(l for l in oracle if l.startswith(mode + " ")),
-                           reported(work, mode)) for mode in MODES]
+        results = []
+        for mode in MODES:
+            expected = sorted(l for l in oracle if l.startswith(mode + " "))
+            results.append(compare(f"{mode} mode", expected, reported(work, mode)))
+            if cli:
+                shutil.copy(os.path.join(work, f"cli-{mode}.db"),
+                            os.path.join(work, f"cli-{mode}-json.db"))
+                text = run_cli(cli, work, mode, f"cli-{mode}.db")
+                as_json = run_cli(cli, work, mode, f"cli-{mode}-json.db", "--json")
+                results.append(compare(f"{mode} mode, tervala-cli text", expected,
+                                       cli_text_lines(mode, text)))
+                results.append(compare(f"{mode} mode, tervala-cli JSON", expected,
+                                       cli_json_lines(mode, as_json)))
     return 0 if all(results) else 1
 
 

@@ -1,0 +1,88 @@
+// tervala-cli [options] DIR
+// The application's logging on the console driver: the window's gadgets kept in memory,
+// change lines on standard output, status and progress on standard error. Logging starts
+// at once, as if "Start logging" had been pressed; Ctrl+C and SIGTERM press "Stop logging".
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "app/cli/cli_report.h"
+#include "app/cli/options.h"
+#include "app/logging.h"
+#include "gui/gui.h"
+#include "gui/platform/console/console.h"
+#include "runtime/console.h"
+#include "runtime/filesystem.h"
+#include "runtime/process.h"
+
+namespace {
+
+int BadArguments(const std::string& error) {
+    std::fprintf(stderr, "tervala-cli: %s\n%s", error.c_str(), cli::USAGE);
+    return cli::EXIT_BAD_ARGUMENTS;
+}
+
+void WriteChangeLine(std::string_view line) {
+    gui::console::ClearProgressLine();
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
+}
+
+// The choices the window's fields, requesters and check boxes would have made.
+void ChooseAsInTheWindow(app::Application& application, const cli::Options& options) {
+    app::RunVariables& run = application.run;
+    run.dir = cli::MonitoredDirOf(options.dir);
+    run.datafilechosen = !options.datafile.empty();
+    run.datafilepath = options.datafile;
+    run.logchosen = !options.logfile.empty();
+    run.logpath = options.logfile;
+    run.md5 = options.md5;
+    run.intervalmode = options.intervalMinutes.has_value();
+    if (run.intervalmode) {
+        gui::PutGadgetText(application.gadgets.intervalField,
+                           std::to_string(*options.intervalMinutes));
+    }
+}
+
+[[noreturn]] void RunFromConsole(const cli::Options& options) {
+    const bool terminal = rt::IsTerminal(rt::StandardStream::Error);
+    gui::console::Configure({!options.quiet, !options.quiet && terminal});
+    rt::CatchInterrupts();
+    rt::IgnoreClosedPipes();
+
+    app::Application application;
+    app::BuildMainWindow(application.gadgets);
+    ChooseAsInTheWindow(application, options);
+    gui::console::PressOnInterrupt([&application] { return application.gadgets.startStopButton; });
+    cli::CliReport report(options.json, WriteChangeLine);
+    application.observer = &report;
+
+    app::RunLogging(application);
+
+    // The process ends as the window's does, at once: an abandoned worker may still run.
+    gui::console::ClearProgressLine();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    rt::EndProcess(report.ExitStatus(application.run.failed));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const cli::ParsedArguments parsed =
+        cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    switch (parsed.action) {
+        case cli::Action::Help: std::fputs(cli::USAGE, stdout); return cli::EXIT_NO_CHANGES;
+        case cli::Action::Version:
+            std::printf("tervala-cli %s\n", TERVALA_VERSION);
+            return cli::EXIT_NO_CHANGES;
+        case cli::Action::BadArguments: return BadArguments(parsed.error);
+        case cli::Action::Run: break;
+    }
+    if (rt::EntryType(parsed.options.dir) != rt::ENTRY_DIR) {
+        return BadArguments(parsed.options.dir + ": not a directory");
+    }
+    RunFromConsole(parsed.options);
+}

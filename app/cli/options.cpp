@@ -1,0 +1,164 @@
+#include "app/cli/options.h"
+
+#include <filesystem>
+#include <limits>
+
+#include "runtime/filesystem.h"
+#include "runtime/path.h"
+
+namespace cli {
+namespace {
+
+enum class OptionId { Datafile, Log, Md5, Interval, Json, Quiet, Help, Version };
+
+struct KnownOption {
+    OptionId id;
+    char shortName;  // 0: none
+    const char* longName;
+    bool takesValue;
+};
+
+constexpr KnownOption OPTIONS[] = {
+    {OptionId::Datafile, 'd', "datafile", true}, {OptionId::Log, 'l', "log", true},
+    {OptionId::Md5, 'm', "md5", false},          {OptionId::Interval, 'i', "interval", true},
+    {OptionId::Json, 0, "json", false},          {OptionId::Quiet, 'q', "quiet", false},
+    {OptionId::Help, 'h', "help", false},        {OptionId::Version, 'V', "version", false},
+};
+
+const KnownOption* FindShort(char name) {
+    for (const KnownOption& option : OPTIONS) {
+        if (option.shortName != 0 && option.shortName == name) return &option;
+    }
+    return nullptr;
+}
+
+const KnownOption* FindLong(const std::string& name) {
+    for (const KnownOption& option : OPTIONS) {
+        if (name == option.longName) return &option;
+    }
+    return nullptr;
+}
+
+// A whole number of minutes: decimal digits only, within the 32-bit range of `minutes`.
+std::optional<std::int32_t> MinutesOf(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    std::int64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+        if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+class ArgumentParser {
+public:
+    explicit ArgumentParser(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+
+    ParsedArguments Parse() {
+        std::vector<std::string> operands;
+        bool optionsEnded = false;
+        for (next_ = 0; next_ < arguments_.size() && Running();) {
+            const std::string& argument = arguments_[next_++];
+            if (optionsEnded || argument.size() < 2 || argument.front() != '-') {
+                operands.push_back(argument);
+            } else if (argument == "--") {
+                optionsEnded = true;
+            } else if (argument.starts_with("--")) {
+                TakeLong(argument.substr(2));
+            } else {
+                TakeShortBundle(argument);
+            }
+        }
+        if (Running()) TakeOperands(operands);
+        return result_;
+    }
+
+private:
+    bool Running() const { return result_.action == Action::Run; }
+
+    void Fail(const std::string& error) {
+        result_.action = Action::BadArguments;
+        result_.error = error;
+    }
+
+    void TakeLong(const std::string& text) {
+        const std::size_t equals = text.find('=');
+        const std::string name = text.substr(0, equals);
+        const KnownOption* option = FindLong(name);
+        if (!option) return Fail("unknown option '--" + name + "'");
+        const std::string shown = "--" + name;
+        if (!option->takesValue) {
+            if (equals != std::string::npos) return Fail("option '" + shown + "' takes no value");
+            return Apply(*option, shown, "");
+        }
+        if (equals != std::string::npos) return Apply(*option, shown, text.substr(equals + 1));
+        TakeNextAsValue(*option, shown);
+    }
+
+    void TakeShortBundle(const std::string& argument) {
+        for (std::size_t at = 1; at < argument.size() && Running(); ++at) {
+            const KnownOption* option = FindShort(argument[at]);
+            const std::string shown = std::string("-") + argument[at];
+            if (!option) return Fail("unknown option '" + shown + "'");
+            if (!option->takesValue) {
+                Apply(*option, shown, "");
+            } else if (at + 1 < argument.size()) {
+                return Apply(*option, shown, argument.substr(at + 1));
+            } else {
+                return TakeNextAsValue(*option, shown);
+            }
+        }
+    }
+
+    void TakeNextAsValue(const KnownOption& option, const std::string& shown) {
+        if (next_ >= arguments_.size()) return Fail("option '" + shown + "' needs a value");
+        Apply(option, shown, arguments_[next_++]);
+    }
+
+    void Apply(const KnownOption& option, const std::string& shown, const std::string& value) {
+        Options& options = result_.options;
+        if (option.takesValue && value.empty()) return Fail("option '" + shown + "' needs a value");
+        switch (option.id) {
+            case OptionId::Datafile: options.datafile = value; return;
+            case OptionId::Log: options.logfile = value; return;
+            case OptionId::Md5: options.md5 = true; return;
+            case OptionId::Interval:
+                options.intervalMinutes = MinutesOf(value);
+                if (!options.intervalMinutes) {
+                    Fail("option '" + shown + "': '" + value +
+                         "' is not a whole number of minutes (0 or more)");
+                }
+                return;
+            case OptionId::Json: options.json = true; return;
+            case OptionId::Quiet: options.quiet = true; return;
+            case OptionId::Help: result_.action = Action::Help; return;
+            case OptionId::Version: result_.action = Action::Version; return;
+        }
+    }
+
+    void TakeOperands(const std::vector<std::string>& operands) {
+        if (operands.empty()) return Fail("no DIR given");
+        if (operands.size() > 1) return Fail("more than one DIR given: '" + operands[1] + "'");
+        if (operands.front().empty()) return Fail("DIR is empty");
+        result_.options.dir = operands.front();
+    }
+
+    const std::vector<std::string>& arguments_;
+    std::size_t next_ = 0;
+    ParsedArguments result_;
+};
+
+}  // namespace
+
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
+    return ArgumentParser(arguments).Parse();
+}
+
+std::string MonitoredDirOf(const std::string& given) {
+    std::string dir = std::filesystem::path(rt::AbsolutePath(given)).lexically_normal().string();
+    while (dir.size() > 1 && dir.back() == rt::PATH_SEPARATOR) dir.pop_back();
+    return dir;
+}
+
+}  // namespace cli

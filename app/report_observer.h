@@ -1,0 +1,30 @@
+#pragma once
+// What logging reports, told as it happens to a front end that does not read it back
+// from the window's gadgets (the command-line program). The window sets no observer.
+
+#include <ctime>
+#include <string>
+#include <string_view>
+
+namespace app {
+
+// One change line: its label (one of the LABEL_* texts of comparison.h), the entry path
+// and the time the report line shows.
+struct ReportedChange {
+    const char* label;
+    std::string_view path;
+    std::time_t time;
+};
+
+class ReportObserver {
+public:
+    virtual ~ReportObserver() = default;
+    // Once per change line, when it is appended to the report area; never for the lines
+    // the report area is refilled with from the log file.
+    virtual void ChangeReported(const ReportedChange& change) = 0;
+    // An error the logging run goes on after (a failed save, a log file that cannot be
+    // read or written). An error that ends logging sets `failed` instead.
+    virtual void ErrorShown(const std::string& text) = 0;
+};
+
+}  // namespace app

@@ -1,0 +1,308 @@
+#!/usr/bin/env python3
+"""cli_test.py CLI RUNNER
+
+tervala-cli as a program on real trees: its standard output, standard error, exit status
+and datafile through first runs, changes, errors, interrupts and bad arguments, and its
+datafiles read by the scenario runner (the window's main routine) and the other way round."""
+import json
+import os
+import pty
+import re
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+CLI, RUNNER = (os.path.abspath(program) for program in sys.argv[1:3])
+TEXT_LINE = re.compile(rb"^\d\d [A-Z][a-z]{2} \d{4} \d\d:\d\d:\d\d - "
+                       rb"(New file|New dir|File changed|File removed|Dir removed): (.*)$")
+ISO_TIME = re.compile(r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d$")
+JSON_NAMES = {"new file": b"New file", "new dir": b"New dir", "file changed": b"File changed",
+              "file removed": b"File removed", "dir removed": b"Dir removed"}
+failures = []
+checks = 0
+
+
+def check(condition, message):
+    global checks
+    checks += 1
+    if not condition:
+        failures.append(message)
+    return condition
+
+
+def cli(*args, cwd):
+    return subprocess.run([CLI, *args], cwd=cwd, capture_output=True, timeout=300)
+
+
+def write(path, data=b"x"):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def derived_datafile(work, tree):
+    """The name the window derives from the monitored directory, in the launch directory."""
+    return os.path.join(work, re.sub(r"[\\/ :]", "_", tree))
+
+
+def text_changes(stdout):
+    """Change lines of text output as (kind, path bytes); None for any other line."""
+    found = []
+    for line in stdout.split(b"\n")[:-1]:
+        match = TEXT_LINE.match(line)
+        found.append((match.group(1), match.group(2)) if match else None)
+    return found
+
+
+def json_changes(stdout):
+    found = []
+    for line in stdout.decode("ascii").splitlines():
+        change = json.loads(line)
+        check(set(change) == {"time", "change", "path"} and ISO_TIME.match(change["time"]),
+              f"json: an object of another shape: {line!r}")
+        found.append((JSON_NAMES.get(change["change"]), os.fsencode(change["path"])))
+    return found
+
+
+def make_tree(work):
+    tree = os.path.join(work, "my tree")
+    write(os.path.join(tree, "keep.txt"), b"same")
+    write(os.path.join(tree, "grow.txt"), b"abc")
+    write(os.path.join(tree, "gone.txt"), b"x")
+    write(os.path.join(tree, "old", "f.txt"), b"f")
+    return tree
+
+
+def change_tree(tree):
+    """Every kind of change; the changes a logger must report, as (kind, path bytes)."""
+    write(os.path.join(tree, "grow.txt"), b"abcdef")
+    os.remove(os.path.join(tree, "gone.txt"))
+    shutil.rmtree(os.path.join(tree, "old"))
+    write(os.path.join(tree, "new", "n.txt"), b"n")
+    bad = os.fsencode(tree) + b"/bad\xff \"name\".txt"
+    with open(bad, "wb") as f:
+        f.write(b"b")
+    t = os.fsencode(tree)
+    return sorted([(b"File changed", t + b"/grow.txt"), (b"File removed", t + b"/gone.txt"),
+                   (b"Dir removed", t + b"/old"), (b"File removed", t + b"/old/f.txt"),
+                   (b"New dir", t + b"/new"), (b"New file", t + b"/new/n.txt"),
+                   (b"New file", bad)])
+
+
+def test_first_run_changes_and_unchanged_tree(work):
+    tree = make_tree(work)
+    datafile = derived_datafile(work, tree)
+    # DIR relative and with a separator at its end: kept as the window keeps it.
+    first = cli("my tree/", cwd=work)
+    check(first.returncode == 0 and first.stdout == b"",
+          f"first run: status {first.returncode}, stdout {first.stdout!r}")
+    check(first.stderr == b"Dir log run started\nDir log interval run #1 complete\n"
+                          b"Dir log run complete\n", f"first run: stderr {first.stderr!r}")
+    check(os.path.isfile(datafile), f"first run: no datafile {datafile}")
+
+    expected = change_tree(tree)
+    shutil.copy(datafile, os.path.join(work, "copy.db"))
+    text = cli(tree, cwd=work)
+    check(text.returncode == 1, f"changes in text: status {text.returncode}")
+    check(sorted(text_changes(text.stdout)) == expected,
+          f"changes in text: {text.stdout!r}, expected {expected!r}")
+    as_json = cli("--json", "-d", "copy.db", tree, cwd=work)
+    check(as_json.returncode == 1, f"changes in JSON: status {as_json.returncode}")
+    check(sorted(json_changes(as_json.stdout)) == expected,
+          f"changes in JSON: {as_json.stdout!r}, expected {expected!r}")
+
+    again = cli(tree, cwd=work)
+    check(again.returncode == 0 and again.stdout == b"",
+          f"unchanged: status {again.returncode}, stdout {again.stdout!r}")
+
+
+def test_errors_exit_2(work):
+    tree = make_tree(work)
+    datafile = os.path.join(work, "corrupt.db")
+    write(datafile, b"this is no database at all\n" * 100)
+    done = cli("-d", datafile, tree, cwd=work)
+    check(done.returncode == 2 and done.stdout == b"",
+          f"corrupt datafile: status {done.returncode}, stdout {done.stdout!r}")
+    check(b"Datafile ERROR! (Please delete old datafile prior to v1.3)\n" in done.stderr,
+          f"corrupt datafile: stderr {done.stderr!r}")
+    check(read(datafile) == b"this is no database at all\n" * 100,
+          "corrupt datafile: the datafile was changed")
+
+    # A log file that cannot be written: the run goes on, the datafile is saved.
+    cli("-d", "log.db", tree, cwd=work)
+    write(os.path.join(tree, "more.txt"))
+    done = cli("-d", "log.db", "-l", os.path.join(work, "no dir", "log.txt"), tree, cwd=work)
+    check(done.returncode == 2 and len(text_changes(done.stdout)) == 1,
+          f"unwritable log: status {done.returncode}, stdout {done.stdout!r}")
+    check(b"Failed to write log file" in done.stderr, f"unwritable log: {done.stderr!r}")
+
+
+def test_log_file_is_not_reprinted(work):
+    tree = make_tree(work)
+    log = os.path.join(work, "changes.log")
+    cli("-l", log, tree, cwd=work)
+    check(not os.path.exists(log), "log: a first run wrote the log file")
+    write(os.path.join(tree, "one.txt"))
+    first = cli("-l", log, tree, cwd=work)
+    write(os.path.join(tree, "two.txt"))
+    second = cli("-l", log, tree, cwd=work)
+    check([c[1] for c in text_changes(second.stdout)] == [os.fsencode(tree) + b"/two.txt"],
+          f"log: the second run printed {second.stdout!r}")
+    check(read(log) == (first.stdout + second.stdout).replace(b"\n", b"\r\n"),
+          f"log: the log file holds {read(log)!r}")
+
+
+def start(args, cwd):
+    return subprocess.Popen([CLI, *args], cwd=cwd, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE)
+
+
+def await_status(process, text):
+    """Reads standard error up to the status line; what was read."""
+    seen = b""
+    while True:
+        line = process.stderr.readline()
+        seen += line
+        if not line or line == text + b"\n":
+            return seen
+
+
+def test_interrupts(work):
+    tree = make_tree(work)
+    cli("--md5", "-d", "big.db", tree, cwd=work)
+    before = read(os.path.join(work, "big.db"))
+    # A file whose digest takes long enough to be interrupted in the scan (tens of seconds).
+    with open(os.path.join(tree, "big.bin"), "wb") as f:
+        f.truncate(16 << 30)
+    for sig in (signal.SIGINT, signal.SIGTERM):
+        process = start(["--md5", "-d", "big.db", tree], work)
+        await_status(process, b"Dir log run started")
+        time.sleep(0.5)
+        process.send_signal(sig)
+        sent = time.monotonic()
+        stdout, stderr = process.communicate(timeout=120)
+        check(time.monotonic() - sent < 10, f"{sig.name}: the stop waited for the digest")
+        check(process.returncode == 0 and stdout == b"" and stderr == b"Dir log run aborted\n",
+              f"{sig.name} in the scan: status {process.returncode}, {stdout!r}, {stderr!r}")
+        check(read(os.path.join(work, "big.db")) == before, f"{sig.name}: the datafile changed")
+
+
+def test_interval_runs_until_interrupted(work):
+    tree = make_tree(work)
+    cli(tree, cwd=work)
+    write(os.path.join(tree, "added.txt"))
+    process = start(["--interval", "0", tree], work)
+    seen = await_status(process, b"Dir log interval run #3 started")
+    process.send_signal(signal.SIGINT)
+    stdout, stderr = process.communicate(timeout=60)
+    check(b"Dir log interval run #2 complete\n" in seen and stderr.endswith(b"Dir log run aborted\n"),
+          f"interval: stderr {seen + stderr!r}")
+    check(process.returncode == 1 and
+          text_changes(stdout) == [(b"New file", os.fsencode(tree) + b"/added.txt")],
+          f"interval: status {process.returncode}, stdout {stdout!r}")
+
+
+def scenario(work, text):
+    path = os.path.join(work, "s.scn")
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("timeout 120\n" + text + "menu exit\n")
+    done = subprocess.run([RUNNER, "--root", work, path], capture_output=True, timeout=300)
+    check(done.returncode == 0, f"scenario: {done.stdout + done.stderr!r}\n{text}")
+
+
+def test_datafiles_cross_front_ends(work):
+    tree = make_tree(work)
+    cli("-d", "cli.db", tree, cwd=work)
+    write(os.path.join(tree, "after cli.txt"))
+    scenario(work, f"answer-dir \"{tree}\"\nclick browse\nanswer-file {work}/cli.db\n"
+                   "click datafile-save\nclick startstop\nexpect-status \"Dir log run complete\"\n"
+                   f"expect-report\n<T> - New file: {tree}/after cli.txt\nend\n")
+
+    # The window's derived datafile, found by the program under the same name.
+    scenario(work, f"answer-dir \"{tree}\"\nclick browse\nclick startstop\n"
+                   "expect-status \"Dir log run complete\"\n")
+    write(os.path.join(tree, "after window.txt"))
+    done = cli(tree, cwd=work)
+    check(done.returncode == 1 and text_changes(done.stdout) ==
+          [(b"New file", os.fsencode(tree) + b"/after window.txt")],
+          f"a datafile of the window: status {done.returncode}, {done.stdout!r}")
+
+
+def test_standard_error_forms(work):
+    tree = make_tree(work)
+    quiet = cli("-q", tree, cwd=work)
+    check(quiet.returncode == 0 and quiet.stderr == b"", f"--quiet: {quiet.stderr!r}")
+    for args, shown in ((["-d", "tty.db", tree], True), (["-q", "-d", "tty2.db", tree], False)):
+        master, slave = pty.openpty()
+        process = subprocess.Popen([CLI, *args], cwd=work, stdout=subprocess.PIPE, stderr=slave)
+        os.close(slave)
+        terminal = b""
+        while True:
+            ready, _, _ = select.select([master], [], [], 60)
+            try:
+                chunk = os.read(master, 4096) if ready else b""
+            except OSError:
+                chunk = b""
+            if not chunk:
+                break
+            terminal += chunk
+        os.close(master)
+        process.wait(timeout=60)
+        has_bar = re.search(rb"\r\[[#.]{20}\] +\d+% ", terminal) is not None
+        check(has_bar == shown, f"a terminal with {args[:-1]}: {terminal!r}")
+
+
+def test_bad_arguments(work):
+    tree = make_tree(work)
+    a_file = os.path.join(tree, "keep.txt")
+    cases = [
+        ([], "no DIR given"),
+        ([tree, tree], f"more than one DIR given: '{tree}'"),
+        ([os.path.join(work, "missing")], f"{work}/missing: not a directory"),
+        ([a_file], f"{a_file}: not a directory"),
+        (["--interval", "abc", tree], "'abc' is not a whole number of minutes"),
+        (["-i", "-1", tree], "'-1' is not a whole number of minutes"),
+        (["-i", "1.5", tree], "'1.5' is not a whole number of minutes"),
+        (["--interval=", tree], "option '--interval' needs a value"),
+        (["--frobnicate", tree], "unknown option '--frobnicate'"),
+        (["-x", tree], "unknown option '-x'"),
+        ([tree, "-d"], "option '-d' needs a value"),
+        (["--json=yes", tree], "option '--json' takes no value"),
+    ]
+    for args, error in cases:
+        done = cli(*args, cwd=work)
+        lines = done.stderr.decode().splitlines()
+        check(done.returncode == 64 and done.stdout == b"" and len(lines) > 2 and
+              lines[0].startswith("tervala-cli: ") and error in lines[0] and
+              lines[1] == "usage: tervala-cli [options] DIR",
+              f"{args}: status {done.returncode}, stderr {done.stderr!r}")
+    check(sorted(os.listdir(work)) == ["my tree"], f"bad arguments left {os.listdir(work)}")
+    helped = cli("--help", cwd=work)
+    check(helped.returncode == 0 and helped.stdout.startswith(b"usage: tervala-cli [options] DIR"),
+          f"--help: {helped.returncode} {helped.stdout!r}")
+    version = cli("-V", cwd=work)
+    check(version.returncode == 0 and re.match(rb"^tervala-cli \d+\.\d+\n$", version.stdout),
+          f"--version: {version.returncode} {version.stdout!r}")
+
+
+for test in (test_first_run_changes_and_unchanged_tree, test_errors_exit_2,
+             test_log_file_is_not_reprinted, test_interrupts, test_interval_runs_until_interrupted,
+             test_datafiles_cross_front_ends, test_standard_error_forms, test_bad_arguments):
+    before = len(failures)
+    with tempfile.TemporaryDirectory() as scratch:
+        test(os.path.realpath(scratch))
+    print(f"{test.__name__}: {'ok' if len(failures) == before else 'FAILED'}")
+
+for failure in failures:
+    print(failure)
+print(f"{checks - len(failures)} checks passed, {len(failures)} failed")
+sys.exit(1 if failures else 0)

@@ -1,0 +1,85 @@
+// The command line of tervala-cli: every option in its forms, every way it can be wrong,
+// and DIR made absolute the way the window's directory requester gives it.
+
+#include "app/cli/options.h"
+
+#include <gtest/gtest.h>
+
+#include "runtime/filesystem.h"
+
+namespace {
+
+using cli::Action;
+using cli::ParseArguments;
+
+cli::ParsedArguments Parse(std::initializer_list<std::string> arguments) {
+    return ParseArguments(std::vector<std::string>(arguments));
+}
+
+TEST(CliOptions, ShortLongBundledAndAttachedFormsMeanTheSame) {
+    for (const auto& parsed :
+         {Parse({"-d", "a.db", "-l", "a.log", "-m", "-i", "5", "--json", "-q", "tree"}),
+          Parse({"--datafile=a.db", "--log", "a.log", "--md5", "--interval=5", "--json", "--quiet",
+                 "tree"}),
+          Parse({"tree", "-mqda.db", "--json", "-la.log", "-i5"})}) {
+        ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
+        EXPECT_EQ(parsed.options.dir, "tree");
+        EXPECT_EQ(parsed.options.datafile, "a.db");
+        EXPECT_EQ(parsed.options.logfile, "a.log");
+        EXPECT_TRUE(parsed.options.md5);
+        EXPECT_EQ(parsed.options.intervalMinutes, 5);
+        EXPECT_TRUE(parsed.options.json);
+        EXPECT_TRUE(parsed.options.quiet);
+    }
+}
+
+TEST(CliOptions, DoubleDashAndLoneDashMakeOperands) {
+    EXPECT_EQ(Parse({"--", "-odd"}).options.dir, "-odd");
+    EXPECT_EQ(Parse({"-"}).options.dir, "-");
+    EXPECT_EQ(Parse({"--datafile", "--json", "tree"}).options.datafile, "--json");
+}
+
+TEST(CliOptions, IntervalIsAWholeNumberOfMinutes) {
+    EXPECT_EQ(Parse({"-i", "0", "t"}).options.intervalMinutes, 0);
+    EXPECT_EQ(Parse({"-i", "007", "t"}).options.intervalMinutes, 7);
+    EXPECT_EQ(Parse({"-i", "2147483647", "t"}).options.intervalMinutes, 2147483647);
+    for (const char* bad : {"abc", "-1", "+5", " 5", "1.5", "5min", "2147483648", "99999999999"}) {
+        const auto parsed = Parse({"--interval", bad, "t"});
+        EXPECT_EQ(parsed.action, Action::BadArguments) << bad;
+        EXPECT_EQ(parsed.error, std::string("option '--interval': '") + bad +
+                                    "' is not a whole number of minutes (0 or more)");
+    }
+}
+
+TEST(CliOptions, EveryBadArgumentHasItsOneLineError) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "no DIR given"},
+        {{"-q"}, "no DIR given"},
+        {{""}, "DIR is empty"},
+        {{"a", "b"}, "more than one DIR given: 'b'"},
+        {{"--frobnicate", "t"}, "unknown option '--frobnicate'"},
+        {{"-mx", "t"}, "unknown option '-x'"},
+        {{"t", "-d"}, "option '-d' needs a value"},
+        {{"t", "--log"}, "option '--log' needs a value"},
+        {{"--log=", "t"}, "option '--log' needs a value"},
+        {{"-d", "", "t"}, "option '-d' needs a value"},
+        {{"--json=yes", "t"}, "option '--json' takes no value"},
+    };
+    for (const auto& [arguments, error] : cases) {
+        const auto parsed = ParseArguments(arguments);
+        EXPECT_EQ(parsed.action, Action::BadArguments) << error;
+        EXPECT_EQ(parsed.error, error);
+    }
+}
+
+TEST(CliOptions, MonitoredDirIsAbsoluteAndPlain) {
+    const std::string here = rt::CurrentDir();
+    EXPECT_EQ(cli::MonitoredDirOf("tree"), here + "/tree");
+    EXPECT_EQ(cli::MonitoredDirOf("tree/"), here + "/tree");
+    EXPECT_EQ(cli::MonitoredDirOf("."), here);
+    EXPECT_EQ(cli::MonitoredDirOf("/a/./b/../c//"), "/a/c");
+    EXPECT_EQ(cli::MonitoredDirOf("/"), "/");
+    EXPECT_EQ(cli::MonitoredDirOf("/srv/My Files"), "/srv/My Files");
+}
+
+}  // namespace
