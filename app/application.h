@@ -16,8 +16,6 @@ class TDBSQLite;
 
 namespace app {
 
-inline constexpr const char* PRODUCT_URL = "https://www.example.org/tervala/";
-
 // The status texts of a datafile the lists cannot be read from or written to: the first
 // when loading or rotating fails, the second when a logging run's own list does.
 inline constexpr const char* OLD_DATAFILE_ERROR =

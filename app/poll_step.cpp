@@ -1,6 +1,7 @@
 #include "app/poll_step.h"
 
 #include "app/application.h"
+#include "app/user_guide.h"
 #include "gui/gui.h"
 #include "runtime/process.h"
 
@@ -11,7 +12,7 @@ void HandleProgramEvent(int eventId) {
     if (eventId != gui::MenuAction) return;
     switch (gui::CurrentEventData()) {
         case MENU_EXIT: rt::EndProcess(0);
-        case MENU_ABOUT: gui::OpenURL(PRODUCT_URL); return;
+        case MENU_ABOUT: gui::OpenURL(UserGuideURL()); return;
         default: return;
     }
 }

@@ -20,4 +20,26 @@ std::string JoinEntryPath(std::string_view directory, std::string_view name, cha
     return CollapseDoubledSeparators(joined, separator);
 }
 
+std::string FileURL(std::string_view absolutePath, char separator) {
+    static constexpr char HEX[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    // "C:\x" becomes "file:///C:/x" (a drive letter keeps its colon); "/x" is already rooted.
+    if (absolutePath.empty() || absolutePath.front() != separator) url.push_back('/');
+    for (const char c : absolutePath) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == separator) {
+            url.push_back('/');
+        } else if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                   (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' || c == '~' ||
+                   (c == ':' && separator == '\\')) {
+            url.push_back(c);
+        } else {
+            url.push_back('%');
+            url.push_back(HEX[byte >> 4]);
+            url.push_back(HEX[byte & 0xF]);
+        }
+    }
+    return url;
+}
+
 }  // namespace rt

@@ -20,4 +20,8 @@ std::string CollapseDoubledSeparators(std::string_view text, char separator);
 std::string JoinEntryPath(std::string_view directory, std::string_view name,
                           char separator = PATH_SEPARATOR);
 
+// The file: URL of an absolute path ("/a b" gives "file:///a%20b"): every byte but the
+// unreserved ones and the separator is escaped, so blanks, "#" and any name survive.
+std::string FileURL(std::string_view absolutePath, char separator = PATH_SEPARATOR);
+
 }  // namespace rt

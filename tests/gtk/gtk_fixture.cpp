@@ -138,7 +138,41 @@ void TypeKey(const gui::TGadgetPtr& gadget, guint keyval) {
     XFlush(XDisplay());
 }
 
+namespace {
+
+// Every GLib, GDK and GTK warning or critical of the process, recorded while a test runs and
+// still printed as usual. GTK logs through the structured writer, which can be set only once.
+std::vector<std::string>* recordedWarnings = nullptr;
+
+GLogWriterOutput RecordingWriter(GLogLevelFlags level, const GLogField* fields, gsize count,
+                                 gpointer data) {
+    const bool serious =
+        (level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING)) != 0;
+    if (serious && recordedWarnings != nullptr) {
+        std::string domain, message;
+        for (gsize i = 0; i < count; ++i) {
+            const auto* value = static_cast<const char*>(fields[i].value);
+            if (g_strcmp0(fields[i].key, "GLIB_DOMAIN") == 0) domain = value;
+            if (g_strcmp0(fields[i].key, "MESSAGE") == 0) message = value;
+        }
+        recordedWarnings->push_back(domain + ": " + message);
+    }
+    return g_log_writer_default(level, fields, count, data);
+}
+
+}  // namespace
+
+void RecordGtkWarnings(std::vector<std::string>* warnings) {
+    static const bool installed = [] {
+        g_log_set_writer_func(RecordingWriter, nullptr, nullptr);
+        return true;
+    }();
+    (void)installed;
+    recordedWarnings = warnings;
+}
+
 void MainWindowTest::SetUp() {
+    RecordGtkWarnings(&warnings);
     // The file requesters keep their settings, and GTK looks for the accessibility bus;
     // under a bare X server neither is there, and neither needs to be.
     setenv("GSETTINGS_BACKEND", "memory", 0);
@@ -152,6 +186,8 @@ void MainWindowTest::SetUp() {
 void MainWindowTest::TearDown() {
     if (g.window) gui::DiscardGadget(g.window);
     Settle();
+    RecordGtkWarnings(nullptr);
+    EXPECT_EQ(warnings, std::vector<std::string>{}) << "GTK printed warnings";
 }
 
 }  // namespace gtktest

@@ -47,12 +47,18 @@ void ResizeClient(const gui::TGadgetPtr& window, int w, int h);
 void Click(const gui::TGadgetPtr& gadget);
 void TypeKey(const gui::TGadgetPtr& gadget, guint keyval);
 
+// Adds every warning and critical GLib, GDK or GTK logs from now on to the list (still
+// printing it); nullptr stops.
+void RecordGtkWarnings(std::vector<std::string>* warnings);
+
+// The main window; a test fails if GTK warned while it ran.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
     app::MainWindow g;
+    std::vector<std::string> warnings;
 };
 
 }  // namespace gtktest

@@ -30,10 +30,16 @@ void PreferredNothing(GtkWidget*, gint* minimum, gint* natural) {
 void AllocateChild(GtkWidget* child, gpointer) {
     const GdkRectangle* rect = RectOf(child);
     if (rect == nullptr || !gtk_widget_get_visible(child)) return;
-    // GTK insists on a size request before every allocation, even one that ignores it.
+    // GTK insists on a size request before every allocation, and warns about allocations
+    // below that minimum (a gadget squeezed by a small window): such a widget gets its
+    // minimum at its place, never a zero size, and the area's window clips it. A progress
+    // bar is the exception in height: its trough keeps its own height in any allocation.
     GtkRequisition minimum;
     gtk_widget_get_preferred_size(child, &minimum, nullptr);
+    if (GTK_IS_PROGRESS_BAR(child)) minimum = GtkRequisition{0, 0};
     GtkAllocation allocation = *rect;
+    allocation.width = MAX(allocation.width, MAX(minimum.width, 1));
+    allocation.height = MAX(allocation.height, MAX(minimum.height, 1));
     gtk_widget_size_allocate(child, &allocation);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The client area of a toolkit window: a GtkFixed whose preferred size is 0 and which gives
-// every child exactly the rectangle the toolkit computed, whatever the child's own minimum.
-// Without this a GtkFixed grows to its children's requests and can never shrink back.
+// every child exactly the rectangle the toolkit computed, or its minimum size at that place
+// when the rectangle is smaller (the area clips it). Without this a GtkFixed grows to its
+// children's requests and can never shrink back.
 
 #include <gtk/gtk.h>
 

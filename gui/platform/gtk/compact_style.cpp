@@ -14,6 +14,9 @@ const char kStyleSheet[] = R"css(
     min-height: 0; min-width: 0;
     padding: 0 4px;
 }
+.tervala-compact entry.tervala-narrow {
+    padding: 0 1px;
+}
 .tervala-compact button {
     min-height: 0; min-width: 0;
     padding: 0 4px;

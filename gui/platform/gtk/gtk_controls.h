@@ -39,6 +39,7 @@ public:
     void SetText(const std::string& text) override;
     std::string GetText() const override;
     int Activate(int command) override;
+    void Rethink() override;
 };
 
 // Multi-line text area, optionally read-only and word-wrapped, in its own scroller.
@@ -80,6 +81,9 @@ public:
 
     void SetText(const std::string& text) override;
     std::string GetText() const override;
+
+    // Signal handler: places the text for the new allocation.
+    void Allocated(int allocatedHeight, int textHeight);
 
 private:
     std::shared_ptr<TLabelText> text_ = std::make_shared<TLabelText>();

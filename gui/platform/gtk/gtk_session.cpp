@@ -6,7 +6,9 @@
 #include <thread>
 
 #include "gui/platform/gtk/compact_style.h"
+#include "gui/platform/gtk/program_icon.h"
 #include "runtime/process.h"
+#include "runtime/program.h"
 
 namespace gui::gtk {
 namespace {
@@ -28,6 +30,8 @@ void StartGtk() {
         rt::EndProcess(1);
     }
     InstallCompactStyle();
+    const std::string program = rt::ProgramFile();
+    UseProgramIcon(rt::ProgramDir(), program.substr(program.rfind('/') + 1));
 }
 
 bool OnMainThread() { return std::this_thread::get_id() == MainThread(); }

@@ -8,6 +8,32 @@
 #include "gui/platform/gtk/display_text.h"
 #include "gui/platform/gtk/gtk_menu.h"
 
+// A GtkWindow that lays its contents out at no less than their minimum size. A window
+// manager that ignores the size hints (or none at all) can make the window smaller than
+// that, and GTK would then hand the menu bar, the status bar and their box negative sizes.
+G_DECLARE_FINAL_TYPE(TervalaWindow, tervala_window, TERVALA, WINDOW, GtkWindow)
+
+struct _TervalaWindow {
+    GtkWindow parent_instance;
+};
+
+G_DEFINE_TYPE(TervalaWindow, tervala_window, GTK_TYPE_WINDOW)
+
+static void tervala_window_size_allocate(GtkWidget* widget, GtkAllocation* allocation) {
+    GtkRequisition minimum;
+    gtk_widget_get_preferred_size(widget, &minimum, nullptr);
+    GtkAllocation atLeastMinimum = *allocation;
+    atLeastMinimum.width = MAX(atLeastMinimum.width, MAX(minimum.width, 1));
+    atLeastMinimum.height = MAX(atLeastMinimum.height, MAX(minimum.height, 1));
+    GTK_WIDGET_CLASS(tervala_window_parent_class)->size_allocate(widget, &atLeastMinimum);
+}
+
+static void tervala_window_class_init(TervalaWindowClass* klass) {
+    GTK_WIDGET_CLASS(klass)->size_allocate = tervala_window_size_allocate;
+}
+
+static void tervala_window_init(TervalaWindow*) {}
+
 namespace gui::gtk {
 
 namespace {
@@ -45,7 +71,8 @@ int NaturalHeight(GtkWidget* widget) {
 
 TGtkWindow::TGtkWindow(int gadgetStyle, GtkWindow* transientFor)
     : TGtkGadget(GADGET_WINDOW, gadgetStyle) {
-    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    GtkWidget* window =
+        GTK_WIDGET(g_object_new(tervala_window_get_type(), "type", GTK_WINDOW_TOPLEVEL, nullptr));
     GtkWindow* native = GTK_WINDOW(window);
     gtk_window_set_decorated(native, (style & WINDOW_TITLEBAR) != 0);
     gtk_window_set_resizable(native, (style & WINDOW_RESIZABLE) != 0);
