@@ -17,6 +17,12 @@
 namespace app {
 namespace {
 
+struct IdentityHash {
+    std::size_t operator()(const rt::FileIdentity& id) const noexcept {
+        return std::hash<std::uint64_t>()(id.inode * 1000003u ^ id.device);
+    }
+};
+
 class TreeScan {
 public:
     explicit TreeScan(Application& app)
@@ -39,11 +45,8 @@ public:
 
 private:
     void ReadDirectory(const std::string& path) {
-        // A directory reached again through a link is not listed again, so cycles end.
-        rt::DirIdentity identity;
-        if (rt::DirIdentityOf(path, identity) && !listed_.insert(identity).second) return;
-        auto listing = rt::TDirListing::Open(path);
-        if (!listing) {
+        auto directory = rt::TDirectory::Open(path);
+        if (!directory) {
             // Without its top directory the scan has nothing to compare: the run ends with
             // the message standing and the datafile untouched.
             if (run_.dirindex == 0) {
@@ -54,15 +57,14 @@ private:
             }
             return;
         }
+        // A directory reached again through a link is not listed again, so cycles end.
+        if (!listed_.insert(directory->Identity()).second) return;
         // The whole listing first, so that the digests of the files ahead can start early.
-        auto entryPaths = std::make_shared<std::vector<std::string>>();
-        for (std::string name = listing->NextName(); !name.empty(); name = listing->NextName()) {
-            if (name != "." && name != "..") entryPaths->push_back(rt::JoinEntryPath(path, name));
-        }
-        listing->Close();
-        if (run_.md5) ahead_.Enter(entryPaths);
-        for (std::size_t position = 0; position < entryPaths->size(); ++position) {
-            if (AddEntry(*entryPaths, position) == Flow::Stop || PollStep(app_) == Flow::Stop) {
+        const auto names = ListNames(*directory);
+        if (run_.md5) ahead_.Enter(directory, names);
+        for (std::size_t position = 0; position < names->size(); ++position) {
+            if (AddEntry(*directory, path, (*names)[position], position) == Flow::Stop ||
+                PollStep(app_) == Flow::Stop) {
                 Stop();
                 break;
             }
@@ -70,23 +72,34 @@ private:
         ahead_.Drop();
     }
 
-    Flow AddEntry(const std::vector<std::string>& entryPaths, std::size_t position) {
-        const std::string& entryPath = entryPaths[position];
-        const int type = rt::EntryType(entryPath);
-        if (type == rt::ENTRY_DIR) {
+    static std::shared_ptr<std::vector<std::string>> ListNames(rt::TDirectory& directory) {
+        auto names = std::make_shared<std::vector<std::string>>();
+        for (std::string name = directory.NextName(); !name.empty(); name = directory.NextName()) {
+            if (name != "." && name != "..") names->push_back(std::move(name));
+        }
+        return names;
+    }
+
+    // Entries are queried and opened relative to their directory, so depth is no limit.
+    Flow AddEntry(const rt::TDirectory& directory, const std::string& path,
+                  const std::string& name, std::size_t position) {
+        const rt::EntryStatus entry = directory.Query(name);
+        if (entry.kind == rt::ENTRY_NONE) return Flow::Continue;
+        const std::string entryPath = rt::JoinEntryPath(path, name);
+        if (entry.kind == rt::ENTRY_DIR) {
             run_.dirs.push_back(entryPath);
             lists_.AddDirectory(entryPath);
-            run_.progtotal += 1;
-        } else if (type == rt::ENTRY_FILE) {
+        } else {
             std::string ident;
-            if (IdentityOf(entryPath, position, ident) == Flow::Stop) return Flow::Stop;
+            if (IdentityOf(entryPath, entry.size, position, ident) == Flow::Stop) return Flow::Stop;
             lists_.AddFile(entryPath, ident);
-            run_.progtotal += 1;
         }
+        run_.progtotal += 1;
         return Flow::Continue;
     }
 
-    Flow IdentityOf(const std::string& entryPath, std::size_t position, std::string& ident) {
+    Flow IdentityOf(const std::string& entryPath, std::int64_t size, std::size_t position,
+                    std::string& ident) {
         if (run_.md5) {
             app_.ShowStatusBar("MD5: " + entryPath);
             CountFile();
@@ -95,7 +108,7 @@ private:
             // identity would make it a directory.
             if (ident.empty()) ident = "-1";
         } else {
-            ident = std::to_string(rt::FileSize(entryPath));
+            ident = std::to_string(size);
             app_.ShowStatusBar(entryPath);
             CountFile();
         }
@@ -117,7 +130,7 @@ private:
     db::TDBConnection& tdb_;
     TEntryLists lists_;
     TDigestAhead ahead_;
-    std::unordered_set<rt::DirIdentity, rt::DirIdentityHash> listed_;
+    std::unordered_set<rt::FileIdentity, IdentityHash> listed_;
 };
 
 }  // namespace

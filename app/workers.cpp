@@ -5,12 +5,23 @@
 #include "app/poll_step.h"
 #include "database/sqlite/sqlite.h"
 #include "gui/gui.h"
+#include "runtime/filesystem.h"
+#include "runtime/stream.h"
 #include "runtime/thread.h"
 
 namespace app {
 namespace {
 
 constexpr std::uint32_t WORKER_WAIT_MS = 1;
+
+// The MD5 worker's data: the file's open directory and its name there.
+class TDigestOrder : public rt::TObject {
+public:
+    TDigestOrder(std::shared_ptr<const rt::TDirectory> dir, std::string file)
+        : directory(std::move(dir)), name(std::move(file)) {}
+    std::shared_ptr<const rt::TDirectory> directory;
+    std::string name;
+};
 
 // The wait for a worker thread's end.
 std::function<bool(std::uint32_t)> Until(rt::TThread& worker) {
@@ -33,8 +44,9 @@ rt::TObjectPtr CommitWorker(rt::TObjectPtr data) {
 }
 
 rt::TObjectPtr Md5Worker(rt::TObjectPtr data) {
-    const auto& path = std::static_pointer_cast<rt::TTextObject>(data)->text;
-    return std::make_shared<rt::TTextObject>(md5OfFile(path, MD5_CHUNK_SIZE));
+    const auto& order = *std::static_pointer_cast<TDigestOrder>(data);
+    const auto file = order.directory->OpenFile(order.name);
+    return std::make_shared<rt::TTextObject>(md5OfFile(file.get(), MD5_CHUNK_SIZE));
 }
 
 }  // namespace
@@ -73,8 +85,10 @@ Flow PollUntil(Application& app, const std::function<bool(std::uint32_t)>& waitF
     return Flow::Continue;
 }
 
-std::shared_ptr<rt::TThread> StartDigest(const std::string& path) {
-    return rt::TThread::Create(Md5Worker, std::make_shared<rt::TTextObject>(path));
+std::shared_ptr<rt::TThread> StartDigest(std::shared_ptr<const rt::TDirectory> directory,
+                                         const std::string& name) {
+    auto order = std::make_shared<TDigestOrder>(std::move(directory), name);
+    return rt::TThread::Create(Md5Worker, std::move(order));
 }
 
 Flow AwaitDigest(Application& app, rt::TThread& worker, std::string& ident) {

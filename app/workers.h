@@ -13,8 +13,9 @@
 #include "runtime/object.h"
 
 namespace rt {
+class TDirectory;
 class TThread;
-}
+}  // namespace rt
 
 namespace db {
 class TDBConnection;
@@ -58,8 +59,10 @@ Flow CommitOnWorker(Application& app);
 // work at hand, says it is done. Stop when a poll step asked for it first.
 Flow PollUntil(Application& app, const std::function<bool(std::uint32_t)>& waitFor);
 
-// Starts the MD5 worker on the file; its result is the file's digest text.
-std::shared_ptr<rt::TThread> StartDigest(const std::string& path);
+// Starts the MD5 worker on the named file of the directory, which it shares until it
+// ends; its result is the file's digest text.
+std::shared_ptr<rt::TThread> StartDigest(std::shared_ptr<const rt::TDirectory> directory,
+                                         const std::string& name);
 
 // Waits with polling for a digest worker and takes its digest into ident. On a stop
 // request the worker is abandoned and its digest dropped.

@@ -9,6 +9,7 @@
 #include "gui/platform/headless/headless.h"
 #include "runtime/filesystem.h"
 #include "tests/app/app_fixture.h"
+#include "tests/support/deep_tree.h"
 
 namespace apptest {
 namespace {
@@ -108,6 +109,26 @@ TEST_F(LoggingTest, DigestModeStoresMd5TextsAndReportsTheSwitchAsChanges) {
     EXPECT_EQ(std::set<std::string>(report.begin(), report.end()),
               (std::set<std::string>{"<T> - File changed: " + Path("empty"),
                                      "<T> - File changed: " + Path("abc")}));
+}
+
+TEST_F(LoggingTest, TreesDeeperThanThePathLimitAreStoredDigestedAndReported) {
+    testsupport::DeepTree deep(tree.string(), std::string(200, 'd'), 25);
+    deep.Write("x.txt", "abc");
+    const std::string bottomFile = deep.BottomPath() + "/x.txt";
+    ASSERT_GT(bottomFile.size(), 4096u);
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    Lines rows = TableRows(datafile, "allist");
+    ASSERT_EQ(rows.size(), 27u);
+    EXPECT_EQ(rows.back(), bottomFile + "|3");
+    deep.Write("x.txt", "abcd");
+    Click(g.md5Box);
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    EXPECT_EQ(Report(), Lines{"<T> - File changed: " + bottomFile});
+    rows = TableRows(datafile, "allist");
+    ASSERT_EQ(rows.size(), 27u);
+    EXPECT_EQ(rows.back(), bottomFile + "|e2fc714c4727ee9395f324cd2e7f331f");
 }
 
 TEST_F(LoggingTest, StopDuringTheScanLeavesTheDatafileAsItWas) {
