@@ -1,8 +1,8 @@
 #include "app/scan.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "app/application.h"
@@ -17,11 +17,13 @@
 namespace app {
 namespace {
 
-struct IdentityHash {
-    std::size_t operator()(const rt::FileIdentity& id) const noexcept {
-        return std::hash<std::uint64_t>()(id.inode * 1000003u ^ id.device);
-    }
+// A directory of `dirs`: what it is, and the position of the directory that listed it.
+// Following the parents gives the directories on its path from the monitored one.
+struct FoundDirectory {
+    std::size_t parent;
+    rt::FileIdentity identity;
 };
+constexpr std::size_t NO_PARENT = SIZE_MAX;
 
 class TreeScan {
 public:
@@ -57,8 +59,7 @@ private:
             }
             return;
         }
-        // A directory reached again through a link is not listed again, so cycles end.
-        if (!listed_.insert(directory->Identity()).second) return;
+        if (run_.dirindex == 0) found_.assign(1, {NO_PARENT, directory->Identity()});
         // The whole listing first, so that the digests of the files ahead can start early.
         const auto names = ListNames(*directory);
         if (run_.md5) ahead_.Enter(directory, names);
@@ -87,7 +88,12 @@ private:
         if (entry.kind == rt::ENTRY_NONE) return Flow::Continue;
         const std::string entryPath = rt::JoinEntryPath(path, name);
         if (entry.kind == rt::ENTRY_DIR) {
-            run_.dirs.push_back(entryPath);
+            // A link back to a directory on its own path closes a cycle: its row is
+            // stored, but it is not listed again. Any other link is followed.
+            if (!IsOwnAncestor(entry.identity)) {
+                run_.dirs.push_back(entryPath);
+                found_.push_back({run_.dirindex, entry.identity});
+            }
             lists_.AddDirectory(entryPath);
         } else {
             std::string ident;
@@ -115,6 +121,14 @@ private:
         return Flow::Continue;
     }
 
+    // Whether the directory is the one being read or one of those above it.
+    bool IsOwnAncestor(const rt::FileIdentity& identity) const {
+        for (std::size_t at = run_.dirindex; at != NO_PARENT; at = found_[at].parent) {
+            if (found_[at].identity == identity) return true;
+        }
+        return false;
+    }
+
     void CountFile() {
         run_.progcur += 1;
         app_.ShowProgress(run_.progcur, run_.progprev);
@@ -130,7 +144,8 @@ private:
     db::TDBConnection& tdb_;
     TEntryLists lists_;
     TDigestAhead ahead_;
-    std::unordered_set<rt::FileIdentity, IdentityHash> listed_;
+    // Beside `dirs`, position by position.
+    std::vector<FoundDirectory> found_;
 };
 
 }  // namespace
