@@ -1,5 +1,6 @@
 #include "app/scan.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -36,6 +37,7 @@ public:
             return;
         }
         run_.BeginScan();
+        NoteOwnFiles();
         while (!run_.scandone) {
             // A copy: reading the directory appends to `dirs`.
             ReadDirectory(std::string(run_.dirs[run_.dirindex]));
@@ -46,6 +48,24 @@ public:
     }
 
 private:
+    // The datafile, its journal and the log file change with every run; wherever they lie
+    // in the tree, under whatever name, they are left out.
+    void NoteOwnFiles() {
+        std::vector<std::string> paths;
+        if (!run_.datafilepath.empty()) {
+            paths = {run_.datafilepath, run_.datafilepath + "-journal"};
+        }
+        if (run_.logchosen) paths.push_back(run_.logpath);
+        for (const std::string& path : paths) {
+            rt::FileIdentity identity;
+            if (rt::FileIdentityOf(path, identity)) ownFiles_.push_back(identity);
+        }
+    }
+
+    bool IsOwnFile(const rt::FileIdentity& identity) const {
+        return std::find(ownFiles_.begin(), ownFiles_.end(), identity) != ownFiles_.end();
+    }
+
     void ReadDirectory(const std::string& path) {
         auto directory = rt::TDirectory::Open(path);
         if (!directory) {
@@ -86,6 +106,7 @@ private:
                   const std::string& name, std::size_t position) {
         const rt::EntryStatus entry = directory.Query(name);
         if (entry.kind == rt::ENTRY_NONE) return Flow::Continue;
+        if (entry.kind == rt::ENTRY_FILE && IsOwnFile(entry.identity)) return Flow::Continue;
         const std::string entryPath = rt::JoinEntryPath(path, name);
         if (entry.kind == rt::ENTRY_DIR) {
             // A link back to a directory on its own path closes a cycle: its row is
@@ -146,6 +167,7 @@ private:
     TDigestAhead ahead_;
     // Beside `dirs`, position by position.
     std::vector<FoundDirectory> found_;
+    std::vector<rt::FileIdentity> ownFiles_;
 };
 
 }  // namespace
