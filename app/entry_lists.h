@@ -57,6 +57,10 @@ public:
     // The scan's rows. Only the monitored directory's insert is examined: false on failure.
     bool AddDirectory(std::string_view path);
     void AddFile(std::string_view path, std::string_view ident);
+    // The previous list's rows below a directory that could not be read, copied into the
+    // current list in their previous order, so that nothing below it counts as changed.
+    // The number of rows copied.
+    int KeepPreviousBelow(std::string_view directory);
 
     // Whether the current list can be read; the old list of a rotation must be.
     bool CurrentIsReadable();
@@ -84,6 +88,7 @@ private:
     TStatement insertDirectory_;
     TStatement insertFile_;
     TStatement insertPrevious_;
+    TStatement keepPrevious_;
     TStatement lookupPrevious_;
     TStatement lookupCurrent_;
 };

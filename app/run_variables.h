@@ -26,8 +26,9 @@ struct RunVariables {
     bool firstrun = false;
     bool lastpass = false;
     bool scandone = false;
-    // The run showed an error that must not be covered by a "complete" text (a failed
-    // save or log file); the next run's "started" text may replace it.
+    // The run showed an error that must not be covered by a "complete" text (a directory
+    // that could not be read, a failed save or log file); the next run's "started" text
+    // may replace it.
     bool errorshown = false;
     std::vector<std::string> dirs;
     std::size_t dirindex = 0;

@@ -75,7 +75,10 @@ private:
                 tdb_.rollback();
                 app_.EndWithError("Failed To read directory " + path + ", skipping");
             } else {
-                app_.ShowStatus("Failed To read directory " + path + ", skipping");
+                // What lies below stays as it was last seen: nothing there is reported, and
+                // the message stays to the end of the run.
+                run_.progtotal += float(lists_.KeepPreviousBelow(path));
+                app_.ShowError("Failed To read directory " + path + ", skipping");
             }
             return;
         }
