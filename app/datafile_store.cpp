@@ -47,7 +47,7 @@ void RotateLists(Application& app) {
     auto& run = app.run;
     TEntryLists lists(tdb);
     lists.ClearPrevious();
-    const bool readFailed = !lists.CurrentIsReadable();
+    const bool readFailed = !lists.BothAreReadable();
     tdb.commit();
     if (readFailed || tdb.hasError()) {
         app.EndWithError(OLD_DATAFILE_ERROR);
@@ -66,10 +66,11 @@ void RotateLists(Application& app) {
 
 // The working database lives in SQLite's page cache up to a bound and in a temporary file
 // beyond it, so a tree of millions of entries does not need its lists in memory twice over
-// (the lists and the undo copy of every page a transaction changes). Null when it fails.
+// (the lists and the undo copy of every page a transaction changes). A datafile from
+// elsewhere can only be data in it. Null when it fails.
 std::shared_ptr<db::TDBSQLite> OpenWorkingConnection() {
     auto tdb = db::TDBSQLite::CreateTemporary();
-    if (!tdb->isOpen()) return nullptr;
+    if (!tdb->isOpen() || tdb->restrictToData() != 1) return nullptr;
     tdb->executeQuery(sql::SET_ENCODING);
     tdb->executeQuery(sql::SET_CACHE_SIZE);
     return tdb;

@@ -92,9 +92,12 @@ int TEntryLists::KeepPreviousBelow(std::string_view directory) {
     return keepPrevious_->rowsAffected();
 }
 
-bool TEntryLists::CurrentIsReadable() {
-    tdb_.executeQuery(sql::SELECT_OLD_LIST);
-    return !tdb_.hasError();
+bool TEntryLists::BothAreReadable() {
+    for (const char* sql : {sql::SELECT_OLD_LIST, sql::SELECT_PREVIOUS_LIST}) {
+        tdb_.executeQuery(sql);
+        if (tdb_.hasError()) return false;
+    }
+    return true;
 }
 
 TListReader TEntryLists::ReadOldList() { return {tdb_.executeQuery(sql::SELECT_OLD_LIST), 0}; }

@@ -62,8 +62,8 @@ public:
     // The number of rows copied.
     int KeepPreviousBelow(std::string_view directory);
 
-    // Whether the current list can be read; the old list of a rotation must be.
-    bool CurrentIsReadable();
+    // Whether both lists can be read: a datafile is accepted only then.
+    bool BothAreReadable();
     // The current list for the rotation, and a row of it copied unchanged into the
     // previous list (a row without a path is left out).
     TListReader ReadOldList();

@@ -138,6 +138,15 @@ TEST_F(EntryListsTest, RowsBelowADirectoryAreKeptInTheirOrderAndNoOthers) {
                                      "/t/d/bad\xf4\x8f\xbf\xbf|4"}));
 }
 
+TEST_F(EntryListsTest, BothListsMustAnswerWithTheirIdentities) {
+    TEntryLists lists(*tdb);
+    tdb->executeQuery("CREATE TABLE allist (id integer primary key, file text, ident text)");
+    tdb->executeQuery("CREATE TABLE lastallist (id integer primary key, file text)");
+    EXPECT_FALSE(lists.BothAreReadable());
+    tdb->executeQuery("ALTER TABLE lastallist ADD COLUMN ident text");
+    EXPECT_TRUE(lists.BothAreReadable());
+}
+
 TEST_F(EntryListsTest, AFailedInsertIsReportedAndTheNextOneWorksOnceTheTableIsThere) {
     TEntryLists lists(*tdb);
     EXPECT_FALSE(lists.AddDirectory("/t"));
@@ -149,7 +158,7 @@ TEST_F(EntryListsTest, AFailedInsertIsReportedAndTheNextOneWorksOnceTheTableIsTh
 
 TEST_F(EntryListsTest, AListThatCannotBeReadIsNoList) {
     TEntryLists lists(*tdb);
-    EXPECT_FALSE(lists.CurrentIsReadable());
+    EXPECT_FALSE(lists.BothAreReadable());
     EXPECT_FALSE(lists.ReadCurrent());
     EXPECT_FALSE(lists.ReadPrevious().Next());
 }
