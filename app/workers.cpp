@@ -30,8 +30,10 @@ std::function<bool(std::uint32_t)> Until(rt::TThread& worker) {
 
 rt::TObjectPtr LoadWorker(rt::TObjectPtr data) {
     auto order = std::static_pointer_cast<_datafile>(data);
-    if (db::copyDatabase(order->tdb, order->datafile, order->save, "main") != 0) {
-        gui::PutGadgetText(order->statuslabel2, order->errorstr);
+    const int result = db::copyDatabase(order->tdb, order->datafile, order->save, "main");
+    if (result != 0) {
+        const bool locked = db::isLockedResult(result);
+        gui::PutGadgetText(order->statuslabel2, locked ? order->lockedstr : order->errorstr);
         order->stop = 1;
         order->error = 1;
     }
@@ -58,6 +60,7 @@ void LoadOnWorker(Application& app) {
     order->save = 0;
     order->statuslabel2 = app.gadgets.statusLabel;
     order->errorstr = OLD_DATAFILE_ERROR;
+    order->lockedstr = DATAFILE_LOCKED_ERROR;
     auto worker = rt::TThread::Create(LoadWorker, order);
     const Flow flow = PollUntil(app, Until(*worker));
     // The load is always waited for: the working database is in its hands.

@@ -35,6 +35,7 @@ public:
     std::int32_t save = 0;  // toFile of copyDatabase: 0 loads the file into tdb
     gui::TGadgetPtr statuslabel2;
     std::string errorstr;
+    std::string lockedstr;  // shown instead when another program held the file locked
     std::int32_t stop = 0;
     std::int32_t error = 0;
 };

@@ -2,7 +2,9 @@
 // report and log file, stop requests and the decided failure behaviour.
 
 #include <algorithm>
+#include <chrono>
 #include <set>
+#include <thread>
 
 #include "database/sqlite/sqlite.h"
 #include "gui/gui.h"
@@ -129,6 +131,33 @@ TEST_F(LoggingTest, TreesDeeperThanThePathLimitAreStoredDigestedAndReported) {
     rows = TableRows(datafile, "allist");
     ASSERT_EQ(rows.size(), 27u);
     EXPECT_EQ(rows.back(), bottomFile + "|e2fc714c4727ee9395f324cd2e7f331f");
+}
+
+TEST_F(LoggingTest, ADatafileLockedByAnotherProgramIsWaitedForAndOtherwiseLeftAlone) {
+    WriteFile(tree / "a.txt", "a");
+    Log();
+    const std::string before = ReadFile(datafile);
+    auto other = db::TDBSQLite::Create(datafile.string());
+    other->executeQuery("BEGIN EXCLUSIVE");
+    ASSERT_FALSE(other->hasError());
+    Log();
+    EXPECT_EQ(Status(), "Datafile ERROR! Datafile is locked by another program");
+    EXPECT_EQ(Inspect(g.startStopButton).text, "Start logging");
+    other->executeQuery("COMMIT");
+    EXPECT_EQ(ReadFile(datafile), before);
+
+    // A lock that ends while the load waits costs only the wait.
+    other->executeQuery("BEGIN EXCLUSIVE");
+    ASSERT_FALSE(other->hasError());
+    std::thread release([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        other->executeQuery("COMMIT");
+    });
+    WriteFile(tree / "b.txt", "b");
+    Log();
+    release.join();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    EXPECT_EQ(Report(), Lines{"<T> - New file: " + Path("b.txt")});
 }
 
 TEST_F(LoggingTest, StopDuringTheScanLeavesTheDatafileAsItWas) {
