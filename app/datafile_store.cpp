@@ -107,7 +107,16 @@ void PrepareLists(Application& app) {
 void SaveDatafile(Application& app) {
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
-    if (db::copyDatabase(app.tdb, app.run.datafilepath, 1, "main") != 0) {
+    const std::string& path = app.run.datafilepath;
+    // A part of a datafile would pass for one of an older release at the next Start, and a
+    // journal beside no datafile would be played into the next one: a failed save removes
+    // what it created. An existing datafile is rolled back by SQLite itself.
+    const std::string journal = path + "-journal";
+    const bool newFile = !path.empty() && !rt::PathExists(path);
+    const bool newJournal = newFile && !rt::PathExists(journal);
+    if (db::copyDatabase(app.tdb, path, 1, "main") != 0) {
+        if (newFile) rt::RemoveFile(path);
+        if (newJournal) rt::RemoveFile(journal);
         app.ShowError("Datafile ERROR! Failed to save datafile");
     }
 }

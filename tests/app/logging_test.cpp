@@ -12,6 +12,7 @@
 #include "runtime/filesystem.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/deep_tree.h"
+#include "tests/support/file_size_limit.h"
 
 namespace apptest {
 namespace {
@@ -247,6 +248,31 @@ TEST_F(LoggingTest, AFailedSaveStaysInTheStatusAndTheRunStillReports) {
     ChooseDatafile("");
     Log();
     EXPECT_EQ(Status(), "Datafile ERROR! Failed to save datafile");
+}
+
+TEST_F(LoggingTest, ASaveOnAFullDiskRemovesTheDatafileItCreatedAndKeepsAnExistingOne) {
+    const std::string journal = datafile.string() + "-journal";
+    WriteFile(tree / "a.txt", "a");
+    {
+        testsupport::FileSizeLimit fullDisk(4096);
+        Log();
+    }
+    EXPECT_EQ(Status(), "Datafile ERROR! Failed to save datafile");
+    EXPECT_FALSE(fs::exists(datafile));
+    EXPECT_FALSE(fs::exists(journal));
+    Log();
+    ASSERT_EQ(Status(), "Dir log run complete");
+    const std::string before = ReadFile(datafile);
+    for (int i = 0; i < 200; ++i) WriteFile(tree / ("f" + std::to_string(i)), std::string(100, 'x'));
+    {
+        testsupport::FileSizeLimit fullDisk(before.size());
+        Log();
+    }
+    EXPECT_EQ(Status(), "Datafile ERROR! Failed to save datafile");
+    EXPECT_EQ(ReadFile(datafile), before);
+    EXPECT_FALSE(fs::exists(journal));
+    Log();
+    EXPECT_EQ(Report().size(), 400u);  // each new file reported by both runs
 }
 
 TEST_F(LoggingTest, ALogFileThatCannotBeWrittenIsReported) {
