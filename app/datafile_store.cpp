@@ -78,9 +78,13 @@ std::shared_ptr<db::TDBSQLite> OpenWorkingConnection() {
 
 }  // namespace
 
-void OpenWorkingDatabase(Application& app) {
+void DecideDatafilePath(Application& app) {
     auto& run = app.run;
     if (!run.datafilechosen) run.datafilepath = DeriveDatafileName(run.dir);
+}
+
+void OpenWorkingDatabase(Application& app) {
+    auto& run = app.run;
     run.firstrun = rt::EntryType(run.datafilepath) == rt::ENTRY_NONE;
     app.tdb = OpenWorkingConnection();
     if (!app.tdb) {

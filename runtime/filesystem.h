@@ -56,6 +56,11 @@ int EntryType(const std::string& path);
 // The identity of what is at the path (links followed); false when nothing is there.
 bool FileIdentityOf(const std::string& path, FileIdentity& identity);
 
+// Whether two paths name the same file: the same absolute path once "." and ".." are
+// resolved in the text, or, when both exist, the same file (links followed). An empty
+// path names no file.
+bool SameFile(const std::string& first, const std::string& second);
+
 // Whether anything (even a dangling link) is at the path.
 bool PathExists(const std::string& path);
 

@@ -208,6 +208,24 @@ TEST(ReadStreams, AFileThatGrowsWhileReadEndsAtItsSizeAtOpen) {
     EXPECT_TRUE(stream->Eof());
 }
 
+TEST(SameFiles, AreOnePathSpelledTwoWaysOrOneExistingFileByTwoNames) {
+    TempDir dir;
+    const std::string before = CurrentDir();
+    ASSERT_TRUE(ChangeDir(dir.path()));
+    EXPECT_TRUE(SameFile("new.db", dir / "sub/../new.db"));
+    EXPECT_TRUE(SameFile("./new.db", dir / "new.db"));
+    EXPECT_FALSE(SameFile("new.db", "other.db"));
+    EXPECT_FALSE(SameFile("", ""));
+    ASSERT_TRUE(ChangeDir(before));
+    const std::string file = dir.write("f", "x");
+    symlink(file.c_str(), (dir / "soft").c_str());
+    link(file.c_str(), (dir / "hard").c_str());
+    dir.write("copy", "x");
+    EXPECT_TRUE(SameFile(file, dir / "soft"));
+    EXPECT_TRUE(SameFile(dir / "hard", file));
+    EXPECT_FALSE(SameFile(file, dir / "copy"));
+}
+
 TEST(CurrentDirectory, ChangesAndResolvesRelativePaths) {
     TempDir dir;
     const std::string before = CurrentDir();
