@@ -19,6 +19,9 @@ struct RunVariables {
     bool md5 = false;
     bool intervalmode = false;
     std::int32_t minutes = 0;
+    // Change lines of the log that no write could save yet; the next write that succeeds
+    // puts them, in order, before its own run's lines.
+    std::string unwrittenlog;
 
     // Reset at every Start, changed while logging.
     bool stopped = false;
