@@ -180,8 +180,17 @@ TEST_F(LoggingTest, StopDuringTheLoadOrTheRotationLeavesTheDatafileAsItWas) {
     WriteFile(tree / "a.txt", "a");
     Log();
     const std::string before = ReadFile(datafile);
+    // Another program holds the datafile until the stop, so the load still waits for it
+    // when the stop comes, however fast it would be; the rotation polls at every row.
+    auto other = db::TDBSQLite::Create(datafile.string());
+    other->executeQuery("BEGIN EXCLUSIVE");
+    ASSERT_FALSE(other->hasError());
     for (const char* step : {"Loading datafile...", "Processing datafile..."}) {
-        StopWhen([this, step] { return StatusBar() == step; });
+        StopWhen([this, step, other] {
+            if (StatusBar() != step) return false;
+            other->close();
+            return true;
+        });
         Log();
         EXPECT_EQ(Status(), "Dir log run aborted") << step;
         EXPECT_EQ(ReadFile(datafile), before) << step;
