@@ -6,6 +6,7 @@
 #include "database/sqlite/sqlite.h"
 #include "runtime/clock.h"
 #include "runtime/filesystem.h"
+#include "runtime/text.h"
 #include "runtime/textfile.h"
 
 namespace app {
@@ -13,7 +14,8 @@ namespace app {
 std::string ChangeLine(const char* label, std::string_view path, const char* lineEnd) {
     std::string line = rt::FormatLocalTime("%d %b %Y %H:%M:%S");
     line += label;
-    line += path;
+    // One change is one line, whatever the name holds.
+    line += rt::EscapeControlCharacters(path);
     line += lineEnd;
     return line;
 }
