@@ -34,7 +34,8 @@ int TDBSQLite::restrictToData() {
     if (!_isOpen) return 0;
     auto* connection = static_cast<sqlite3*>(handle);
     const auto set = [connection](int option, int value) {
-        return sqlite3_db_config(connection, option, value, static_cast<int*>(nullptr)) == SQLITE_OK;
+        const int done = sqlite3_db_config(connection, option, value, static_cast<int*>(nullptr));
+        return done == SQLITE_OK;
     };
     const bool restricted = set(SQLITE_DBCONFIG_ENABLE_TRIGGER, 0) &&
                             set(SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0) &&

@@ -272,7 +272,9 @@ TEST_F(LoggingTest, ASaveOnAFullDiskRemovesTheDatafileItCreatedAndKeepsAnExistin
     Log();
     ASSERT_EQ(Status(), "Dir log run complete");
     const std::string before = ReadFile(datafile);
-    for (int i = 0; i < 200; ++i) WriteFile(tree / ("f" + std::to_string(i)), std::string(100, 'x'));
+    for (int i = 0; i < 200; ++i) {
+        WriteFile(tree / ("f" + std::to_string(i)), std::string(100, 'x'));
+    }
     {
         testsupport::FileSizeLimit fullDisk(before.size());
         Log();
