@@ -22,6 +22,10 @@ inline constexpr const char* OLD_DATAFILE_ERROR =
     "Datafile ERROR! (Please delete old datafile prior to v1.3)";
 inline constexpr const char* OLD_DATAFILES_ERROR =
     "Datafile ERROR! (Please delete old datafiles prior to v1.3)";
+// Another program kept the datafile locked while the load waited: the file is good and
+// must not be deleted.
+inline constexpr const char* DATAFILE_LOCKED_ERROR =
+    "Datafile ERROR! Datafile is locked by another program";
 
 struct Application {
     MainWindow gadgets;

@@ -6,6 +6,7 @@
 #include "database/sqlite/sqlite.h"
 #include "runtime/clock.h"
 #include "runtime/filesystem.h"
+#include "runtime/text.h"
 #include "runtime/textfile.h"
 
 namespace app {
@@ -14,7 +15,8 @@ std::string ChangeLine(const char* label, std::string_view path, const char* lin
                        std::time_t when) {
     std::string line = rt::FormatLocalTime("%d %b %Y %H:%M:%S", when);
     line += label;
-    line += path;
+    // One change is one line, whatever the name holds.
+    line += rt::EscapeControlCharacters(path);
     line += lineEnd;
     return line;
 }
@@ -42,14 +44,23 @@ public:
             return;
         }
         if (AdditionPass(*current) == Flow::Continue) RemovalPass();
-        if (run_.logchosen && logReadable) WriteLog();
+        if (run_.logchosen) WriteLog(logReadable);
     }
 
 private:
-    // Loads an existing log file into `logtext` and shows it; false when it exists but
-    // cannot be read, so that it is not overwritten with a partial log.
+    // Loads an existing log file into `logtext` and shows it, then adds the lines earlier
+    // writes could not save; false when the file exists but cannot be read, so that it is
+    // not overwritten with a partial log.
     bool PreloadLog() {
-        if (!run_.logchosen || rt::EntryType(run_.logpath) != rt::ENTRY_FILE) return true;
+        if (!run_.logchosen) return true;
+        const bool readable = LoadLog();
+        loadedLength_ = run_.logtext.size();
+        run_.logtext += run_.unwrittenlog;
+        return readable;
+    }
+
+    bool LoadLog() {
+        if (rt::EntryType(run_.logpath) != rt::ENTRY_FILE) return true;
         std::string text;
         const rt::LoadStatus status = rt::LoadTextFile(run_.logpath, text);
         if (status == rt::LoadStatus::Failed) {
@@ -58,7 +69,7 @@ private:
         }
         if (status == rt::LoadStatus::Loaded) {
             run_.logtext += text;
-            app_.ShowReport(WithoutCarriageReturns(run_.logtext));
+            app_.ShowReport(WithoutCarriageReturns(run_.logtext + run_.unwrittenlog));
         }
         return true;
     }
@@ -107,15 +118,22 @@ private:
         if (run_.logchosen) run_.logtext += ChangeLine(label, path, "\r\n", std::time(nullptr));
     }
 
-    void WriteLog() {
-        if (!rt::SaveTextFile(run_.logpath, run_.logtext)) {
-            app_.ShowError("Failed to write log file " + run_.logpath);
+    // Lines a failed write could not save are kept for the next write; a log that could
+    // not be read is not written, and its lines are kept the same way.
+    void WriteLog(bool logReadable) {
+        if (logReadable && rt::SaveTextFile(run_.logpath, run_.logtext)) {
+            run_.unwrittenlog.clear();
+            return;
         }
+        if (logReadable) app_.ShowError("Failed to write log file " + run_.logpath);
+        run_.unwrittenlog = run_.logtext.substr(loadedLength_);
     }
 
     Application& app_;
     RunVariables& run_;
     TEntryLists lists_;
+    // How much of `logtext` the log file held when it was loaded.
+    std::size_t loadedLength_ = 0;
 };
 
 }  // namespace

@@ -17,7 +17,8 @@ inline constexpr const char* LABEL_NEW_DIR = " - New dir: ";
 inline constexpr const char* LABEL_REMOVED_FILE = " - File removed: ";
 inline constexpr const char* LABEL_REMOVED_DIR = " - Dir removed: ";
 
-// "07 Dec 2026 09:05:03" + label + path + lineEnd, at that time in local time.
+// "07 Dec 2026 09:05:03" + label + path + lineEnd, at that time in local time, with the
+// path's control characters escaped so that the line is one line.
 std::string ChangeLine(const char* label, std::string_view path, const char* lineEnd,
                        std::time_t when);
 

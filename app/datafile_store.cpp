@@ -47,7 +47,7 @@ void RotateLists(Application& app) {
     auto& run = app.run;
     TEntryLists lists(tdb);
     lists.ClearPrevious();
-    const bool readFailed = !lists.CurrentIsReadable();
+    const bool readFailed = !lists.BothAreReadable();
     tdb.commit();
     if (readFailed || tdb.hasError()) {
         app.EndWithError(OLD_DATAFILE_ERROR);
@@ -66,10 +66,11 @@ void RotateLists(Application& app) {
 
 // The working database lives in SQLite's page cache up to a bound and in a temporary file
 // beyond it, so a tree of millions of entries does not need its lists in memory twice over
-// (the lists and the undo copy of every page a transaction changes). Null when it fails.
+// (the lists and the undo copy of every page a transaction changes). A datafile from
+// elsewhere can only be data in it. Null when it fails.
 std::shared_ptr<db::TDBSQLite> OpenWorkingConnection() {
     auto tdb = db::TDBSQLite::CreateTemporary();
-    if (!tdb->isOpen()) return nullptr;
+    if (!tdb->isOpen() || tdb->restrictToData() != 1) return nullptr;
     tdb->executeQuery(sql::SET_ENCODING);
     tdb->executeQuery(sql::SET_CACHE_SIZE);
     return tdb;
@@ -77,9 +78,13 @@ std::shared_ptr<db::TDBSQLite> OpenWorkingConnection() {
 
 }  // namespace
 
-void OpenWorkingDatabase(Application& app) {
+void DecideDatafilePath(Application& app) {
     auto& run = app.run;
     if (!run.datafilechosen) run.datafilepath = DeriveDatafileName(run.dir);
+}
+
+void OpenWorkingDatabase(Application& app) {
+    auto& run = app.run;
     run.firstrun = rt::EntryType(run.datafilepath) == rt::ENTRY_NONE;
     app.tdb = OpenWorkingConnection();
     if (!app.tdb) {
@@ -106,7 +111,16 @@ void PrepareLists(Application& app) {
 void SaveDatafile(Application& app) {
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
-    if (db::copyDatabase(app.tdb, app.run.datafilepath, 1, "main") != 0) {
+    const std::string& path = app.run.datafilepath;
+    // A part of a datafile would pass for one of an older release at the next Start, and a
+    // journal beside no datafile would be played into the next one: a failed save removes
+    // what it created. An existing datafile is rolled back by SQLite itself.
+    const std::string journal = path + "-journal";
+    const bool newFile = !path.empty() && !rt::PathExists(path);
+    const bool newJournal = newFile && !rt::PathExists(journal);
+    if (db::copyDatabase(app.tdb, path, 1, "main") != 0) {
+        if (newFile) rt::RemoveFile(path);
+        if (newJournal) rt::RemoveFile(journal);
         app.ShowError("Datafile ERROR! Failed to save datafile");
     }
 }

@@ -6,8 +6,11 @@ namespace app {
 
 struct Application;
 
-// Decides `datafilepath` and `firstrun`, opens the in-memory working database and loads
-// the datafile into it unless there is none. Failures set `stopped` and `failed`.
+// The datafile's name at Start: the one Save as... chose, else one derived from `dir`.
+void DecideDatafilePath(Application& app);
+
+// Decides `firstrun`, opens the working database and loads the datafile into it unless
+// there is none. Failures set `stopped` and `failed`.
 void OpenWorkingDatabase(Application& app);
 
 // Creates the two tables on a first run; otherwise rotates `allist` into an emptied

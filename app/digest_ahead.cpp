@@ -7,6 +7,7 @@
 #include "app/md5.h"
 #include "app/workers.h"
 #include "runtime/filesystem.h"
+#include "runtime/stream.h"
 #include "runtime/work_ahead.h"
 
 namespace app {
@@ -14,16 +15,18 @@ namespace app {
 TDigestAhead::TDigestAhead() = default;
 TDigestAhead::~TDigestAhead() = default;
 
-void TDigestAhead::Enter(std::shared_ptr<const std::vector<std::string>> entryPaths) {
+void TDigestAhead::Enter(std::shared_ptr<const rt::TDirectory> directory,
+                         std::shared_ptr<const std::vector<std::string>> names) {
     Drop();
-    entryPaths_ = std::move(entryPaths);
+    directory_ = std::move(directory);
+    names_ = std::move(names);
     const std::size_t lanes = std::max(1u, std::thread::hardware_concurrency());
     work_ = std::make_unique<rt::TWorkAhead>(
-        entryPaths_->size(),
-        [paths = entryPaths_](std::size_t index) -> std::optional<std::string> {
-            const std::string& path = (*paths)[index];
-            if (rt::EntryType(path) != rt::ENTRY_FILE) return std::nullopt;
-            return md5OfFile(path, MD5_CHUNK_SIZE);
+        names_->size(),
+        [directory = directory_, names = names_](std::size_t index) -> std::optional<std::string> {
+            const auto file = directory->OpenFile((*names)[index]);
+            if (!file) return std::nullopt;
+            return md5OfFile(file.get(), MD5_CHUNK_SIZE);
         },
         lanes);
 }
@@ -35,7 +38,7 @@ Flow TDigestAhead::Await(Application& app, std::size_t position, std::string& id
         ident = std::move(*digest);
         return Flow::Continue;
     }
-    return AwaitDigest(app, *StartDigest((*entryPaths_)[position]), ident);
+    return AwaitDigest(app, *StartDigest(directory_, (*names_)[position]), ident);
 }
 
 void TDigestAhead::Drop() { work_.reset(); }

@@ -12,8 +12,9 @@
 #include "app/flow.h"
 
 namespace rt {
+class TDirectory;
 class TWorkAhead;
-}
+}  // namespace rt
 
 namespace app {
 
@@ -24,17 +25,20 @@ public:
     TDigestAhead();
     ~TDigestAhead();
 
-    // Starts on the files among the entries of the directory the scan reads next.
-    void Enter(std::shared_ptr<const std::vector<std::string>> entryPaths);
+    // Starts on the files among the names of the directory the scan reads next; the
+    // workers share the open directory, so they outlive the scan safely.
+    void Enter(std::shared_ptr<const rt::TDirectory> directory,
+               std::shared_ptr<const std::vector<std::string>> names);
     // The digest of the file at this position into ident, waited for with polling. A file
-    // that was none when its turn ahead came is digested now. On a stop request the digest
-    // is dropped.
+    // that could not be opened when its turn ahead came is tried again now. On a stop
+    // request the digest is dropped.
     Flow Await(Application& app, std::size_t position, std::string& ident);
     // Drops every digest not taken.
     void Drop();
 
 private:
-    std::shared_ptr<const std::vector<std::string>> entryPaths_;
+    std::shared_ptr<const rt::TDirectory> directory_;
+    std::shared_ptr<const std::vector<std::string>> names_;
     std::unique_ptr<rt::TWorkAhead> work_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/sql_text.h"
 #include "database/sqlite/sqlite.h"
+#include "runtime/path.h"
 #include "runtime/text.h"
 
 namespace app {
@@ -12,6 +13,12 @@ constexpr const char* INSERT_FILE = "insert into allist (file,ident) VALUES (?, 
 // A bound empty text is NULL; a directory's identity in the previous list is the empty text.
 constexpr const char* INSERT_PREVIOUS =
     "insert into lastallist (file,ident) VALUES (?, ifnull(?, ''))";
+// Rows whose path begins with ?1 (the directory and a separator): the range finds them by
+// the index, and the prefix test drops the other names that sort within it. A directory's
+// empty identity turns back into the NULL the scan stores.
+constexpr const char* KEEP_PREVIOUS =
+    "insert into allist (file,ident) select file, nullif(ident, '') from lastallist "
+    "where file >= ?1 and file < ?2 and substr(file, 1, length(?1)) = ?1 order by id asc";
 constexpr const char* LOOKUP_PREVIOUS = "select file,ident from lastallist where file = ?";
 constexpr const char* LOOKUP_CURRENT = "select file,ident from allist where file = ?";
 
@@ -76,9 +83,21 @@ void TEntryLists::AddFile(std::string_view path, std::string_view ident) {
     Run(insertFile_, INSERT_FILE, {rt::EscapeNonUtf8(path), ident});
 }
 
-bool TEntryLists::CurrentIsReadable() {
-    tdb_.executeQuery(sql::SELECT_OLD_LIST);
-    return !tdb_.hasError();
+int TEntryLists::KeepPreviousBelow(std::string_view directory) {
+    const std::string stored = rt::EscapeNonUtf8(directory);
+    // Every path below the directory sorts from "directory/" up to "directory0".
+    const std::string first = stored + rt::PATH_SEPARATOR;
+    const std::string beyond = stored + char(rt::PATH_SEPARATOR + 1);
+    if (!Run(keepPrevious_, KEEP_PREVIOUS, {first, beyond})) return 0;
+    return keepPrevious_->rowsAffected();
+}
+
+bool TEntryLists::BothAreReadable() {
+    for (const char* sql : {sql::SELECT_OLD_LIST, sql::SELECT_PREVIOUS_LIST}) {
+        tdb_.executeQuery(sql);
+        if (tdb_.hasError()) return false;
+    }
+    return true;
 }
 
 TListReader TEntryLists::ReadOldList() { return {tdb_.executeQuery(sql::SELECT_OLD_LIST), 0}; }

@@ -57,9 +57,13 @@ public:
     // The scan's rows. Only the monitored directory's insert is examined: false on failure.
     bool AddDirectory(std::string_view path);
     void AddFile(std::string_view path, std::string_view ident);
+    // The previous list's rows below a directory that could not be read, copied into the
+    // current list in their previous order, so that nothing below it counts as changed.
+    // The number of rows copied.
+    int KeepPreviousBelow(std::string_view directory);
 
-    // Whether the current list can be read; the old list of a rotation must be.
-    bool CurrentIsReadable();
+    // Whether both lists can be read: a datafile is accepted only then.
+    bool BothAreReadable();
     // The current list for the rotation, and a row of it copied unchanged into the
     // previous list (a row without a path is left out).
     TListReader ReadOldList();
@@ -84,6 +88,7 @@ private:
     TStatement insertDirectory_;
     TStatement insertFile_;
     TStatement insertPrevious_;
+    TStatement keepPrevious_;
     TStatement lookupPrevious_;
     TStatement lookupCurrent_;
 };

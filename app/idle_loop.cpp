@@ -5,6 +5,7 @@
 
 #include "app/logging.h"
 #include "app/poll_step.h"
+#include "database/sqlite/sqlite.h"
 #include "gui/gui.h"
 #include "runtime/clock.h"
 #include "runtime/filesystem.h"
@@ -61,6 +62,7 @@ void HandleIdleEvent(Application& app, int eventId) {
 }
 
 int RunMain() {
+    db::initSQLiteDriver();
     rt::ChangeDir(rt::CurrentDir());
     Application& app = TheApplication();
     BuildMainWindow(app.gadgets);

@@ -12,8 +12,8 @@ Application& TheApplication();
 // Handles one event taken by the idle loop; "Start logging" runs the whole logging.
 void HandleIdleEvent(Application& app, int eventId);
 
-// Makes the launch directory current, builds the window and runs the idle loop for ever.
-// The process ends through Exit or the window's close box.
+// Registers the database driver, makes the launch directory current, builds the window and
+// runs the idle loop for ever. The process ends through Exit or the window's close box.
 int RunMain();
 
 }  // namespace app

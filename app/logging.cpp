@@ -11,6 +11,7 @@
 #include "database/sqlite/sqlite.h"
 #include "runtime/clock.h"
 #include "runtime/convert.h"
+#include "runtime/filesystem.h"
 
 namespace app {
 namespace {
@@ -82,6 +83,12 @@ void EndLogging(Application& app) {
 
 void RunLogging(Application& app) {
     auto& run = app.run;
+    DecideDatafilePath(app);
+    // The log rewrite would destroy the datafile: Start refuses and writes nothing.
+    if (run.logchosen && rt::SameFile(run.logpath, run.datafilepath)) {
+        app.ShowStatus("Log file and datafile must be different files");
+        return;
+    }
     StartLogging(app);
     while (!run.stopped) {
         PrepareLists(app);

@@ -94,9 +94,8 @@ std::string TMd5State::HexText() const {
     return text;
 }
 
-std::string md5OfFile(const std::string& path, std::int64_t chunkSize) {
-    auto stream = rt::TReadStream::Open(path);
-    if (!stream) return "";
+std::string md5OfFile(rt::TReadStream* file, std::int64_t chunkSize) {
+    if (!file) return "";
     // Every chunk but the last is hashed whole, so it must be a whole number of blocks. A
     // file smaller than a chunk is read whole into a buffer of its own size: most files are
     // small, and touching a whole chunk for each of them costs more than digesting them.
@@ -104,17 +103,18 @@ std::string md5OfFile(const std::string& path, std::int64_t chunkSize) {
     // system and the digest: a bigger buffer only adds a trip through memory.
     const std::int64_t wholeChunk =
         std::min(MD5_READ_LIMIT, chunkSize < 64 ? 64 : (chunkSize + 63) / 64 * 64);
-    const auto chunk = std::size_t(std::min(wholeChunk, std::max<std::int64_t>(64, (stream->Size() + 63) / 64 * 64)));
+    const std::int64_t wholeFile = std::max<std::int64_t>(64, (file->Size() + 63) / 64 * 64);
+    const auto chunk = std::size_t(std::min(wholeChunk, wholeFile));
     // Room for the padding block of the last chunk; left uninitialised, every byte hashed
     // is read or written first.
     std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[chunk + 128]);
     TMd5State state;
     std::uint64_t byteCount = 0;
     for (;;) {
-        // The stream fills the whole chunk unless it reaches its end.
-        const std::size_t n = std::size_t(stream->Read(buffer.get(), std::int64_t(chunk)));
+        // The file fills the whole chunk unless it reaches its end.
+        const std::size_t n = std::size_t(file->Read(buffer.get(), std::int64_t(chunk)));
         byteCount += n;
-        if (!stream->Eof()) {
+        if (!file->Eof()) {
             state.ProcessBlocks(buffer.get(), chunk / 64);
             continue;
         }
@@ -126,7 +126,6 @@ std::string md5OfFile(const std::string& path, std::int64_t chunkSize) {
         state.ProcessBlocks(buffer.get(), padded / 64);
         break;
     }
-    stream->Close();
     return state.HexText();
 }
 

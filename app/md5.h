@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <string>
 
+namespace rt {
+class TReadStream;
+}
+
 namespace app {
 
 // The digest chunk: files are read this many bytes at a time into one reused buffer.
@@ -22,8 +26,8 @@ private:
     std::array<std::uint32_t, 4> words_{0x67452301u, 0xefcdab89u, 0x98badcfeu, 0x10325476u};
 };
 
-// Digest of the file's bytes, read chunkSize bytes at a time (rounded up to whole blocks);
-// the empty text when the file cannot be opened for reading.
-std::string md5OfFile(const std::string& path, std::int64_t chunkSize);
+// Digest of the bytes of a file opened for reading, read chunkSize bytes at a time
+// (rounded up to whole blocks); the empty text when there is no file (it could not be opened).
+std::string md5OfFile(rt::TReadStream* file, std::int64_t chunkSize);
 
 }  // namespace app

@@ -19,6 +19,9 @@ struct RunVariables {
     bool md5 = false;
     bool intervalmode = false;
     std::int32_t minutes = 0;
+    // Change lines of the log that no write could save yet; the next write that succeeds
+    // puts them, in order, before its own run's lines.
+    std::string unwrittenlog;
 
     // Reset at every Start, changed while logging.
     bool stopped = false;
@@ -26,8 +29,9 @@ struct RunVariables {
     bool firstrun = false;
     bool lastpass = false;
     bool scandone = false;
-    // The run showed an error that must not be covered by a "complete" text (a failed
-    // save or log file); the next run's "started" text may replace it.
+    // The run showed an error that must not be covered by a "complete" text (a directory
+    // that could not be read, a failed save or log file); the next run's "started" text
+    // may replace it.
     bool errorshown = false;
     std::vector<std::string> dirs;
     std::size_t dirindex = 0;

@@ -1,8 +1,9 @@
 #include "app/scan.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "app/application.h"
@@ -17,6 +18,14 @@
 namespace app {
 namespace {
 
+// A directory of `dirs`: what it is, and the position of the directory that listed it.
+// Following the parents gives the directories on its path from the monitored one.
+struct FoundDirectory {
+    std::size_t parent;
+    rt::FileIdentity identity;
+};
+constexpr std::size_t NO_PARENT = SIZE_MAX;
+
 class TreeScan {
 public:
     explicit TreeScan(Application& app)
@@ -28,6 +37,7 @@ public:
             return;
         }
         run_.BeginScan();
+        NoteOwnFiles();
         while (!run_.scandone) {
             // A copy: reading the directory appends to `dirs`.
             ReadDirectory(std::string(run_.dirs[run_.dirindex]));
@@ -38,31 +48,47 @@ public:
     }
 
 private:
+    // The datafile, its journal and the log file change with every run; wherever they lie
+    // in the tree, under whatever name, they are left out.
+    void NoteOwnFiles() {
+        std::vector<std::string> paths;
+        if (!run_.datafilepath.empty()) {
+            paths = {run_.datafilepath, run_.datafilepath + "-journal"};
+        }
+        if (run_.logchosen) paths.push_back(run_.logpath);
+        for (const std::string& path : paths) {
+            rt::FileIdentity identity;
+            if (rt::FileIdentityOf(path, identity)) ownFiles_.push_back(identity);
+        }
+    }
+
+    bool IsOwnFile(const rt::FileIdentity& identity) const {
+        return std::find(ownFiles_.begin(), ownFiles_.end(), identity) != ownFiles_.end();
+    }
+
     void ReadDirectory(const std::string& path) {
-        // A directory reached again through a link is not listed again, so cycles end.
-        rt::DirIdentity identity;
-        if (rt::DirIdentityOf(path, identity) && !listed_.insert(identity).second) return;
-        auto listing = rt::TDirListing::Open(path);
-        if (!listing) {
+        auto directory = rt::TDirectory::Open(path);
+        if (!directory) {
             // Without its top directory the scan has nothing to compare: the run ends with
             // the message standing and the datafile untouched.
             if (run_.dirindex == 0) {
                 tdb_.rollback();
                 app_.EndWithError("Failed To read directory " + path + ", skipping");
             } else {
-                app_.ShowStatus("Failed To read directory " + path + ", skipping");
+                // What lies below stays as it was last seen: nothing there is reported, and
+                // the message stays to the end of the run.
+                run_.progtotal += float(lists_.KeepPreviousBelow(path));
+                app_.ShowError("Failed To read directory " + path + ", skipping");
             }
             return;
         }
+        if (run_.dirindex == 0) found_.assign(1, {NO_PARENT, directory->Identity()});
         // The whole listing first, so that the digests of the files ahead can start early.
-        auto entryPaths = std::make_shared<std::vector<std::string>>();
-        for (std::string name = listing->NextName(); !name.empty(); name = listing->NextName()) {
-            if (name != "." && name != "..") entryPaths->push_back(rt::JoinEntryPath(path, name));
-        }
-        listing->Close();
-        if (run_.md5) ahead_.Enter(entryPaths);
-        for (std::size_t position = 0; position < entryPaths->size(); ++position) {
-            if (AddEntry(*entryPaths, position) == Flow::Stop || PollStep(app_) == Flow::Stop) {
+        const auto names = ListNames(*directory);
+        if (run_.md5) ahead_.Enter(directory, names);
+        for (std::size_t position = 0; position < names->size(); ++position) {
+            if (AddEntry(*directory, path, (*names)[position], position) == Flow::Stop ||
+                PollStep(app_) == Flow::Stop) {
                 Stop();
                 break;
             }
@@ -70,23 +96,40 @@ private:
         ahead_.Drop();
     }
 
-    Flow AddEntry(const std::vector<std::string>& entryPaths, std::size_t position) {
-        const std::string& entryPath = entryPaths[position];
-        const int type = rt::EntryType(entryPath);
-        if (type == rt::ENTRY_DIR) {
-            run_.dirs.push_back(entryPath);
-            lists_.AddDirectory(entryPath);
-            run_.progtotal += 1;
-        } else if (type == rt::ENTRY_FILE) {
-            std::string ident;
-            if (IdentityOf(entryPath, position, ident) == Flow::Stop) return Flow::Stop;
-            lists_.AddFile(entryPath, ident);
-            run_.progtotal += 1;
+    static std::shared_ptr<std::vector<std::string>> ListNames(rt::TDirectory& directory) {
+        auto names = std::make_shared<std::vector<std::string>>();
+        for (std::string name = directory.NextName(); !name.empty(); name = directory.NextName()) {
+            if (name != "." && name != "..") names->push_back(std::move(name));
         }
+        return names;
+    }
+
+    // Entries are queried and opened relative to their directory, so depth is no limit.
+    Flow AddEntry(const rt::TDirectory& directory, const std::string& path,
+                  const std::string& name, std::size_t position) {
+        const rt::EntryStatus entry = directory.Query(name);
+        if (entry.kind == rt::ENTRY_NONE) return Flow::Continue;
+        if (entry.kind == rt::ENTRY_FILE && IsOwnFile(entry.identity)) return Flow::Continue;
+        const std::string entryPath = rt::JoinEntryPath(path, name);
+        if (entry.kind == rt::ENTRY_DIR) {
+            // A link back to a directory on its own path closes a cycle: its row is
+            // stored, but it is not listed again. Any other link is followed.
+            if (!IsOwnAncestor(entry.identity)) {
+                run_.dirs.push_back(entryPath);
+                found_.push_back({run_.dirindex, entry.identity});
+            }
+            lists_.AddDirectory(entryPath);
+        } else {
+            std::string ident;
+            if (IdentityOf(entryPath, entry.size, position, ident) == Flow::Stop) return Flow::Stop;
+            lists_.AddFile(entryPath, ident);
+        }
+        run_.progtotal += 1;
         return Flow::Continue;
     }
 
-    Flow IdentityOf(const std::string& entryPath, std::size_t position, std::string& ident) {
+    Flow IdentityOf(const std::string& entryPath, std::int64_t size, std::size_t position,
+                    std::string& ident) {
         if (run_.md5) {
             app_.ShowStatusBar("MD5: " + entryPath);
             CountFile();
@@ -95,11 +138,19 @@ private:
             // identity would make it a directory.
             if (ident.empty()) ident = "-1";
         } else {
-            ident = std::to_string(rt::FileSize(entryPath));
+            ident = std::to_string(size);
             app_.ShowStatusBar(entryPath);
             CountFile();
         }
         return Flow::Continue;
+    }
+
+    // Whether the directory is the one being read or one of those above it.
+    bool IsOwnAncestor(const rt::FileIdentity& identity) const {
+        for (std::size_t at = run_.dirindex; at != NO_PARENT; at = found_[at].parent) {
+            if (found_[at].identity == identity) return true;
+        }
+        return false;
     }
 
     void CountFile() {
@@ -117,7 +168,9 @@ private:
     db::TDBConnection& tdb_;
     TEntryLists lists_;
     TDigestAhead ahead_;
-    std::unordered_set<rt::DirIdentity, rt::DirIdentityHash> listed_;
+    // Beside `dirs`, position by position.
+    std::vector<FoundDirectory> found_;
+    std::vector<rt::FileIdentity> ownFiles_;
 };
 
 }  // namespace

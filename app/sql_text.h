@@ -19,6 +19,8 @@ inline constexpr const char* SET_CACHE_SIZE = "PRAGMA cache_size = -262144";
 inline constexpr const char* DELETE_LASTALLIST = "delete from lastallist";
 inline constexpr const char* DELETE_ALLIST = "delete from allist";
 inline constexpr const char* SELECT_OLD_LIST = "select file,ident from allist order by id asc";
+inline constexpr const char* SELECT_PREVIOUS_LIST =
+    "select file,ident from lastallist order by id asc";
 inline constexpr const char* SELECT_CURRENT_ROWS = "select id,file,ident from allist order by id asc";
 inline constexpr const char* SELECT_PREVIOUS_ROWS =
     "select id,file,ident from lastallist order by id asc";

@@ -5,12 +5,23 @@
 #include "app/poll_step.h"
 #include "database/sqlite/sqlite.h"
 #include "gui/gui.h"
+#include "runtime/filesystem.h"
+#include "runtime/stream.h"
 #include "runtime/thread.h"
 
 namespace app {
 namespace {
 
 constexpr std::uint32_t WORKER_WAIT_MS = 1;
+
+// The MD5 worker's data: the file's open directory and its name there.
+class TDigestOrder : public rt::TObject {
+public:
+    TDigestOrder(std::shared_ptr<const rt::TDirectory> dir, std::string file)
+        : directory(std::move(dir)), name(std::move(file)) {}
+    std::shared_ptr<const rt::TDirectory> directory;
+    std::string name;
+};
 
 // The wait for a worker thread's end.
 std::function<bool(std::uint32_t)> Until(rt::TThread& worker) {
@@ -19,8 +30,10 @@ std::function<bool(std::uint32_t)> Until(rt::TThread& worker) {
 
 rt::TObjectPtr LoadWorker(rt::TObjectPtr data) {
     auto order = std::static_pointer_cast<_datafile>(data);
-    if (db::copyDatabase(order->tdb, order->datafile, order->save, "main") != 0) {
-        gui::PutGadgetText(order->statuslabel2, order->errorstr);
+    const int result = db::copyDatabase(order->tdb, order->datafile, order->save, "main");
+    if (result != 0) {
+        const bool locked = db::isLockedResult(result);
+        gui::PutGadgetText(order->statuslabel2, locked ? order->lockedstr : order->errorstr);
         order->stop = 1;
         order->error = 1;
     }
@@ -33,8 +46,9 @@ rt::TObjectPtr CommitWorker(rt::TObjectPtr data) {
 }
 
 rt::TObjectPtr Md5Worker(rt::TObjectPtr data) {
-    const auto& path = std::static_pointer_cast<rt::TTextObject>(data)->text;
-    return std::make_shared<rt::TTextObject>(md5OfFile(path, MD5_CHUNK_SIZE));
+    const auto& order = *std::static_pointer_cast<TDigestOrder>(data);
+    const auto file = order.directory->OpenFile(order.name);
+    return std::make_shared<rt::TTextObject>(md5OfFile(file.get(), MD5_CHUNK_SIZE));
 }
 
 }  // namespace
@@ -46,6 +60,7 @@ void LoadOnWorker(Application& app) {
     order->save = 0;
     order->statuslabel2 = app.gadgets.statusLabel;
     order->errorstr = OLD_DATAFILE_ERROR;
+    order->lockedstr = DATAFILE_LOCKED_ERROR;
     auto worker = rt::TThread::Create(LoadWorker, order);
     const Flow flow = PollUntil(app, Until(*worker));
     // The load is always waited for: the working database is in its hands.
@@ -73,8 +88,10 @@ Flow PollUntil(Application& app, const std::function<bool(std::uint32_t)>& waitF
     return Flow::Continue;
 }
 
-std::shared_ptr<rt::TThread> StartDigest(const std::string& path) {
-    return rt::TThread::Create(Md5Worker, std::make_shared<rt::TTextObject>(path));
+std::shared_ptr<rt::TThread> StartDigest(std::shared_ptr<const rt::TDirectory> directory,
+                                         const std::string& name) {
+    auto order = std::make_shared<TDigestOrder>(std::move(directory), name);
+    return rt::TThread::Create(Md5Worker, std::move(order));
 }
 
 Flow AwaitDigest(Application& app, rt::TThread& worker, std::string& ident) {

@@ -13,8 +13,9 @@
 #include "runtime/object.h"
 
 namespace rt {
+class TDirectory;
 class TThread;
-}
+}  // namespace rt
 
 namespace db {
 class TDBConnection;
@@ -34,6 +35,7 @@ public:
     std::int32_t save = 0;  // toFile of copyDatabase: 0 loads the file into tdb
     gui::TGadgetPtr statuslabel2;
     std::string errorstr;
+    std::string lockedstr;  // shown instead when another program held the file locked
     std::int32_t stop = 0;
     std::int32_t error = 0;
 };
@@ -58,8 +60,10 @@ Flow CommitOnWorker(Application& app);
 // work at hand, says it is done. Stop when a poll step asked for it first.
 Flow PollUntil(Application& app, const std::function<bool(std::uint32_t)>& waitFor);
 
-// Starts the MD5 worker on the file; its result is the file's digest text.
-std::shared_ptr<rt::TThread> StartDigest(const std::string& path);
+// Starts the MD5 worker on the named file of the directory, which it shares until it
+// ends; its result is the file's digest text.
+std::shared_ptr<rt::TThread> StartDigest(std::shared_ptr<const rt::TDirectory> directory,
+                                         const std::string& name);
 
 // Waits with polling for a digest worker and takes its digest into ident. On a stop
 // request the worker is abandoned and its digest dropped.

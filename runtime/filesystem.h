@@ -7,28 +7,59 @@
 
 namespace rt {
 
+class TReadStream;
+
 enum EntryKind : int { ENTRY_NONE = 0, ENTRY_FILE = 1, ENTRY_DIR = 2 };
 
-// A directory listing: yields every name the system gives, "." and ".." included,
-// then the empty name once the listing is exhausted.
-class TDirListing {
+// What makes a file or a directory the same one, whatever path reached it.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// One status query of an entry, links followed.
+struct EntryStatus {
+    int kind = ENTRY_NONE;  // an EntryKind; ENTRY_NONE also when it cannot be queried
+    std::int64_t size = -1;
+    FileIdentity identity;
+};
+
+// An open directory whose entries are listed, queried and opened by name relative to it,
+// so that a tree deeper than the system's path limit is walked like any other. Files of
+// it may be read on other threads while it is shared with them.
+class TDirectory {
 public:
-    static std::unique_ptr<TDirListing> Open(const std::string& path);  // null on failure
-    ~TDirListing();
-    TDirListing(const TDirListing&) = delete;
-    TDirListing& operator=(const TDirListing&) = delete;
+    // Null when the directory cannot be opened. The path may be of any length.
+    static std::shared_ptr<TDirectory> Open(const std::string& path);
+    ~TDirectory();
+    TDirectory(const TDirectory&) = delete;
+    TDirectory& operator=(const TDirectory&) = delete;
+
+    // Every name the system gives, "." and ".." included, then the empty name once the
+    // listing is exhausted. One thread at a time.
     std::string NextName();
-    void Close();
+    // The named entry's kind, size and identity, from any thread.
+    EntryStatus Query(const std::string& name) const;
+    // The named entry opened for reading when it is a regular file, else null; from any
+    // thread. A pipe without a writer does not make it wait.
+    std::unique_ptr<TReadStream> OpenFile(const std::string& name) const;
+    FileIdentity Identity() const;
 
 private:
-    explicit TDirListing(void* handle) : handle_(handle) {}
+    explicit TDirectory(void* handle) : handle_(handle) {}
     void* handle_;
 };
 
 // 1 = regular file, 2 = directory, 0 = anything else or unqueryable (links followed).
 int EntryType(const std::string& path);
-// Size in bytes (links followed), -1 when it cannot be queried.
-std::int64_t FileSize(const std::string& path);
+// The identity of what is at the path (links followed); false when nothing is there.
+bool FileIdentityOf(const std::string& path, FileIdentity& identity);
+
+// Whether two paths name the same file: the same absolute path once "." and ".." are
+// resolved in the text, or, when both exist, the same file (links followed). An empty
+// path names no file.
+bool SameFile(const std::string& first, const std::string& second);
 
 // Whether anything (even a dangling link) is at the path.
 bool PathExists(const std::string& path);
@@ -37,18 +68,5 @@ std::string CurrentDir();
 bool ChangeDir(const std::string& path);
 std::string AbsolutePath(const std::string& path);
 bool RemoveFile(const std::string& path);
-
-// What makes a directory the same directory, whatever path reached it.
-struct DirIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    bool operator==(const DirIdentity&) const = default;
-};
-struct DirIdentityHash {
-    std::size_t operator()(const DirIdentity& id) const noexcept {
-        return std::hash<std::uint64_t>()(id.inode * 1000003u ^ id.device);
-    }
-};
-bool DirIdentityOf(const std::string& path, DirIdentity& identity);
 
 }  // namespace rt

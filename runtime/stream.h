@@ -25,6 +25,7 @@ public:
     void Close();
 
 private:
+    friend class TDirectory;
     TReadStream(int handle, std::int64_t size) : handle_(handle), size_(size) {}
     int handle_;
     std::int64_t size_;

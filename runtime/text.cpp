@@ -135,6 +135,61 @@ std::string ToLowerAscii(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// The C1 controls U+0080..U+009F, and U+2028 and U+2029, in UTF-8; zero when the bytes
+// at text[i] are none of them.
+char32_t WideControlAt(std::string_view text, std::size_t i, std::size_t& length) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    const std::size_t left = text.size() - i;
+    if (left >= 2 && byte(0) == 0xC2 && byte(1) >= 0x80 && byte(1) <= 0x9F) {
+        length = 2;
+        return byte(1);
+    }
+    if (left >= 3 && byte(0) == 0xE2 && byte(1) == 0x80 && (byte(2) == 0xA8 || byte(2) == 0xA9)) {
+        length = 3;
+        return 0x2000 + (byte(2) - 0x80);
+    }
+    return 0;
+}
+
+void AppendHex(std::string& out, unsigned value, int digits) {
+    static const char kDigits[] = "0123456789abcdef";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) {
+        out += kDigits[(value >> shift) & 0xF];
+    }
+}
+
+void AppendEscape(std::string& out, unsigned char c) {
+    switch (c) {
+        case '\t': out += "\\t"; return;
+        case '\n': out += "\\n"; return;
+        case '\r': out += "\\r"; return;
+        default: out += "\\x"; AppendHex(out, c, 2); return;
+    }
+}
+
+}  // namespace
+
+std::string EscapeControlCharacters(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t length = 1;
+        if (c < 0x20 || c == 0x7F) {
+            AppendEscape(out, c);
+        } else if (const char32_t wide = WideControlAt(text, i, length)) {
+            out += "\\u";
+            AppendHex(out, wide, 4);
+        } else {
+            out += text[i];
+        }
+        i += length;
+    }
+    return out;
+}
+
 std::string EscapeNonUtf8(std::string_view bytes) {
     if (IsAscii(bytes)) return std::string(bytes);
     std::string out;

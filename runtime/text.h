@@ -38,6 +38,11 @@ bool Utf8ToLatin1(std::string_view utf8, std::string& latin1);
 
 std::string ToLowerAscii(std::string_view text);
 
+// The text made safe to show on one line: control characters and the line and paragraph
+// separators become visible C-style escapes (\t \n \r, other C0 and DEL as \xHH, C1,
+// U+2028 and U+2029 as \uHHHH). Everything else, bytes that are not UTF-8 included, stays.
+std::string EscapeControlCharacters(std::string_view text);
+
 // File names are bytes, but a database that keeps its text as UTF-16 turns bytes that are
 // not UTF-8 into U+FFFD, so two such names would become one. For storage each such byte
 // becomes one of the private-use characters U+10FF80..U+10FFFF (a genuine one of those is

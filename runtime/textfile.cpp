@@ -65,7 +65,7 @@ LoadStatus LoadTextFile(const std::string& path, std::string& text) {
 }
 
 bool SaveTextFile(const std::string& path, std::string_view text) {
-    return ReplaceFileAtomically(path, EncodeText(text));
+    return ReplaceFileContents(path, EncodeText(text));
 }
 
 }  // namespace rt

@@ -3,7 +3,7 @@
 //
 // Load decodes by byte-order mark: FE FF UTF-16BE, FF FE UTF-16LE, EF BB BF UTF-8,
 // otherwise every byte is one ISO 8859-1 character. Save writes ISO 8859-1 when every
-// character is 255 or less, else FF FE and UTF-16LE; it replaces the file atomically.
+// character is 255 or less, else FF FE and UTF-16LE, as the file's whole content.
 
 #include <string>
 #include <string_view>
@@ -19,9 +19,12 @@ bool SaveTextFile(const std::string& path, std::string_view text);
 std::string DecodeText(std::string_view bytes);
 std::string EncodeText(std::string_view text);
 
-// Writes bytes to a temporary file beside path, then renames it over path. A link is
-// followed (it stays a link); a writable file in a directory that cannot be written to is
-// rewritten in place, the one case where a crash could leave it half written.
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+// Makes bytes the file's whole content. A plain file of ours is replaced atomically by a
+// new one with its mode, owner and group, written beside it and renamed over it. A link is
+// followed (it stays a link). A pipe or device, a file with other names or another user's
+// file stays the same file and is written in place, and so is a writable file whose
+// directory cannot be written to: only the bytes that differ are written (a grown log is
+// appended to), and a failed write gives the file back its old bytes and length.
+bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 }  // namespace rt

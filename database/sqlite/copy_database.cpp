@@ -6,6 +6,12 @@
 #include "database/sqlite/text_codec.h"
 
 namespace db {
+namespace {
+
+// Long enough for another program's save to end, short enough to answer the user soon.
+constexpr int FILE_BUSY_TIMEOUT_MS = 3000;
+
+}  // namespace
 
 int copyDatabase(const TDBConnectionPtr& connection, const std::string& fileName, int toFile,
                  const std::string& schemaName) {
@@ -16,6 +22,7 @@ int copyDatabase(const TDBConnectionPtr& connection, const std::string& fileName
     auto file = TDBSQLite::Create(fileName);
     if (file->isOpen() == 0) return file->hasError() ? file->error()->errorValue : SQLITE_CANTOPEN;
     auto* fileHandle = static_cast<sqlite3*>(file->handle);
+    sqlite3_busy_timeout(fileHandle, FILE_BUSY_TIMEOUT_MS);
     sqlite3* source = toFile != 0 ? own : fileHandle;
     sqlite3* destination = toFile != 0 ? fileHandle : own;
     std::string name(encodeUTF8(schemaName));
@@ -26,6 +33,11 @@ int copyDatabase(const TDBConnectionPtr& connection, const std::string& fileName
     int rc = sqlite3_errcode(destination);
     file->close();
     return rc;
+}
+
+bool isLockedResult(int result) {
+    const int primary = result & 0xFF;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
 }  // namespace db

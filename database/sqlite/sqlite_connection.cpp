@@ -30,6 +30,19 @@ std::shared_ptr<TDBSQLite> TDBSQLite::CreateTemporary() {
     return connection;
 }
 
+int TDBSQLite::restrictToData() {
+    if (!_isOpen) return 0;
+    auto* connection = static_cast<sqlite3*>(handle);
+    const auto set = [connection](int option, int value) {
+        const int done = sqlite3_db_config(connection, option, value, static_cast<int*>(nullptr));
+        return done == SQLITE_OK;
+    };
+    const bool restricted = set(SQLITE_DBCONFIG_ENABLE_TRIGGER, 0) &&
+                            set(SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0) &&
+                            set(SQLITE_DBCONFIG_DEFENSIVE, 1);
+    return restricted ? 1 : 0;
+}
+
 int TDBSQLite::open(const std::string& /*user*/, const std::string& /*password*/) {
     if (_isOpen) close();
     std::string name(encodeUTF8(_dbname));

@@ -28,6 +28,11 @@ public:
     // A connection released while open closes its database.
     ~TDBSQLite() override;
 
+    // Makes whatever a database copied in from elsewhere carries besides its rows inert:
+    // its triggers never fire, its schema may not call functions with side effects, and
+    // statements that could corrupt the file are refused. 1 on success, 0 when not open.
+    int restrictToData();
+
     // Finalises every statement of the connection, then closes; always ends closed.
     int close() override;
     int commit() override;

@@ -1,6 +1,7 @@
 #include "runtime/filesystem.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,39 +9,105 @@
 #include <cerrno>
 #include <vector>
 
+#include "runtime/stream.h"
+
 namespace rt {
+namespace {
 
-std::unique_ptr<TDirListing> TDirListing::Open(const std::string& path) {
-    DIR* dir = opendir(path.c_str());
-    if (!dir) return nullptr;
-    return std::unique_ptr<TDirListing>(new TDirListing(dir));
+constexpr int DIRECTORY_FLAGS = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
+int Reopen(int at, const std::string& name) {
+    const int fd = openat(at, name.empty() ? "." : name.c_str(), DIRECTORY_FLAGS);
+    if (at != AT_FDCWD) close(at);
+    return fd;
 }
 
-TDirListing::~TDirListing() { Close(); }
-
-std::string TDirListing::NextName() {
-    if (!handle_) return {};
-    const dirent* entry = readdir(static_cast<DIR*>(handle_));
-    return entry ? std::string(entry->d_name) : std::string();
+// A path the system would refuse as too long is opened in pieces, each relative to the
+// directory the piece before it named.
+int OpenDirectoryFd(const std::string& path) {
+    int at = AT_FDCWD;
+    std::size_t start = 0;
+    while (path.size() - start >= PATH_MAX) {
+        const std::size_t end = path.rfind('/', start + PATH_MAX - 2);
+        if (end == std::string::npos || end < start) {
+            if (at != AT_FDCWD) close(at);
+            errno = ENAMETOOLONG;
+            return -1;
+        }
+        // The root's piece is "/" itself.
+        at = Reopen(at, path.substr(start, end == 0 ? 1 : end - start));
+        if (at < 0) return -1;
+        start = end + 1;
+    }
+    return Reopen(at, path.substr(start));
 }
 
-void TDirListing::Close() {
-    if (handle_) closedir(static_cast<DIR*>(handle_));
-    handle_ = nullptr;
+FileIdentity IdentityIn(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-int EntryType(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return ENTRY_NONE;
+int KindOf(const struct stat& info) {
     if (S_ISREG(info.st_mode)) return ENTRY_FILE;
     if (S_ISDIR(info.st_mode)) return ENTRY_DIR;
     return ENTRY_NONE;
 }
 
-std::int64_t FileSize(const std::string& path) {
+}  // namespace
+
+std::shared_ptr<TDirectory> TDirectory::Open(const std::string& path) {
+    const int fd = OpenDirectoryFd(path);
+    if (fd < 0) return nullptr;
+    DIR* listing = fdopendir(fd);
+    if (!listing) {
+        close(fd);
+        return nullptr;
+    }
+    return std::shared_ptr<TDirectory>(new TDirectory(listing));
+}
+
+TDirectory::~TDirectory() { closedir(static_cast<DIR*>(handle_)); }
+
+std::string TDirectory::NextName() {
+    const dirent* entry = readdir(static_cast<DIR*>(handle_));
+    return entry ? std::string(entry->d_name) : std::string();
+}
+
+EntryStatus TDirectory::Query(const std::string& name) const {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return -1;
-    return static_cast<std::int64_t>(info.st_size);
+    if (fstatat(dirfd(static_cast<DIR*>(handle_)), name.c_str(), &info, 0) != 0) return {};
+    return {KindOf(info), static_cast<std::int64_t>(info.st_size), IdentityIn(info)};
+}
+
+std::unique_ptr<TReadStream> TDirectory::OpenFile(const std::string& name) const {
+    const int fd = openat(dirfd(static_cast<DIR*>(handle_)), name.c_str(),
+                          O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    const auto size = static_cast<std::int64_t>(info.st_size);
+    return std::unique_ptr<TReadStream>(new TReadStream(fd, size));
+}
+
+FileIdentity TDirectory::Identity() const {
+    struct stat info {};
+    fstat(dirfd(static_cast<DIR*>(handle_)), &info);
+    return IdentityIn(info);
+}
+
+int EntryType(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return ENTRY_NONE;
+    return KindOf(info);
+}
+
+bool FileIdentityOf(const std::string& path, FileIdentity& identity) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return false;
+    identity = IdentityIn(info);
+    return true;
 }
 
 bool PathExists(const std::string& path) {
@@ -67,13 +134,5 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
-
-bool DirIdentityOf(const std::string& path, DirIdentity& identity) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return false;
-    identity.device = static_cast<std::uint64_t>(info.st_dev);
-    identity.inode = static_cast<std::uint64_t>(info.st_ino);
-    return true;
-}
 
 }  // namespace rt

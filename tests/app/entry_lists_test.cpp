@@ -113,6 +113,40 @@ TEST_F(EntryListsTest, ADirectoryKeepsNullInTheCurrentListAndTheEmptyTextInThePr
     EXPECT_TRUE(RawRows("allist").empty());
 }
 
+TEST_F(EntryListsTest, RowsBelowADirectoryAreKeptInTheirOrderAndNoOthers) {
+    {
+        TEntryLists lists(*tdb);
+        CreateTables(lists);
+        ASSERT_TRUE(lists.AddDirectory("/t"));
+        // Names that sort among the kept ones without being below the directory.
+        for (const char* path : {"/t/d", "/t/d.txt", "/t/d\xc4\xaf", "/t/d0", "/t/dx", "/t/c"}) {
+            lists.AddDirectory(path);
+        }
+        lists.AddFile("/t/d/z", "1");
+        lists.AddDirectory("/t/d/a");
+        lists.AddFile("/t/d/a/it's", "2");
+        lists.AddFile("/t/d\xc4\xaf/x", "3");
+        lists.AddFile("/t/d/bad\xff", "4");
+    }
+    Rotate();
+    TEntryLists lists(*tdb);
+    ASSERT_TRUE(lists.AddDirectory("/t"));
+    EXPECT_EQ(lists.KeepPreviousBelow("/t/d"), 4);
+    EXPECT_EQ(lists.KeepPreviousBelow("/t/gone"), 0);
+    EXPECT_EQ(RawRows("allist"), (std::vector<std::string>{
+                                     "/t|<NULL>", "/t/d/z|1", "/t/d/a|<NULL>", "/t/d/a/it's|2",
+                                     "/t/d/bad\xf4\x8f\xbf\xbf|4"}));
+}
+
+TEST_F(EntryListsTest, BothListsMustAnswerWithTheirIdentities) {
+    TEntryLists lists(*tdb);
+    tdb->executeQuery("CREATE TABLE allist (id integer primary key, file text, ident text)");
+    tdb->executeQuery("CREATE TABLE lastallist (id integer primary key, file text)");
+    EXPECT_FALSE(lists.BothAreReadable());
+    tdb->executeQuery("ALTER TABLE lastallist ADD COLUMN ident text");
+    EXPECT_TRUE(lists.BothAreReadable());
+}
+
 TEST_F(EntryListsTest, AFailedInsertIsReportedAndTheNextOneWorksOnceTheTableIsThere) {
     TEntryLists lists(*tdb);
     EXPECT_FALSE(lists.AddDirectory("/t"));
@@ -124,7 +158,7 @@ TEST_F(EntryListsTest, AFailedInsertIsReportedAndTheNextOneWorksOnceTheTableIsTh
 
 TEST_F(EntryListsTest, AListThatCannotBeReadIsNoList) {
     TEntryLists lists(*tdb);
-    EXPECT_FALSE(lists.CurrentIsReadable());
+    EXPECT_FALSE(lists.BothAreReadable());
     EXPECT_FALSE(lists.ReadCurrent());
     EXPECT_FALSE(lists.ReadPrevious().Next());
 }

@@ -2,13 +2,17 @@
 // report and log file, stop requests and the decided failure behaviour.
 
 #include <algorithm>
+#include <chrono>
 #include <set>
+#include <thread>
 
 #include "database/sqlite/sqlite.h"
 #include "gui/gui.h"
 #include "gui/platform/headless/headless.h"
 #include "runtime/filesystem.h"
 #include "tests/app/app_fixture.h"
+#include "tests/support/deep_tree.h"
+#include "tests/support/file_size_limit.h"
 
 namespace apptest {
 namespace {
@@ -110,6 +114,53 @@ TEST_F(LoggingTest, DigestModeStoresMd5TextsAndReportsTheSwitchAsChanges) {
                                      "<T> - File changed: " + Path("abc")}));
 }
 
+TEST_F(LoggingTest, TreesDeeperThanThePathLimitAreStoredDigestedAndReported) {
+    testsupport::DeepTree deep(tree.string(), std::string(200, 'd'), 25);
+    deep.Write("x.txt", "abc");
+    const std::string bottomFile = deep.BottomPath() + "/x.txt";
+    ASSERT_GT(bottomFile.size(), 4096u);
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    Lines rows = TableRows(datafile, "allist");
+    ASSERT_EQ(rows.size(), 27u);
+    EXPECT_EQ(rows.back(), bottomFile + "|3");
+    deep.Write("x.txt", "abcd");
+    Click(g.md5Box);
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    EXPECT_EQ(Report(), Lines{"<T> - File changed: " + bottomFile});
+    rows = TableRows(datafile, "allist");
+    ASSERT_EQ(rows.size(), 27u);
+    EXPECT_EQ(rows.back(), bottomFile + "|e2fc714c4727ee9395f324cd2e7f331f");
+}
+
+TEST_F(LoggingTest, ADatafileLockedByAnotherProgramIsWaitedForAndOtherwiseLeftAlone) {
+    WriteFile(tree / "a.txt", "a");
+    Log();
+    const std::string before = ReadFile(datafile);
+    auto other = db::TDBSQLite::Create(datafile.string());
+    other->executeQuery("BEGIN EXCLUSIVE");
+    ASSERT_FALSE(other->hasError());
+    Log();
+    EXPECT_EQ(Status(), "Datafile ERROR! Datafile is locked by another program");
+    EXPECT_EQ(Inspect(g.startStopButton).text, "Start logging");
+    other->executeQuery("COMMIT");
+    EXPECT_EQ(ReadFile(datafile), before);
+
+    // A lock that ends while the load waits costs only the wait.
+    other->executeQuery("BEGIN EXCLUSIVE");
+    ASSERT_FALSE(other->hasError());
+    std::thread release([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        other->executeQuery("COMMIT");
+    });
+    WriteFile(tree / "b.txt", "b");
+    Log();
+    release.join();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    EXPECT_EQ(Report(), Lines{"<T> - New file: " + Path("b.txt")});
+}
+
 TEST_F(LoggingTest, StopDuringTheScanLeavesTheDatafileAsItWas) {
     for (int i = 0; i < 20; ++i) WriteFile(tree / ("f" + std::to_string(i)), "x");
     Log();
@@ -129,8 +180,17 @@ TEST_F(LoggingTest, StopDuringTheLoadOrTheRotationLeavesTheDatafileAsItWas) {
     WriteFile(tree / "a.txt", "a");
     Log();
     const std::string before = ReadFile(datafile);
+    // Another program holds the datafile until the stop, so the load still waits for it
+    // when the stop comes, however fast it would be; the rotation polls at every row.
+    auto other = db::TDBSQLite::Create(datafile.string());
+    other->executeQuery("BEGIN EXCLUSIVE");
+    ASSERT_FALSE(other->hasError());
     for (const char* step : {"Loading datafile...", "Processing datafile..."}) {
-        StopWhen([this, step] { return StatusBar() == step; });
+        StopWhen([this, step, other] {
+            if (StatusBar() != step) return false;
+            other->close();
+            return true;
+        });
         Log();
         EXPECT_EQ(Status(), "Dir log run aborted") << step;
         EXPECT_EQ(ReadFile(datafile), before) << step;
@@ -197,6 +257,33 @@ TEST_F(LoggingTest, AFailedSaveStaysInTheStatusAndTheRunStillReports) {
     ChooseDatafile("");
     Log();
     EXPECT_EQ(Status(), "Datafile ERROR! Failed to save datafile");
+}
+
+TEST_F(LoggingTest, ASaveOnAFullDiskRemovesTheDatafileItCreatedAndKeepsAnExistingOne) {
+    const std::string journal = datafile.string() + "-journal";
+    WriteFile(tree / "a.txt", "a");
+    {
+        testsupport::FileSizeLimit fullDisk(4096);
+        Log();
+    }
+    EXPECT_EQ(Status(), "Datafile ERROR! Failed to save datafile");
+    EXPECT_FALSE(fs::exists(datafile));
+    EXPECT_FALSE(fs::exists(journal));
+    Log();
+    ASSERT_EQ(Status(), "Dir log run complete");
+    const std::string before = ReadFile(datafile);
+    for (int i = 0; i < 200; ++i) {
+        WriteFile(tree / ("f" + std::to_string(i)), std::string(100, 'x'));
+    }
+    {
+        testsupport::FileSizeLimit fullDisk(before.size());
+        Log();
+    }
+    EXPECT_EQ(Status(), "Datafile ERROR! Failed to save datafile");
+    EXPECT_EQ(ReadFile(datafile), before);
+    EXPECT_FALSE(fs::exists(journal));
+    Log();
+    EXPECT_EQ(Report().size(), 400u);  // each new file reported by both runs
 }
 
 TEST_F(LoggingTest, ALogFileThatCannotBeWrittenIsReported) {

@@ -1,7 +1,11 @@
-// The main window while idle: button states, path fields, check boxes, menu.
+// The main window while idle: button states, path fields, check boxes, menu; and what the
+// program sets up at its start.
 
+#include "app/idle_loop.h"
+#include "database/sqlite/sqlite.h"
 #include "gui/gui.h"
 #include "gui/platform/headless/headless.h"
+#include "runtime/process.h"
 #include "tests/app/app_fixture.h"
 
 namespace apptest {
@@ -46,6 +50,19 @@ TEST_F(MainWindowTest, AboutOpensThePageAndExitEndsTheProgram) {
     } catch (const ProcessEnded& ended) {
         EXPECT_EQ(ended.status, 0);
     }
+}
+
+TEST(ProgramStart, RegistersTheDatabaseDriverBeforeTheWindowWaitsForInput) {
+    gui::headless::Reset();
+    rt::SetEndProcessHandler([](int status) { throw ProcessEnded{status}; });
+    gui::headless::SetWaitHandler(
+        [] { gui::headless::ChooseMenu(app::TheApplication().gadgets.exitItem); });
+    EXPECT_THROW(app::RunMain(), ProcessEnded);
+    rt::SetEndProcessHandler(nullptr);
+    gui::headless::Reset();
+    const auto connection = db::connectDatabase("SQLITE", ":memory:", "", 0, "", "", "", "");
+    ASSERT_TRUE(connection);
+    EXPECT_EQ(connection->isOpen(), 1);
 }
 
 }  // namespace

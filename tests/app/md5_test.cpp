@@ -10,12 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "runtime/stream.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
-using app::md5OfFile;
 using app::MD5_CHUNK_SIZE;
+
+// The digest of the file at the path, as the scan opens it.
+std::string md5OfFile(const std::filesystem::path& path, std::int64_t chunkSize) {
+    const auto file = rt::TReadStream::Open(path.string());
+    return app::md5OfFile(file.get(), chunkSize);
+}
 
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

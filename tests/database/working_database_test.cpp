@@ -45,6 +45,29 @@ TEST(WorkingDatabase, InsertsInATransactionAndLooksUpByQuotedPath) {
               std::vector<std::string>{""});
 }
 
+TEST(WorkingDatabase, ADatabaseRestrictedToDataFiresNoTriggerOfALoadedFile) {
+    testsupport::TempDir dir;
+    auto foreign = memoryDatabase();
+    run(foreign, "create table allist (file text, ident text)");
+    run(foreign, "create table lastallist (file text, ident text)");
+    run(foreign, "create trigger forget after insert on allist begin delete from lastallist; end");
+    run(foreign, "insert into lastallist values ('/kept', '1')");
+    ASSERT_EQ(db::copyDatabase(foreign, dir / "foreign.db", 1, "main"), 0);
+
+    auto working = db::TDBSQLite::CreateTemporary();
+    ASSERT_EQ(working->restrictToData(), 1);
+    ASSERT_EQ(db::copyDatabase(working, dir / "foreign.db", 0, "main"), 0);
+    run(working, "insert into allist values ('/new', '2')");
+    EXPECT_EQ(column0(working, "select file from lastallist"), std::vector<std::string>{"/kept"});
+    // The schema's own statements still cannot be rewritten by a statement.
+    working->executeQuery("PRAGMA writable_schema = ON");
+    working->executeQuery("update sqlite_master set sql = '' where name = 'allist'");
+    EXPECT_EQ(working->hasError(), 1);
+    auto closed = db::TDBSQLite::CreateTemporary();
+    closed->close();
+    EXPECT_EQ(closed->restrictToData(), 0);
+}
+
 TEST(WorkingDatabase, RollbackDropsTheRows) {
     auto connection = memoryDatabase();
     run(connection, "create table t (a text)");

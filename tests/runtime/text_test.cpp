@@ -80,6 +80,20 @@ TEST(Text, Latin1ConversionStopsAboveCode255) {
     EXPECT_FALSE(Utf8ToLatin1("\xE2\x82\xAC", back));
 }
 
+TEST(OneLineText, ControlCharactersAndLineSeparatorsBecomeVisibleEscapes) {
+    EXPECT_EQ(EscapeControlCharacters("a\nb\tc\rd"), "a\\nb\\tc\\rd");
+    EXPECT_EQ(EscapeControlCharacters(std::string("\x1b[31m\x7f\x01\0", 8)),
+              "\\x1b[31m\\x7f\\x01\\x00");
+    // C1 controls (NEL among them), the line and the paragraph separator.
+    EXPECT_EQ(EscapeControlCharacters("x\xC2\x85y\xC2\x9F\xE2\x80\xA8\xE2\x80\xA9"),
+              "x\\u0085y\\u009f\\u2028\\u2029");
+    // Printable text, a backslash, characters beside the controls and bytes that are not
+    // UTF-8 (a lone C1 byte among them) stay as they are.
+    const std::string kept = "caf\xC3\xA9 \\n \xC2\xA0\xE2\x80\xA7\xE2\x80\xAA \xFF\x85\xC2";
+    EXPECT_EQ(EscapeControlCharacters(kept), kept);
+    EXPECT_EQ(EscapeControlCharacters(""), "");
+}
+
 TEST(StorableText, ValidTextIsUnchanged) {
     for (const std::string text : {"", "/plain/ascii", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"}) {
         EXPECT_EQ(EscapeNonUtf8(text), text);

@@ -1,0 +1,128 @@
+#include "runtime/textfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace rt {
+namespace {
+
+enum class Replacement { Done, Failed, Refused };
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool WriteAt(int fd, std::string_view bytes, std::size_t offset) {
+    return lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0 && WriteAll(fd, bytes);
+}
+
+bool ReadAll(int fd, std::string& bytes) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+// A link is followed, so that the file it names is replaced and the link stays a link.
+std::string LinkTarget(const std::string& path) {
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return path;
+    std::string target = resolved;
+    std::free(resolved);
+    return target;
+}
+
+// A new file in its place would not be the same file to everything that knows it: a pipe
+// or a device, a file with other names, or one that belongs to another user.
+bool MustStayTheSameFile(const struct stat& info) {
+    return !S_ISREG(info.st_mode) || info.st_nlink > 1 || info.st_uid != geteuid();
+}
+
+// Only what differs from the file's bytes is written, so a log that grew is appended to.
+// When a write fails the file gets its old bytes and length back.
+bool RewriteRegularFile(const std::string& target, std::string_view bytes) {
+    const int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::string old;
+    bool written = false;
+    if (ReadAll(fd, old)) {
+        std::size_t same = 0;
+        while (same < old.size() && same < bytes.size() && old[same] == bytes[same]) ++same;
+        written = WriteAt(fd, bytes.substr(same), same) &&
+                  ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && fsync(fd) == 0;
+        if (!written) {
+            WriteAt(fd, std::string_view(old).substr(same), same);
+            ftruncate(fd, static_cast<off_t>(old.size()));
+        }
+    }
+    return close(fd) == 0 && written;
+}
+
+// A pipe or a device takes the bytes as a stream; a pipe nobody reads fails at once
+// instead of waiting for a reader.
+bool WriteToStream(const std::string& target, std::string_view bytes) {
+    const int fd = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool written = fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0 &&
+                         WriteAll(fd, bytes);
+    return close(fd) == 0 && written;
+}
+
+bool WriteInPlace(const std::string& target, const struct stat& info, std::string_view bytes) {
+    return S_ISREG(info.st_mode) ? RewriteRegularFile(target, bytes)
+                                 : WriteToStream(target, bytes);
+}
+
+// The file a replacement makes carries the mode, owner and group of the file it replaces.
+Replacement ReplaceByNewFile(const std::string& target, std::string_view bytes,
+                             const struct stat* old) {
+    const std::string temporary = target + ".tmp-" + std::to_string(getpid());
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return errno == EACCES ? Replacement::Refused : Replacement::Failed;
+    if (old && (fchmod(fd, old->st_mode & 07777) != 0 ||
+                fchown(fd, old->st_uid, old->st_gid) != 0)) {
+        close(fd);
+        unlink(temporary.c_str());
+        return Replacement::Refused;
+    }
+    const bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
+    if (close(fd) == 0 && written && rename(temporary.c_str(), target.c_str()) == 0) {
+        return Replacement::Done;
+    }
+    unlink(temporary.c_str());
+    return Replacement::Failed;
+}
+
+}  // namespace
+
+bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
+    const std::string target = LinkTarget(path);
+    struct stat info {};
+    const bool exists = stat(target.c_str(), &info) == 0;
+    // A file we may not write must not be replaced just because its directory is writable.
+    if (exists && access(target.c_str(), W_OK) != 0) return false;
+    if (exists && MustStayTheSameFile(info)) return WriteInPlace(target, info, bytes);
+    switch (ReplaceByNewFile(target, bytes, exists ? &info : nullptr)) {
+        case Replacement::Done: return true;
+        case Replacement::Failed: return false;
+        // A writable file in a directory we may not write to can only be rewritten in place.
+        case Replacement::Refused: return exists && WriteInPlace(target, info, bytes);
+    }
+    return false;
+}
+
+}  // namespace rt
