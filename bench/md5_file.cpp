@@ -5,13 +5,15 @@
 #include <string>
 
 #include "app/md5.h"
+#include "runtime/stream.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: tervala-md5 FILE\n");
         return 2;
     }
-    const std::string digest = app::md5OfFile(argv[1], app::MD5_CHUNK_SIZE);
+    const auto file = rt::TReadStream::Open(argv[1]);
+    const std::string digest = app::md5OfFile(file.get(), app::MD5_CHUNK_SIZE);
     if (digest.empty()) {
         std::fprintf(stderr, "tervala-md5: cannot read %s\n", argv[1]);
         return 1;
