@@ -48,8 +48,8 @@ void BM_Md5OfFile(benchmark::State& state) {
     static ScratchFile file;
     const std::string path = file.path.string();
     const auto digest = [&] {
-        const auto file = rt::TReadStream::Open(path);
-        return app::md5OfFile(file.get(), app::MD5_CHUNK_SIZE);
+        const auto stream = rt::TReadStream::Open(path);
+        return app::md5OfFile(stream.get(), app::MD5_CHUNK_SIZE);
     };
     benchmark::DoNotOptimize(digest());  // into the page cache
     for (auto _ : state) benchmark::DoNotOptimize(digest());
