@@ -22,9 +22,7 @@ void CreateTables(Application& app) {
     if (!lists.CreateCurrent()) {
         app.EndWithError("Database creation 2 failed. Stopping.");
         app.tdb->close();
-        return;
     }
-    lists.IndexBoth();
 }
 
 // Copies every row of the old `allist` into `lastallist`, one poll step per row.
@@ -62,6 +60,7 @@ void RotateLists(Application& app) {
     run.progprev *= 3;
     lists.ClearCurrent();
     tdb.startTransaction();
+    lists.UnindexCurrent();
 }
 
 // The working database lives in SQLite's page cache up to a bound and in a temporary file
@@ -94,7 +93,6 @@ void OpenWorkingDatabase(Application& app) {
     if (!run.firstrun) {
         app.ShowStatusBar("Loading datafile...");
         LoadOnWorker(app);
-        if (!run.stopped) TEntryLists(*app.tdb).IndexBoth();
     }
     app.tdb->startTransaction();
 }
@@ -109,6 +107,8 @@ void PrepareLists(Application& app) {
 }
 
 void SaveDatafile(Application& app) {
+    // The comparison looks both lists up by path, and datafiles keep their indexes.
+    TEntryLists(*app.tdb).IndexBoth();
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
     const std::string& path = app.run.datafilepath;
