@@ -1,8 +1,8 @@
 #pragma once
 // Digests of the files the scan reaches next, computed ahead on every core while the main
-// thread works through the entries before them. The scan still takes each file's digest
-// in order, after showing it; digests it does not take (the scan stopped, or the entry
-// was no file when its turn ahead came) are dropped, never waited for.
+// thread works through the entries before them. The scan queues the names of directories
+// it will read and still takes each file's digest in order, after showing it; digests it
+// does not take (the scan stopped, or the entry was no file) are dropped, never waited for.
 
 #include <cstddef>
 #include <memory>
@@ -25,20 +25,20 @@ public:
     TDigestAhead();
     ~TDigestAhead();
 
-    // Starts on the files among the names of the directory the scan reads next; the
-    // workers share the open directory, so they outlive the scan safely.
-    void Enter(std::shared_ptr<const rt::TDirectory> directory,
-               std::shared_ptr<const std::vector<std::string>> names);
-    // The digest of the file at this position into ident, waited for with polling. A file
-    // that could not be opened when its turn ahead came is tried again now. On a stop
-    // request the digest is dropped.
-    Flow Await(Application& app, std::size_t position, std::string& ident);
-    // Drops every digest not taken.
-    void Drop();
+    // Queues the names of a directory; the number of the first name's item. The workers
+    // share the open directory, so they outlive the scan safely.
+    std::size_t Add(const std::shared_ptr<const rt::TDirectory>& directory,
+                    const std::vector<std::string>& names);
+    // The digest of item into ident, waited for with polling. A file that could not be
+    // opened when its turn ahead came is tried again now. On a stop request the digest
+    // is dropped.
+    Flow Await(Application& app, std::size_t item,
+               const std::shared_ptr<const rt::TDirectory>& directory, const std::string& name,
+               std::string& ident);
+    // Items queued and not yet started.
+    std::size_t Waiting() const;
 
 private:
-    std::shared_ptr<const rt::TDirectory> directory_;
-    std::shared_ptr<const std::vector<std::string>> names_;
     std::unique_ptr<rt::TWorkAhead> work_;
 };
 

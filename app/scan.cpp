@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,19 @@ struct FoundDirectory {
     rt::FileIdentity identity;
 };
 constexpr std::size_t NO_PARENT = SIZE_MAX;
+
+// A directory of `dirs` opened and listed, and where its names start among the digests
+// ahead; no directory when it cannot be opened.
+struct Listing {
+    std::shared_ptr<const rt::TDirectory> directory;
+    std::shared_ptr<const std::vector<std::string>> names;
+    std::size_t firstItem = 0;
+};
+
+// Enough queued digests to keep every core busy across small directories, and few open
+// directories.
+constexpr std::size_t DIGESTS_WAITING = 64;
+constexpr std::size_t DIRECTORIES_AHEAD = 16;
 
 class TreeScan {
 public:
@@ -67,8 +81,8 @@ private:
     }
 
     void ReadDirectory(const std::string& path) {
-        auto directory = rt::TDirectory::Open(path);
-        if (!directory) {
+        const Listing listing = TakeListing();
+        if (!listing.directory) {
             // Without its top directory the scan has nothing to compare: the run ends with
             // the message standing and the datafile untouched.
             if (run_.dirindex == 0) {
@@ -82,18 +96,43 @@ private:
             }
             return;
         }
-        if (run_.dirindex == 0) found_.assign(1, {NO_PARENT, directory->Identity()});
-        // The whole listing first, so that the digests of the files ahead can start early.
-        const auto names = ListNames(*directory);
-        if (run_.md5) ahead_.Enter(directory, names);
-        for (std::size_t position = 0; position < names->size(); ++position) {
-            if (AddEntry(*directory, path, (*names)[position], position) == Flow::Stop ||
-                PollStep(app_) == Flow::Stop) {
+        if (run_.dirindex == 0) found_.assign(1, {NO_PARENT, listing.directory->Identity()});
+        const auto& names = *listing.names;
+        for (std::size_t position = 0; position < names.size(); ++position) {
+            if (AddEntry(listing, path, position) == Flow::Stop || PollStep(app_) == Flow::Stop) {
                 Stop();
                 break;
             }
         }
-        ahead_.Drop();
+    }
+
+    // The listing of the directory at `dirindex`: made ahead, or now.
+    Listing TakeListing() {
+        if (listed_.empty()) listed_.push_back(List(listedUpTo_++));
+        Listing listing = std::move(listed_.front());
+        listed_.pop_front();
+        ListAhead();
+        return listing;
+    }
+
+    // In digest mode the directories after the one being read are listed ahead, a few at a
+    // time, so that the digests of their files start before the scan gets there.
+    void ListAhead() {
+        while (run_.md5 && listed_.size() < DIRECTORIES_AHEAD && listedUpTo_ < run_.dirs.size() &&
+               ahead_.Waiting() < DIGESTS_WAITING) {
+            listed_.push_back(List(listedUpTo_++));
+        }
+    }
+
+    // The whole listing at once, so that the digests of its files can start early.
+    Listing List(std::size_t position) {
+        Listing listing;
+        const std::shared_ptr<rt::TDirectory> directory = rt::TDirectory::Open(run_.dirs[position]);
+        if (!directory) return listing;
+        listing.directory = directory;
+        listing.names = ListNames(*directory);
+        if (run_.md5) listing.firstItem = ahead_.Add(listing.directory, *listing.names);
+        return listing;
     }
 
     static std::shared_ptr<std::vector<std::string>> ListNames(rt::TDirectory& directory) {
@@ -105,9 +144,9 @@ private:
     }
 
     // Entries are queried and opened relative to their directory, so depth is no limit.
-    Flow AddEntry(const rt::TDirectory& directory, const std::string& path,
-                  const std::string& name, std::size_t position) {
-        const rt::EntryStatus entry = directory.Query(name);
+    Flow AddEntry(const Listing& listing, const std::string& path, std::size_t position) {
+        const std::string& name = (*listing.names)[position];
+        const rt::EntryStatus entry = listing.directory->Query(name);
         if (entry.kind == rt::ENTRY_NONE) return Flow::Continue;
         if (entry.kind == rt::ENTRY_FILE && IsOwnFile(entry.identity)) return Flow::Continue;
         const std::string entryPath = rt::JoinEntryPath(path, name);
@@ -121,19 +160,26 @@ private:
             lists_.AddDirectory(entryPath);
         } else {
             std::string ident;
-            if (IdentityOf(entryPath, entry.size, position, ident) == Flow::Stop) return Flow::Stop;
+            if (IdentityOf(listing, entryPath, entry.size, position, ident) == Flow::Stop) {
+                return Flow::Stop;
+            }
             lists_.AddFile(entryPath, ident);
         }
         run_.progtotal += 1;
         return Flow::Continue;
     }
 
-    Flow IdentityOf(const std::string& entryPath, std::int64_t size, std::size_t position,
-                    std::string& ident) {
+    Flow IdentityOf(const Listing& listing, const std::string& entryPath, std::int64_t size,
+                    std::size_t position, std::string& ident) {
         if (run_.md5) {
             app_.ShowStatusBar("MD5: " + entryPath);
             CountFile();
-            if (ahead_.Await(app_, position, ident) == Flow::Stop) return Flow::Stop;
+            ListAhead();
+            const std::string& name = (*listing.names)[position];
+            if (ahead_.Await(app_, listing.firstItem + position, listing.directory, name, ident) ==
+                Flow::Stop) {
+                return Flow::Stop;
+            }
             // A file that cannot be read gets the mark of an unreadable size; an empty
             // identity would make it a directory.
             if (ident.empty()) ident = "-1";
@@ -168,6 +214,9 @@ private:
     db::TDBConnection& tdb_;
     TEntryLists lists_;
     TDigestAhead ahead_;
+    // The listings made ahead: positions dirindex up to listedUpTo_ of `dirs`.
+    std::deque<Listing> listed_;
+    std::size_t listedUpTo_ = 0;
     // Beside `dirs`, position by position.
     std::vector<FoundDirectory> found_;
     std::vector<rt::FileIdentity> ownFiles_;

@@ -3,28 +3,40 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 
 #include "runtime/thread.h"
 
 namespace rt {
+namespace {
+
+constexpr auto SPIN_BEFORE_SLEEP = std::chrono::microseconds(50);
+
+}  // namespace
 
 struct TWorkAhead::Shared {
     struct Slot {
+        Job job;
         std::atomic<bool> done{false};
         std::optional<std::string> result;
     };
 
-    Shared(std::size_t itemCount, Job work)
-        : count(itemCount), job(std::move(work)), slots(new Slot[itemCount]) {}
-
-    // One worker: the next unclaimed item until none is left or the work is abandoned.
+    // One worker: the next item not started, until the work is abandoned.
     void Lane() {
-        while (!abandoned.load(std::memory_order_relaxed)) {
-            const std::size_t index = nextClaim.fetch_add(1);
-            if (index >= count) return;
-            slots[index].result = job(index);
-            slots[index].done.store(true);
+        for (;;) {
+            Slot* slot = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                more.wait(lock, [&] { return abandoned || next < first + slots.size(); });
+                if (abandoned) return;
+                slot = &slots[next - first];
+                ++next;
+            }
+            // A slot stays in place until it is done: the consumer forgets only done ones.
+            slot->result = slot->job();
+            slot->job = nullptr;
+            slot->done.store(true);
             // Only a consumer that said it waits needs waking; most results are taken
             // long after they are done.
             if (waiting.load()) {
@@ -34,19 +46,29 @@ struct TWorkAhead::Shared {
         }
     }
 
-    const std::size_t count;
-    Job job;
-    std::unique_ptr<Slot[]> slots;
-    std::atomic<std::size_t> nextClaim{0};
-    std::atomic<bool> abandoned{false};
-    std::atomic<bool> waiting{false};
-    std::mutex mutex;
+    Slot& At(std::size_t item) { return slots[item - first]; }
+
+    // Drops the done slots before the item from the front.
+    void ForgetBefore(std::size_t item) {
+        while (first < item && first < next && slots.front().done.load()) {
+            slots.pop_front();
+            ++first;
+        }
+    }
+
+    mutable std::mutex mutex;
+    std::condition_variable more;
     std::condition_variable woken;
+    std::deque<Slot> slots;
+    std::size_t first = 0;  // the number of slots.front()
+    std::size_t next = 0;   // the number of the next item to start
+    std::size_t added = 0;
+    bool abandoned = false;
+    std::atomic<bool> waiting{false};
 };
 
-TWorkAhead::TWorkAhead(std::size_t count, Job job, std::size_t lanes)
-    : shared_(std::make_shared<Shared>(count, std::move(job))) {
-    for (std::size_t lane = 0; lane < lanes && lane < count; ++lane) {
+TWorkAhead::TWorkAhead(std::size_t lanes) : shared_(std::make_shared<Shared>()) {
+    for (std::size_t lane = 0; lane < lanes; ++lane) {
         // The handle is dropped at once: the worker keeps the shared state alive itself.
         TThread::Create(
             [shared = shared_](TObjectPtr) -> TObjectPtr {
@@ -57,12 +79,36 @@ TWorkAhead::TWorkAhead(std::size_t count, Job job, std::size_t lanes)
     }
 }
 
-TWorkAhead::~TWorkAhead() { shared_->abandoned.store(true); }
+TWorkAhead::~TWorkAhead() {
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->abandoned = true;
+    }
+    shared_->more.notify_all();
+}
 
-bool TWorkAhead::WaitFor(std::size_t index, std::uint32_t milliseconds) {
+std::size_t TWorkAhead::Add(Job job) {
     Shared& shared = *shared_;
-    std::atomic<bool>& done = shared.slots[index].done;
-    if (done.load()) return true;
+    {
+        std::lock_guard<std::mutex> lock(shared.mutex);
+        shared.slots.emplace_back().job = std::move(job);
+        ++shared.added;
+    }
+    shared.more.notify_one();
+    return shared.added - 1;
+}
+
+// The consumer alone adds and forgets slots, so it finds its slot without the lock. Most
+// items take a few microseconds: a short spin catches them without the cost of sleeping
+// and being woken.
+bool TWorkAhead::WaitFor(std::size_t item, std::uint32_t milliseconds) {
+    Shared& shared = *shared_;
+    std::atomic<bool>& done = shared.At(item).done;
+    if (done.load() || milliseconds == 0) return done.load();
+    const auto spinEnd = std::chrono::steady_clock::now() + SPIN_BEFORE_SLEEP;
+    while (std::chrono::steady_clock::now() < spinEnd) {
+        if (done.load()) return true;
+    }
     std::unique_lock<std::mutex> lock(shared.mutex);
     shared.waiting.store(true);
     const bool isDone = shared.woken.wait_for(lock, std::chrono::milliseconds(milliseconds),
@@ -71,8 +117,17 @@ bool TWorkAhead::WaitFor(std::size_t index, std::uint32_t milliseconds) {
     return isDone;
 }
 
-std::optional<std::string> TWorkAhead::Take(std::size_t index) {
-    return std::move(shared_->slots[index].result);
+std::optional<std::string> TWorkAhead::Take(std::size_t item) {
+    Shared& shared = *shared_;
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    std::optional<std::string> result = std::move(shared.At(item).result);
+    shared.ForgetBefore(item + 1);
+    return result;
+}
+
+std::size_t TWorkAhead::Waiting() const {
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    return shared_->added - shared_->next;
 }
 
 }  // namespace rt

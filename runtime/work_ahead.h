@@ -1,6 +1,6 @@
 #pragma once
-// Work on the items of a list done ahead on worker threads while one consumer takes the
-// results in its own order. Workers claim items in list order, so the items the consumer
+// Items of work done ahead on worker threads while one consumer takes the results in the
+// order it added the items. Workers take items in that order, so the items the consumer
 // needs first are done first. A result is handed over through a flag the consumer reads
 // without blocking; it blocks only when it has caught up with the workers.
 
@@ -15,20 +15,24 @@ namespace rt {
 
 class TWorkAhead {
 public:
-    using Job = std::function<std::optional<std::string>(std::size_t index)>;
+    using Job = std::function<std::optional<std::string>()>;
 
-    // Starts `lanes` workers on items 0 to count - 1.
-    TWorkAhead(std::size_t count, Job job, std::size_t lanes);
+    // Starts `lanes` workers, which wait for items.
+    explicit TWorkAhead(std::size_t lanes);
     // Abandons the work: no item is started afterwards, and nobody waits for the workers,
     // which keep what they use until they end.
     ~TWorkAhead();
     TWorkAhead(const TWorkAhead&) = delete;
     TWorkAhead& operator=(const TWorkAhead&) = delete;
 
+    // Adds an item; its number, counted from 0 in the order of adding.
+    std::size_t Add(Job job);
     // Waits up to the time for the item to be done; true when it is.
-    bool WaitFor(std::size_t index, std::uint32_t milliseconds);
-    // The result of an item that is done.
-    std::optional<std::string> Take(std::size_t index);
+    bool WaitFor(std::size_t item, std::uint32_t milliseconds);
+    // The result of an item that is done. Items before it are not taken any more.
+    std::optional<std::string> Take(std::size_t item);
+    // Items added and not yet started.
+    std::size_t Waiting() const;
 
 private:
     struct Shared;

@@ -2,52 +2,85 @@
 
 #include "runtime/work_ahead.h"
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "runtime/clock.h"
 
 using rt::TWorkAhead;
 
-TEST(WorkAhead, EveryItemIsDoneOnceAndTakenInTheConsumersOrder) {
-    constexpr std::size_t kCount = 500;
+TEST(WorkAhead, EveryItemIsDoneOnceAndTakenInTheConsumersOrderWhileMoreAreAdded) {
+    constexpr std::size_t kBatches = 50;
+    constexpr std::size_t kPerBatch = 10;
     auto calls = std::make_shared<std::atomic<int>>(0);
-    TWorkAhead work(
-        kCount,
-        [calls](std::size_t i) -> std::optional<std::string> {
-            calls->fetch_add(1);
-            if (i % 7 == 0) return std::nullopt;
-            return "item " + std::to_string(i);
-        },
-        3);
-    for (std::size_t i = 0; i < kCount; ++i) {
-        while (!work.WaitFor(i, 50)) {
+    TWorkAhead work(3);
+    std::size_t taken = 0;
+    for (std::size_t batch = 0; batch < kBatches; ++batch) {
+        for (std::size_t i = 0; i < kPerBatch; ++i) {
+            const std::size_t n = batch * kPerBatch + i;
+            const std::size_t item = work.Add([calls, n]() -> std::optional<std::string> {
+                calls->fetch_add(1);
+                if (n % 7 == 0) return std::nullopt;
+                return "item " + std::to_string(n);
+            });
+            EXPECT_EQ(item, n);
         }
-        const auto result = work.Take(i);
-        if (i % 7 == 0) {
-            EXPECT_FALSE(result);
-        } else {
-            EXPECT_EQ(result, "item " + std::to_string(i));
+        // The consumer lags a batch behind, as the scan lags behind the directories it lists.
+        for (; taken + kPerBatch <= (batch + 1) * kPerBatch && batch > 0; ++taken) {
+            while (!work.WaitFor(taken, 50)) {
+            }
+            const auto result = work.Take(taken);
+            if (taken % 7 == 0) {
+                EXPECT_FALSE(result);
+            } else {
+                EXPECT_EQ(result, "item " + std::to_string(taken));
+            }
         }
     }
-    EXPECT_EQ(calls->load(), int(kCount));
+    for (; taken < kBatches * kPerBatch; ++taken) {
+        while (!work.WaitFor(taken, 50)) {
+        }
+        EXPECT_EQ(work.Take(taken).has_value(), taken % 7 != 0);
+    }
+    EXPECT_EQ(calls->load(), int(kBatches * kPerBatch));
+    EXPECT_EQ(work.Waiting(), 0u);
+}
+
+TEST(WorkAhead, SkippedItemsAreForgottenOnlyOnceDone) {
+    auto release = std::make_shared<std::atomic<bool>>(false);
+    TWorkAhead work(2);
+    // Item 0 is still being worked on when the consumer takes item 1 past it.
+    work.Add([release]() -> std::optional<std::string> {
+        while (!release->load()) rt::SleepMs(1);
+        return "slow";
+    });
+    work.Add([]() -> std::optional<std::string> { return "fast"; });
+    while (!work.WaitFor(1, 50)) {
+    }
+    EXPECT_EQ(work.Take(1), "fast");
+    release->store(true);
+    const std::size_t next = work.Add([]() -> std::optional<std::string> { return "next"; });
+    while (!work.WaitFor(next, 50)) {
+    }
+    EXPECT_EQ(work.Take(next), "next");
 }
 
 TEST(WorkAhead, AWaitEndsAtItsTimeAndAnAbandonedWorkerIsNeverWaitedFor) {
     auto release = std::make_shared<std::atomic<bool>>(false);
     auto started = std::make_shared<std::atomic<int>>(0);
     {
-        TWorkAhead work(
-            100,
-            [release, started](std::size_t) -> std::optional<std::string> {
+        TWorkAhead work(1);
+        for (int i = 0; i < 100; ++i) {
+            work.Add([release, started]() -> std::optional<std::string> {
                 started->fetch_add(1);
                 while (!release->load()) rt::SleepMs(1);
                 return "done";
-            },
-            1);
+            });
+        }
+        while (started->load() == 0) rt::SleepMs(1);
         EXPECT_FALSE(work.WaitFor(0, 5));
     }  // abandoned while its one worker is blocked in item 0
     release->store(true);
