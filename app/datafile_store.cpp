@@ -22,7 +22,9 @@ void CreateTables(Application& app) {
     if (!lists.CreateCurrent()) {
         app.EndWithError("Database creation 2 failed. Stopping.");
         app.tdb->close();
+        return;
     }
+    lists.IndexBoth();
 }
 
 // Copies every row of the old `allist` into `lastallist`, one poll step per row.
@@ -60,7 +62,6 @@ void RotateLists(Application& app) {
     run.progprev *= 3;
     lists.ClearCurrent();
     tdb.startTransaction();
-    lists.UnindexCurrent();
 }
 
 // The working database lives in SQLite's page cache up to a bound and in a temporary file
@@ -93,6 +94,7 @@ void OpenWorkingDatabase(Application& app) {
     if (!run.firstrun) {
         app.ShowStatusBar("Loading datafile...");
         LoadOnWorker(app);
+        if (!run.stopped) TEntryLists(*app.tdb).IndexBoth();
     }
     app.tdb->startTransaction();
 }
@@ -107,8 +109,6 @@ void PrepareLists(Application& app) {
 }
 
 void SaveDatafile(Application& app) {
-    // The comparison looks both lists up by path, and datafiles keep their indexes.
-    TEntryLists(*app.tdb).IndexBoth();
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
     const std::string& path = app.run.datafilepath;

@@ -71,8 +71,6 @@ void TEntryLists::IndexBoth() {
     tdb_.executeQuery(sql::INDEX_LASTALLIST);
 }
 
-void TEntryLists::UnindexCurrent() { tdb_.executeQuery(sql::DROP_INDEX_ALLIST); }
-
 void TEntryLists::ClearPrevious() { tdb_.executeQuery(sql::DELETE_LASTALLIST); }
 
 void TEntryLists::ClearCurrent() { tdb_.executeQuery(sql::DELETE_ALLIST); }

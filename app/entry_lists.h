@@ -51,9 +51,6 @@ public:
     bool CreateCurrent();
     // Both lists are looked up by path once per row of the comparison.
     void IndexBoth();
-    // The scan's rows go in faster without an index to keep up; IndexBoth builds it whole
-    // once the scan is done.
-    void UnindexCurrent();
     void ClearPrevious();
     void ClearCurrent();
 
