@@ -76,6 +76,27 @@ std::shared_ptr<db::TDBSQLite> OpenWorkingConnection() {
     return tdb;
 }
 
+// An existing datafile is replaced inside an SQLite transaction: a failed or killed save
+// leaves it as it was.
+bool SaveOver(Application& app, const std::string& path) {
+    return db::copyDatabase(app.tdb, path, 1, "main") == 0;
+}
+
+// A part of a datafile would pass for one of an older release at the next Start: a new
+// datafile is written under a name of its own and renamed into place once whole, so a
+// failed or killed first save leaves no datafile.
+bool SaveNew(Application& app, const std::string& path) {
+    if (path.empty()) return false;
+    const std::string partial = path + ".partial";
+    rt::RemoveFile(partial);
+    if (db::copyDatabase(app.tdb, partial, 1, "main") == 0 && rt::RenameFile(partial, path)) {
+        return true;
+    }
+    rt::RemoveFile(partial);
+    rt::RemoveFile(partial + "-journal");
+    return false;
+}
+
 }  // namespace
 
 void DecideDatafilePath(Application& app) {
@@ -112,17 +133,8 @@ void SaveDatafile(Application& app) {
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
     const std::string& path = app.run.datafilepath;
-    // A part of a datafile would pass for one of an older release at the next Start, and a
-    // journal beside no datafile would be played into the next one: a failed save removes
-    // what it created. An existing datafile is rolled back by SQLite itself.
-    const std::string journal = path + "-journal";
-    const bool newFile = !path.empty() && !rt::PathExists(path);
-    const bool newJournal = newFile && !rt::PathExists(journal);
-    if (db::copyDatabase(app.tdb, path, 1, "main") != 0) {
-        if (newFile) rt::RemoveFile(path);
-        if (newJournal) rt::RemoveFile(journal);
-        app.ShowError("Datafile ERROR! Failed to save datafile");
-    }
+    const bool saved = !path.empty() && rt::PathExists(path) ? SaveOver(app, path) : SaveNew(app, path);
+    if (!saved) app.ShowError("Datafile ERROR! Failed to save datafile");
 }
 
 }  // namespace app

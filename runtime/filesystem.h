@@ -68,5 +68,7 @@ std::string CurrentDir();
 bool ChangeDir(const std::string& path);
 std::string AbsolutePath(const std::string& path);
 bool RemoveFile(const std::string& path);
+// Gives the file the new name in one step, replacing what had that name.
+bool RenameFile(const std::string& from, const std::string& to);
 
 }  // namespace rt

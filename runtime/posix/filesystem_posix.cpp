@@ -135,4 +135,8 @@ std::string AbsolutePath(const std::string& path) {
 
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
+bool RenameFile(const std::string& from, const std::string& to) {
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
 }  // namespace rt
