@@ -65,7 +65,13 @@ TEST_F(LoggingTest, SecondRunReportsAdditionsThenRemovals) {
     fs::remove_all(tree / "gone");
     WriteFile(tree / "grows.txt", "12");
     fs::rename(tree / "old name.txt", tree / "new name.txt");
+#ifdef _WIN32
+    // Wine keeps the old case when only the case changes; a detour renames it everywhere.
+    fs::rename(tree / "Case.txt", tree / "case.tmp");
+    fs::rename(tree / "case.tmp", tree / "case.txt");
+#else
     fs::rename(tree / "Case.txt", tree / "case.txt");
+#endif
     fs::remove(tree / "becomes dir");
     WriteFile(tree / "becomes dir" / "inner.txt", "i");
     Log();
