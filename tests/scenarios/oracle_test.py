@@ -1,11 +1,15 @@
 #!/usr/bin/env python3
-"""oracle_test.py RUNNER TREE_PY
+"""oracle_test.py RUNNER TREE_PY [--wine]
 
 Change detection checked against an independent oracle: tree.py builds a tree, the
 application logs it (through scenario scripts, once in size mode and once in digest
 mode, each with its own datafile), tree.py mutates the tree and writes what a change
 logger must report, the application logs again, and its saved report must hold exactly
-the expected lines of that mode."""
+the expected lines of that mode.
+
+With --wine the runner is a Windows program started under Wine: it is given the Wine
+names of the files (drive Z: is the Linux root), and the paths it reports are read back
+as Linux paths, so that both systems are held to the same expected lines."""
 import os
 import re
 import subprocess
@@ -34,11 +38,27 @@ def script(mode, save_report):
     return "\n".join(lines) + "\n"
 
 
+WINE = False
+
+
+def native(path):
+    """The name the runner is given for a Linux path."""
+    return "Z:" + path.replace("/", "\\") if WINE else path
+
+
+def from_native(path):
+    """A path the runner reported, as the Linux path the oracle names."""
+    if WINE and path.startswith("Z:"):
+        return path[2:].replace("\\", "/")
+    return path
+
+
 def run_scenario(runner, work, name, text):
     path = os.path.join(work, name)
     with open(path, "w", encoding="utf-8") as f:
         f.write(text)
-    subprocess.run([runner, "--root", work, path], check=True)
+    command = ["wine", runner] if WINE else [runner]
+    subprocess.run(command + ["--root", native(work), native(path)], check=True)
 
 
 def reported(work, mode):
@@ -49,7 +69,7 @@ def reported(work, mode):
             match = REPORT_LINE.match(line)
             if not match:
                 raise SystemExit(f"{mode} mode: a report line that is no change line: {line!r}")
-            lines.append(f"{mode} {match.group(1)}: {match.group(2)}")
+            lines.append(f"{mode} {match.group(1)}: {from_native(match.group(2))}")
     return sorted(lines)
 
 
@@ -70,9 +90,14 @@ def compare(mode, expected, found):
 
 
 def main():
-    if len(sys.argv) != 3:
-        raise SystemExit("usage: oracle_test.py RUNNER TREE_PY")
-    runner, tree_py = sys.argv[1:]
+    global WINE
+    arguments = sys.argv[1:]
+    if arguments[2:] == ["--wine"]:
+        WINE = True
+        arguments = arguments[:2]
+    if len(arguments) != 2:
+        raise SystemExit("usage: oracle_test.py RUNNER TREE_PY [--wine]")
+    runner, tree_py = arguments
     if not os.path.isfile(tree_py):
         print(f"skipped: the tree builder {tree_py} is not there "
               "(it lives in shared/bench beside the repository)")
