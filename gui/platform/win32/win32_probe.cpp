@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "gui/platform/win32/win32_api.h"
 #include "gui/platform/win32/win32_gadget.h"
@@ -269,6 +271,84 @@ void ResizeFrame(const TGadgetPtr& window, int clientWidth, int clientHeight) {
     const int w = frame.right - frame.left + ScaleBy(clientWidth, static_cast<UINT>(dpi)) - area.w;
     const int h = frame.bottom - frame.top + ScaleBy(clientHeight, static_cast<UINT>(dpi)) - area.h;
     SetWindowPos(hwnd, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+struct TDialogAnswer::TState {
+    TDialogSeen seen;
+    std::thread answerer;
+};
+
+namespace {
+
+struct TFound {
+    DWORD process;
+    HWND dialog = nullptr;
+};
+
+// A visible dialog-class window of this process.
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM data) {
+    auto* found = reinterpret_cast<TFound*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    wchar_t name[16] = L"";
+    GetClassNameW(hwnd, name, 16);
+    if (process == found->process && IsWindowVisible(hwnd) && std::wstring(name) == L"#32770") {
+        found->dialog = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK NoteText(HWND hwnd, LPARAM data) {
+    const std::string text = WindowText(hwnd);
+    if (!text.empty()) reinterpret_cast<TDialogSeen*>(data)->texts.push_back(text);
+    return TRUE;
+}
+
+}  // namespace
+
+TDialogAnswer::TDialogAnswer(TDialogCommand command, std::string fileName, std::string awaitedText)
+    : state_(new TState) {
+    state_->answerer = std::thread([this, command, fileName, awaitedText] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        TFound found{GetCurrentProcessId()};
+        while (found.dialog == nullptr && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&found));
+        }
+        if (found.dialog == nullptr) return;
+        // Let the dialog finish setting itself up (its initial selection, its texts).
+        TDialogSeen& seen = state_->seen;
+        do {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            seen.texts.clear();
+            EnumChildWindows(found.dialog, NoteText, reinterpret_cast<LPARAM>(&seen));
+        } while (!awaitedText.empty() && std::chrono::steady_clock::now() < deadline &&
+                 std::find(seen.texts.begin(), seen.texts.end(), awaitedText) == seen.texts.end());
+        seen.came = true;
+        seen.caption = WindowText(found.dialog);
+        if (!fileName.empty()) {
+            // The file name box: a combo box (cmb13) in the newer dialogs, an edit (edt1)
+            // in the older ones.
+            HWND box = GetDlgItem(found.dialog, 0x47C);
+            if (box == nullptr) box = GetDlgItem(found.dialog, 0x480);
+            SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(fileName).c_str()));
+        }
+        if (command == DIALOG_CLOSE)
+            PostMessageW(found.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        else
+            PostMessageW(found.dialog, WM_COMMAND, command == DIALOG_OK ? IDOK : IDCANCEL, 0);
+    });
+}
+
+TDialogAnswer::~TDialogAnswer() {
+    if (state_->answerer.joinable()) state_->answerer.join();
+    delete state_;
+}
+
+const TDialogSeen& TDialogAnswer::Seen() {
+    if (state_->answerer.joinable()) state_->answerer.join();
+    return state_->seen;
 }
 
 bool SaveScreenshot(const TGadgetPtr& window, const std::string& path) {

@@ -53,6 +53,31 @@ void Click(const TGadgetPtr& gadget);
 void PressCloseBox(const TGadgetPtr& window);
 void ResizeFrame(const TGadgetPtr& window, int clientWidth, int clientHeight);
 
+// A modal dialog of this process (message box, requester) answered from another thread,
+// while the main thread is inside it: once one is up, its caption and texts are noted,
+// the file name box gets fileName when one is given, and the dialog gets the command:
+// DIALOG_OK, DIALOG_CANCEL, or DIALOG_CLOSE for its close box.
+enum TDialogCommand : int { DIALOG_CLOSE = 0, DIALOG_OK = 1, DIALOG_CANCEL = 2 };
+struct TDialogSeen {
+    bool came = false;
+    std::string caption;
+    std::vector<std::string> texts;  // of its child windows, in order
+};
+class TDialogAnswer {
+public:
+    // With awaitedText, the dialog is answered once one of its child windows shows it.
+    TDialogAnswer(TDialogCommand command, std::string fileName = {}, std::string awaitedText = {});
+    ~TDialogAnswer();  // waits for the answering thread
+    TDialogAnswer(const TDialogAnswer&) = delete;
+    TDialogAnswer& operator=(const TDialogAnswer&) = delete;
+    // What was seen; valid once the dialog has returned.
+    const TDialogSeen& Seen();
+
+private:
+    struct TState;
+    TState* state_;
+};
+
 // What the screen shows of the window, frame included, saved as a PNG file.
 bool SaveScreenshot(const TGadgetPtr& window, const std::string& path);
 

@@ -126,19 +126,38 @@ std::wstring DefaultExtension(const TFileRequest& request) {
     return Wide(extension);
 }
 
+// The folder browser's initial directory, until the selection has been there once.
+struct TBrowseStart {
+    std::wstring path;
+    bool reached = false;
+    int retries = 0;
+};
+
+std::wstring WithoutTrailingSeparator(std::wstring path) {
+    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM data) {
+    auto* start = reinterpret_cast<TBrowseStart*>(data);
     switch (message) {
-        case BFFM_INITIALIZED: {
-            const auto* initial = reinterpret_cast<const std::wstring*>(data);
-            if (!initial->empty())
-                SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(initial->c_str()));
+        case BFFM_INITIALIZED:
+            if (!start->path.empty())
+                SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->path.c_str()));
             break;
-        }
         case BFFM_SELCHANGED: {
             // The selected path as the dialog's status text, while the user browses.
             wchar_t path[MAX_PATH] = L"";
             if (!SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(lParam), path)) path[0] = L'\0';
             SendMessageW(dialog, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
+            // A tree still filling itself may select its root after the initial directory
+            // was selected; that directory is chosen again, a few times at most.
+            if (!start->reached && !start->path.empty()) {
+                if (lstrcmpiW(WithoutTrailingSeparator(path).c_str(), WithoutTrailingSeparator(start->path).c_str()) == 0)
+                    start->reached = true;
+                else if (start->retries++ < 3)
+                    PostMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->path.c_str()));
+            }
             break;
         }
         default:
@@ -266,7 +285,7 @@ std::string TWinSystemDriver::RequestDir(const std::string& title, const std::st
     std::string initial = initialPath;
     for (char& c : initial)
         if (c == '/') c = '\\';
-    const std::wstring start = Wide(initial);
+    TBrowseStart start{Wide(initial)};
     const std::wstring caption = Wide(title);
     BROWSEINFOW browse{};
     browse.hwndOwner = focus.Owner();
