@@ -1,5 +1,6 @@
 #include "runtime/win32/win32_paths.h"
 
+#include <string_view>
 #include <vector>
 
 #include "runtime/text.h"
@@ -15,9 +16,42 @@ std::string Narrow(const wchar_t* units, std::size_t count) {
     return WideNameToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(units), count));
 }
 
+namespace {
+
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+// An absolute path the system would not change on the way to its "\\?\" form: "/", ".",
+// ".." and empty components need GetFullPathNameW. Taken as it is, a name that ends in a
+// dot or a blank keeps it (GetFullPathNameW would drop it and miss the file).
+bool IsPlainAbsolute(const std::wstring& path) {
+    std::size_t start = 0;
+    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\') {
+        start = 3;
+    } else if (path.size() > 2 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'?' && path[2] != L'.') {
+        start = 2;
+    } else {
+        return false;
+    }
+    if (path.find(L'/') != std::wstring::npos) return false;
+    while (start < path.size()) {
+        std::size_t end = path.find(L'\\', start);
+        if (end == std::wstring::npos) end = path.size();
+        const std::wstring_view part(path.data() + start, end - start);
+        if (part.empty() || part == L"." || part == L"..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::wstring LongPath(const std::string& utf8) {
     std::wstring wide = Wide(utf8);
     if (wide.empty() || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    if (IsPlainAbsolute(wide)) {
+        if (wide[1] == L'\\') return L"\\\\?\\UNC\\" + wide.substr(2);
+        return L"\\\\?\\" + wide;
+    }
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()),

@@ -228,3 +228,24 @@ TEST(LongPaths, PathsBeyondTheOldLimitOf260CharactersWork) {
     stream.reset();
     EXPECT_TRUE(RemoveFile(file));
 }
+
+TEST(Names, ANameEndingInADotOrABlankIsFoundAsListed) {
+    TempDir dir;
+    // Windows drops such endings from paths it normalises; files can still have them.
+    for (const std::string name : {"trail.", "blank "})
+        std::ofstream(LongForm(dir / name), std::ios::binary) << "12345";
+    const std::set<std::string> names = ListAll(dir.path());
+    if (!names.count("trail.")) GTEST_SKIP() << "this file system keeps no name ending in a dot";
+    EXPECT_EQ(names, (std::set<std::string>{".", "..", "trail.", "blank "}));
+    for (const std::string name : {"trail.", "blank "}) {
+        EXPECT_EQ(EntryType(dir / name), ENTRY_FILE) << name;
+        EXPECT_EQ(FileSize(dir / name), 5) << name;
+        auto stream = TReadStream::Open(dir / name);
+        EXPECT_TRUE(stream) << name;
+        stream.reset();
+        EXPECT_TRUE(RemoveFile(dir / name)) << name;
+        // The temporary directory's clean-up goes through normalised paths too.
+        std::error_code ignored;
+        std::filesystem::remove(LongForm(dir / name), ignored);
+    }
+}

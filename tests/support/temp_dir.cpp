@@ -22,7 +22,11 @@ TempDir::TempDir() {
         const fs::path candidate = base / ("tervala-test-" + std::string(suffix));
         std::error_code code;
         // create_directory is false for a directory that was there already.
-        if (fs::create_directory(candidate, code)) path_ = rt::PathText(candidate);
+        if (fs::create_directory(candidate, code)) {
+            // Only its owner's, as mkdtemp makes it.
+            fs::permissions(candidate, fs::perms::owner_all, fs::perm_options::replace, code);
+            path_ = rt::PathText(candidate);
+        }
     }
     if (path_.empty()) throw std::runtime_error("cannot make a temporary directory");
     while (path_.size() > 1 && (path_.back() == '/' || path_.back() == rt::PATH_SEPARATOR))
