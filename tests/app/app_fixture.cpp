@@ -1,6 +1,12 @@
 #include "tests/app/app_fixture.h"
 
+#include <sqlite3.h>
+
+#include <condition_variable>
+#include <mutex>
 #include <sstream>
+#include <stdexcept>
+#include <thread>
 
 #include "app/idle_loop.h"
 #include "database/sqlite/sqlite.h"
@@ -43,7 +49,65 @@ bool HasIndex(const fs::path& datafile, const std::string& index) {
     return query->nextRow() == 1;
 }
 
+namespace {
+
+// The default SQLite file system with one change: the open of one database file by a
+// thread other than the one that armed it waits until it is released.
+struct OpenGate {
+    std::mutex mutex;
+    std::condition_variable released;
+    std::string heldPath;  // empty: nothing is held
+    std::thread::id owner;
+    bool waiting = false;  // an open of heldPath is held now
+    sqlite3_vfs* base = nullptr;
+    sqlite3_vfs vfs{};
+};
+
+OpenGate& Gate() {
+    static OpenGate gate;
+    return gate;
+}
+
+int GatedOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags) {
+    OpenGate& gate = Gate();
+    if (name && (flags & SQLITE_OPEN_MAIN_DB)) {
+        std::unique_lock lock(gate.mutex);
+        auto passes = [&] { return gate.heldPath != name || std::this_thread::get_id() == gate.owner; };
+        gate.waiting = !passes();
+        gate.released.wait(lock, passes);
+        gate.waiting = false;
+    }
+    return gate.base->xOpen(gate.base, name, file, flags, outFlags);
+}
+
+void InstallOpenGate() {
+    static const bool installed = [] {
+        OpenGate& gate = Gate();
+        gate.base = sqlite3_vfs_find(nullptr);
+        gate.vfs = *gate.base;
+        gate.vfs.zName = "tervala-test-open-gate";
+        gate.vfs.pNext = nullptr;
+        gate.vfs.xOpen = GatedOpen;
+        return sqlite3_vfs_register(&gate.vfs, 1) == SQLITE_OK;
+    }();
+    if (!installed) throw std::runtime_error("cannot register the SQLite open gate");
+}
+
+// Releases the held open; with onlyWhenWaiting, only once a thread waits at it.
+void ReleaseHeldOpen(bool onlyWhenWaiting = false) {
+    OpenGate& gate = Gate();
+    {
+        std::lock_guard lock(gate.mutex);
+        if (onlyWhenWaiting && !gate.waiting) return;
+        gate.heldPath.clear();
+    }
+    gate.released.notify_all();
+}
+
+}  // namespace
+
 void AppTest::SetUp() {
+    InstallOpenGate();
     gui::headless::Reset();
     rt::SetEndProcessHandler([](int status) { throw ProcessEnded{status}; });
     app::BuildMainWindow(g);
@@ -53,6 +117,7 @@ void AppTest::SetUp() {
 }
 
 void AppTest::TearDown() {
+    ReleaseHeldOpen();
     rt::SetEndProcessHandler(nullptr);
     gui::headless::Reset();
 }
@@ -95,11 +160,22 @@ void AppTest::Log() {
 void AppTest::StopWhen(std::function<bool()> condition) {
     auto fired = std::make_shared<bool>(false);
     gui::headless::SetPollHandler([this, condition, fired] {
+        // A held open is let go at the poll that stops (the stop is then waited for) or
+        // at the first poll that finds the worker waiting at it (it is then still at work).
         if (!*fired && condition()) {
             *fired = true;
             gui::headless::Click(g.startStopButton);
+            ReleaseHeldOpen();
         }
+        ReleaseHeldOpen(true);
     });
+}
+
+void AppTest::HoldWorkerOpenUntilPoll(const fs::path& file) {
+    OpenGate& gate = Gate();
+    std::lock_guard lock(gate.mutex);
+    gate.heldPath = fs::canonical(file).string();
+    gate.owner = std::this_thread::get_id();
 }
 
 std::string AppTest::Status() const {

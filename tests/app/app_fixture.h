@@ -45,6 +45,9 @@ protected:
     void Log();
     // Arms a stop request for the first poll at which the condition holds.
     void StopWhen(std::function<bool()> condition);
+    // Holds another thread's SQLite open of the file until StopWhen's handler stops or
+    // finds it waiting, so that a worker reading the file is still at work at that poll.
+    void HoldWorkerOpenUntilPoll(const fs::path& file);
 
     std::string Status() const;
     std::string StatusBar() const;
