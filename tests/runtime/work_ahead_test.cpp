@@ -48,6 +48,9 @@ TEST(WorkAhead, AWaitEndsAtItsTimeAndAnAbandonedWorkerIsNeverWaitedFor) {
                 return "done";
             },
             1);
+        // The abandon must find the worker inside item 0: a worker not yet started when
+        // the work is abandoned rightly never starts it.
+        while (started->load() == 0) rt::SleepMs(1);
         EXPECT_FALSE(work.WaitFor(0, 5));
     }  // abandoned while its one worker is blocked in item 0
     release->store(true);
