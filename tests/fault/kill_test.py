@@ -9,6 +9,10 @@ tree.py's lines when the kill came before the save was complete, and nothing whe
 after (the datafile then holds the new list). Anything else, a datafile that does not
 load, or a start that does not complete, fails.
 
+With --first-run every killed run is a first run (its datafile removed before it): the
+start after it must then complete and report nothing, whether the kill left no datafile
+or a whole one.
+
 With --log a log file with a long history is chosen and each kill lands while the log is
 being rewritten (once the harness sees the rewrite's new file appear): the log must
 then be whole, its old text or its old text followed by the run's change lines. With
@@ -47,7 +51,7 @@ class Phase:
             mode, self.datafile, log, report=f"$ROOT/report-{mode}.txt"))
         self.duration = 0.0
         self.rewrite = 0.0
-        self.outcomes = {"before the save": 0, "after the save": 0}
+        self.outcomes = {} if args.first_run else {"before the save": 0, "after the save": 0}
         self.journals = 0
         self.lost = 0
 
@@ -59,9 +63,18 @@ class Phase:
                 for n in range(OLD_LOG_LINES):
                     f.write(f"01 Jan 2020 00:00:00 - New file: /old/history/file_{n:06}.txt\r\n"
                             .encode("latin-1"))
+        if self.args.first_run:
+            self.remove_datafile()
+            self.duration, self.rewrite = self.watched_run()
+            return
         run_scenario(self.args.runner, self.work, self.run_script)
         # The second run goes through every step: load, rotation, scan, save, comparison.
         self.duration, self.rewrite = self.watched_run()
+
+    def remove_datafile(self):
+        for name in os.listdir(self.work):
+            if name.startswith(f"{self.mode}.db"):
+                os.remove(os.path.join(self.work, name))
 
     def watched_run(self):
         """A run to its end, timing the whole and the life of the log's rewrite file."""
@@ -109,15 +122,22 @@ class Phase:
         return True
 
     def kill_once(self, number, rng, tree, tree_script):
-        expect = os.path.join(self.work, "expected.txt")
-        tree_py(tree_script, "mutate", tree, "--changes", "40", "--seed", str(1000 + number),
-                "--expect", expect)
-        changes = expected_lines(expect, self.mode)
+        if self.args.first_run:
+            self.remove_datafile()
+            changes = []
+        else:
+            expect = os.path.join(self.work, "expected.txt")
+            tree_py(tree_script, "mutate", tree, "--changes", "40", "--seed", str(1000 + number),
+                    "--expect", expect)
+            changes = expected_lines(expect, self.mode)
         old_log = self.read_log()
         killed = self.killed_run(rng)
         for name in os.listdir(self.work):
             if name.startswith(f"{self.mode}.db-journal"):
                 self.journals += 1
+        datafile = os.path.join(self.work, f"{self.mode}.db")
+        left = ("no datafile" if not os.path.exists(datafile) else
+                "an empty datafile" if os.path.getsize(datafile) == 0 else "a datafile")
         log_after_kill = self.read_log()
         if self.args.log:
             self.check_whole_log(old_log, log_after_kill, changes)
@@ -127,7 +147,12 @@ class Phase:
         self.duration = run_scenario(self.args.runner, self.work, self.check_script)
         skip = len(decode_log(log_after_kill).split("\r\n")) - 1 if self.args.log else 0
         found = report_lines(self.report, self.mode, skip)
-        if found == changes:
+        if self.args.first_run:
+            if found:
+                raise Failure(f"kill {number} ({self.mode} mode) left {left}; the start after "
+                              "it reported changes:\n" + differences([], found))
+            self.outcomes[f"left {left}"] = self.outcomes.get(f"left {left}", 0) + 1
+        elif found == changes:
             self.outcomes["before the save"] += 1
         elif not found:
             self.outcomes["after the save"] += 1
@@ -183,6 +208,7 @@ def main():
     parser.add_argument("tree_py")
     parser.add_argument("--kills", type=int, default=30)
     parser.add_argument("--files", type=int, default=3000)
+    parser.add_argument("--first-run", action="store_true")
     parser.add_argument("--log", action="store_true")
     parser.add_argument("--every-line", action="store_true")
     parser.add_argument("--seed", type=int, default=int(os.environ.get("TERVALA_FAULT_SEED", "0"))
