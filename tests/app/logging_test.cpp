@@ -20,6 +20,14 @@ namespace {
 using gui::headless::Inspect;
 using Lines = std::vector<std::string>;
 
+// A connection of another program that holds the file's exclusive lock; null when it could
+// not take it.
+std::shared_ptr<db::TDBSQLite> LockedByAnotherProgram(const fs::path& file) {
+    auto other = db::TDBSQLite::Create(file.string());
+    other->executeQuery("BEGIN EXCLUSIVE");
+    return other->hasError() ? nullptr : other;
+}
+
 class LoggingTest : public AppTest {
 protected:
     void SetUp() override {
@@ -138,9 +146,8 @@ TEST_F(LoggingTest, ADatafileLockedByAnotherProgramIsWaitedForAndOtherwiseLeftAl
     WriteFile(tree / "a.txt", "a");
     Log();
     const std::string before = ReadFile(datafile);
-    auto other = db::TDBSQLite::Create(datafile.string());
-    other->executeQuery("BEGIN EXCLUSIVE");
-    ASSERT_FALSE(other->hasError());
+    auto other = LockedByAnotherProgram(datafile);
+    ASSERT_TRUE(other);
     Log();
     EXPECT_EQ(Status(), "Datafile ERROR! Datafile is locked by another program");
     EXPECT_EQ(Inspect(g.startStopButton).text, "Start logging");
@@ -182,9 +189,8 @@ TEST_F(LoggingTest, StopDuringTheLoadOrTheRotationLeavesTheDatafileAsItWas) {
     const std::string before = ReadFile(datafile);
     // Another program holds the datafile until the stop, so the load still waits for it
     // when the stop comes, however fast it would be; the rotation polls at every row.
-    auto other = db::TDBSQLite::Create(datafile.string());
-    other->executeQuery("BEGIN EXCLUSIVE");
-    ASSERT_FALSE(other->hasError());
+    auto other = LockedByAnotherProgram(datafile);
+    ASSERT_TRUE(other);
     for (const char* step : {"Loading datafile...", "Processing datafile..."}) {
         StopWhen([this, step, other] {
             if (StatusBar() != step) return false;
