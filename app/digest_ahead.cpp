@@ -11,6 +11,13 @@
 #include "runtime/work_ahead.h"
 
 namespace app {
+namespace {
+
+// A file the workers have not reached yet is digested by the scan itself when that takes
+// well under a poll interval; a bigger one is left to a worker, so the window stays live.
+constexpr std::int64_t RUN_HERE_LIMIT = 256 * 1024;
+
+}  // namespace
 
 TDigestAhead::TDigestAhead() = default;
 TDigestAhead::~TDigestAhead() = default;
@@ -20,24 +27,24 @@ std::size_t TDigestAhead::Add(const std::shared_ptr<const rt::TDirectory>& direc
     if (!work_) {
         work_ = std::make_unique<rt::TWorkAhead>(std::max(1u, std::thread::hardware_concurrency()));
     }
-    std::size_t first = 0;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::size_t item =
-            work_->Add([directory, name = names[i]]() -> std::optional<std::string> {
-                const auto file = directory->OpenFile(name);
-                if (!file) return std::nullopt;
-                return md5OfFile(file.get(), MD5_CHUNK_SIZE);
-            });
-        if (i == 0) first = item;
+    std::vector<rt::TWorkAhead::Job> jobs;
+    jobs.reserve(names.size());
+    for (const std::string& name : names) {
+        jobs.emplace_back([directory, name]() -> std::optional<std::string> {
+            const auto file = directory->OpenFile(name);
+            if (!file) return std::nullopt;
+            return md5OfFile(file.get(), MD5_CHUNK_SIZE);
+        });
     }
-    return first;
+    return work_->Add(std::move(jobs));
 }
 
 Flow TDigestAhead::Await(Application& app, std::size_t item,
                          const std::shared_ptr<const rt::TDirectory>& directory,
-                         const std::string& name, std::string& ident) {
+                         const std::string& name, std::int64_t size, std::string& ident) {
     const auto ready = [&](std::uint32_t ms) { return work_->WaitFor(item, ms); };
-    if (PollUntil(app, ready) == Flow::Stop) return Flow::Stop;
+    const bool doneHere = size <= RUN_HERE_LIMIT && work_->RunHere(item);
+    if (!doneHere && PollUntil(app, ready) == Flow::Stop) return Flow::Stop;
     if (std::optional<std::string> digest = work_->Take(item)) {
         ident = std::move(*digest);
         return Flow::Continue;

@@ -5,6 +5,7 @@
 // does not take (the scan stopped, or the entry was no file) are dropped, never waited for.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,10 +32,10 @@ public:
                     const std::vector<std::string>& names);
     // The digest of item into ident, waited for with polling. A file that could not be
     // opened when its turn ahead came is tried again now. On a stop request the digest
-    // is dropped.
+    // is dropped. A small file the workers have not reached is digested at once instead.
     Flow Await(Application& app, std::size_t item,
                const std::shared_ptr<const rt::TDirectory>& directory, const std::string& name,
-               std::string& ident);
+               std::int64_t size, std::string& ident);
     // Items queued and not yet started.
     std::size_t Waiting() const;
 

@@ -176,8 +176,8 @@ private:
             CountFile();
             ListAhead();
             const std::string& name = (*listing.names)[position];
-            if (ahead_.Await(app_, listing.firstItem + position, listing.directory, name, ident) ==
-                Flow::Stop) {
+            if (ahead_.Await(app_, listing.firstItem + position, listing.directory, name, size,
+                             ident) == Flow::Stop) {
                 return Flow::Stop;
             }
             // A file that cannot be read gets the mark of an unreadable size; an empty

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <vector>
 
 #include "runtime/thread.h"
 
@@ -18,6 +19,7 @@ constexpr auto SPIN_BEFORE_SLEEP = std::chrono::microseconds(50);
 struct TWorkAhead::Shared {
     struct Slot {
         Job job;
+        bool started = false;  // by a worker or the consumer, under the lock
         std::atomic<bool> done{false};
         std::optional<std::string> result;
     };
@@ -28,15 +30,17 @@ struct TWorkAhead::Shared {
             Slot* slot = nullptr;
             {
                 std::unique_lock<std::mutex> lock(mutex);
+                ++idle;
                 more.wait(lock, [&] { return abandoned || next < first + slots.size(); });
+                --idle;
                 if (abandoned) return;
                 slot = &slots[next - first];
                 ++next;
+                if (slot->started) continue;
+                slot->started = true;
             }
             // A slot stays in place until it is done: the consumer forgets only done ones.
-            slot->result = slot->job();
-            slot->job = nullptr;
-            slot->done.store(true);
+            Finish(*slot, std::move(slot->job));
             // Only a consumer that said it waits needs waking; most results are taken
             // long after they are done.
             if (waiting.load()) {
@@ -44,6 +48,11 @@ struct TWorkAhead::Shared {
                 woken.notify_all();
             }
         }
+    }
+
+    void Finish(Slot& slot, Job job) {
+        slot.result = job();
+        slot.done.store(true);
     }
 
     Slot& At(std::size_t item) { return slots[item - first]; }
@@ -63,6 +72,7 @@ struct TWorkAhead::Shared {
     std::size_t first = 0;  // the number of slots.front()
     std::size_t next = 0;   // the number of the next item to start
     std::size_t added = 0;
+    std::size_t idle = 0;  // lanes waiting for items
     bool abandoned = false;
     std::atomic<bool> waiting{false};
 };
@@ -87,15 +97,20 @@ TWorkAhead::~TWorkAhead() {
     shared_->more.notify_all();
 }
 
-std::size_t TWorkAhead::Add(Job job) {
+std::size_t TWorkAhead::Add(std::vector<Job> jobs) {
     Shared& shared = *shared_;
+    std::size_t first = 0;
+    bool anyIdle = false;
     {
         std::lock_guard<std::mutex> lock(shared.mutex);
-        shared.slots.emplace_back().job = std::move(job);
-        ++shared.added;
+        first = shared.added;
+        for (Job& job : jobs) shared.slots.emplace_back().job = std::move(job);
+        shared.added += jobs.size();
+        anyIdle = shared.idle > 0;
     }
-    shared.more.notify_one();
-    return shared.added - 1;
+    // One wake-up for the whole batch, and none when every lane is busy anyway.
+    if (anyIdle) shared.more.notify_all();
+    return first;
 }
 
 // The consumer alone adds and forgets slots, so it finds its slot without the lock. Most
@@ -115,6 +130,21 @@ bool TWorkAhead::WaitFor(std::size_t item, std::uint32_t milliseconds) {
                                               [&] { return done.load(); });
     shared.waiting.store(false);
     return isDone;
+}
+
+bool TWorkAhead::RunHere(std::size_t item) {
+    Shared& shared = *shared_;
+    Shared::Slot& slot = shared.At(item);
+    Job job;
+    {
+        std::lock_guard<std::mutex> lock(shared.mutex);
+        if (slot.started) return slot.done.load();
+        slot.started = true;
+        if (item == shared.next) ++shared.next;
+        job = std::move(slot.job);
+    }
+    shared.Finish(slot, std::move(job));
+    return true;
 }
 
 std::optional<std::string> TWorkAhead::Take(std::size_t item) {

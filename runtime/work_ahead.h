@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace rt {
 
@@ -25,10 +26,13 @@ public:
     TWorkAhead(const TWorkAhead&) = delete;
     TWorkAhead& operator=(const TWorkAhead&) = delete;
 
-    // Adds an item; its number, counted from 0 in the order of adding.
-    std::size_t Add(Job job);
+    // Adds items; the number of the first, counted from 0 in the order of adding.
+    std::size_t Add(std::vector<Job> jobs);
     // Waits up to the time for the item to be done; true when it is.
     bool WaitFor(std::size_t item, std::uint32_t milliseconds);
+    // Does the item on the calling thread when no worker has started it, so that a
+    // consumer that caught up works instead of waiting; true when the item is done.
+    bool RunHere(std::size_t item);
     // The result of an item that is done. Items before it are not taken any more.
     std::optional<std::string> Take(std::size_t item);
     // Items added and not yet started.
