@@ -207,7 +207,8 @@ std::string EscapeNonUtf8(std::string_view bytes) {
 }
 
 std::string UnescapeNonUtf8(std::string_view text) {
-    if (IsAscii(text)) return std::string(text);
+    // Every escape is encoded from the lead byte F4 on: without it there is none to undo.
+    if (text.find('\xF4') == std::string_view::npos) return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
