@@ -18,6 +18,18 @@ std::thread::id& MainThread() {
     return id;
 }
 
+// Nothing here draws with OpenGL, yet GDK loads the GL drivers at start-up to choose its
+// visuals, which costs a quarter of a second without a graphics card. The setting is read
+// once, by the initialisation, and is not handed on to the programs the shell opens for
+// us; a user's own setting stands.
+bool InitGtkWithoutGl() {
+    const bool userSetting = g_getenv("GDK_GL") != nullptr;
+    if (!userSetting) g_setenv("GDK_GL", "disable", TRUE);
+    const bool initialised = gtk_init_check(nullptr, nullptr);
+    if (!userSetting) g_unsetenv("GDK_GL");
+    return initialised;
+}
+
 }  // namespace
 
 void StartGtk() {
@@ -25,7 +37,7 @@ void StartGtk() {
     if (started) return;
     started = true;
     MainThread() = std::this_thread::get_id();
-    if (!gtk_init_check(nullptr, nullptr)) {
+    if (!InitGtkWithoutGl()) {
         std::fprintf(stderr, "No display is available: start the program from a desktop session.\n");
         rt::EndProcess(1);
     }
