@@ -11,6 +11,11 @@ namespace {
 // Long enough for another program's save to end, short enough to answer the user soon.
 constexpr int FILE_BUSY_TIMEOUT_MS = 3000;
 
+// A file being written keeps this much of the copy in memory before it must spill pages
+// into the file, and every spill first waits for its journal to reach the disk: with the
+// default of 2 MB a datafile of 650 MB was synced some 700 times.
+constexpr const char* DESTINATION_CACHE = "PRAGMA cache_size = -65536";
+
 }  // namespace
 
 int copyDatabase(const TDBConnectionPtr& connection, const std::string& fileName, int toFile,
@@ -25,6 +30,7 @@ int copyDatabase(const TDBConnectionPtr& connection, const std::string& fileName
     sqlite3_busy_timeout(fileHandle, FILE_BUSY_TIMEOUT_MS);
     sqlite3* source = toFile != 0 ? own : fileHandle;
     sqlite3* destination = toFile != 0 ? fileHandle : own;
+    if (toFile != 0) sqlite3_exec(fileHandle, DESTINATION_CACHE, nullptr, nullptr, nullptr);
     std::string name(encodeUTF8(schemaName));
     if (sqlite3_backup* backup = sqlite3_backup_init(destination, name.c_str(), source, name.c_str())) {
         sqlite3_backup_step(backup, -1);
