@@ -47,7 +47,7 @@ void RotateLists(Application& app) {
     auto& run = app.run;
     TEntryLists lists(tdb);
     lists.ClearPrevious();
-    const bool readFailed = !lists.BothAreReadable();
+    const bool readFailed = !lists.BothAreReadableTables();
     tdb.commit();
     if (readFailed || tdb.hasError()) {
         app.EndWithError(OLD_DATAFILE_ERROR);
@@ -62,6 +62,16 @@ void RotateLists(Application& app) {
     run.progprev *= 3;
     lists.ClearCurrent();
     tdb.startTransaction();
+}
+
+// Nothing else is read from a datafile whose lists are not both readable tables.
+void AcceptLoadedLists(Application& app) {
+    TEntryLists lists(*app.tdb);
+    if (!lists.BothAreReadableTables()) {
+        app.EndWithError(OLD_DATAFILE_ERROR);
+        return;
+    }
+    lists.IndexBoth();
 }
 
 // The working database lives in SQLite's page cache up to a bound and in a temporary file
@@ -115,7 +125,7 @@ void OpenWorkingDatabase(Application& app) {
     if (!run.firstrun) {
         app.ShowStatusBar("Loading datafile...");
         LoadOnWorker(app);
-        if (!run.stopped) TEntryLists(*app.tdb).IndexBoth();
+        if (!run.stopped) AcceptLoadedLists(app);
     }
     app.tdb->startTransaction();
 }

@@ -92,7 +92,9 @@ int TEntryLists::KeepPreviousBelow(std::string_view directory) {
     return keepPrevious_->rowsAffected();
 }
 
-bool TEntryLists::BothAreReadable() {
+bool TEntryLists::BothAreReadableTables() {
+    const auto tables = tdb_.executeQuery(sql::SELECT_LIST_TABLES);
+    if (tdb_.hasError() || !tables->nextRow() || !tables->nextRow()) return false;
     for (const char* sql : {sql::SELECT_OLD_LIST, sql::SELECT_PREVIOUS_LIST}) {
         tdb_.executeQuery(sql);
         if (tdb_.hasError()) return false;

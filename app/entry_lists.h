@@ -62,8 +62,9 @@ public:
     // The number of rows copied.
     int KeepPreviousBelow(std::string_view directory);
 
-    // Whether both lists can be read: a datafile is accepted only then.
-    bool BothAreReadable();
+    // Whether both lists are tables that can be read: a datafile is accepted only then. A
+    // view in their place could compute anything, even rows without end.
+    bool BothAreReadableTables();
     // The current list for the rotation, and a row of it copied unchanged into the
     // previous list (a row without a path is left out).
     TListReader ReadOldList();

@@ -142,9 +142,25 @@ TEST_F(EntryListsTest, BothListsMustAnswerWithTheirIdentities) {
     TEntryLists lists(*tdb);
     tdb->executeQuery("CREATE TABLE allist (id integer primary key, file text, ident text)");
     tdb->executeQuery("CREATE TABLE lastallist (id integer primary key, file text)");
-    EXPECT_FALSE(lists.BothAreReadable());
+    EXPECT_FALSE(lists.BothAreReadableTables());
     tdb->executeQuery("ALTER TABLE lastallist ADD COLUMN ident text");
-    EXPECT_TRUE(lists.BothAreReadable());
+    EXPECT_TRUE(lists.BothAreReadableTables());
+}
+
+// A view answers the same selects, but may compute its rows without end.
+TEST_F(EntryListsTest, ListsThatAreViewsAreRefused) {
+    TEntryLists lists(*tdb);
+    tdb->executeQuery("CREATE TABLE lastallist (id integer primary key, file text, ident text)");
+    tdb->executeQuery(
+        "CREATE VIEW allist AS WITH RECURSIVE n(id) AS (SELECT 1 UNION ALL SELECT id + 1 FROM n) "
+        "SELECT id, 'x' AS file, NULL AS ident FROM n");
+    EXPECT_FALSE(lists.BothAreReadableTables());
+    tdb->executeQuery("DROP VIEW allist");
+    tdb->executeQuery("CREATE TABLE AlList (id integer primary key, file text, ident text)");
+    EXPECT_TRUE(lists.BothAreReadableTables());
+    tdb->executeQuery("DROP TABLE lastallist");
+    tdb->executeQuery("CREATE VIEW lastallist AS SELECT * FROM allist");
+    EXPECT_FALSE(lists.BothAreReadableTables());
 }
 
 TEST_F(EntryListsTest, AFailedInsertIsReportedAndTheNextOneWorksOnceTheTableIsThere) {
@@ -158,7 +174,7 @@ TEST_F(EntryListsTest, AFailedInsertIsReportedAndTheNextOneWorksOnceTheTableIsTh
 
 TEST_F(EntryListsTest, AListThatCannotBeReadIsNoList) {
     TEntryLists lists(*tdb);
-    EXPECT_FALSE(lists.BothAreReadable());
+    EXPECT_FALSE(lists.BothAreReadableTables());
     EXPECT_FALSE(lists.ReadCurrent());
     EXPECT_FALSE(lists.ReadPrevious().Next());
 }
