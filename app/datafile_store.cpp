@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/datafile_name.h"
 #include "app/entry_lists.h"
+#include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "app/sql_text.h"
 #include "app/workers.h"
@@ -142,6 +143,7 @@ void PrepareLists(Application& app) {
 void SaveDatafile(Application& app) {
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
+    if (app.run.logchosen && !app.run.firstrun) MarkSaveUnlogged(app);
     const std::string& path = app.run.datafilepath;
     const bool saved = !path.empty() && rt::PathExists(path) ? SaveOver(app, path) : SaveNew(app, path);
     if (!saved) app.ShowError("Datafile ERROR! Failed to save datafile");

@@ -78,6 +78,11 @@ public:
     std::optional<std::string> PreviousIdentOf(const TListReader& row);
     bool InCurrent(const TListReader& row);
 
+    // The row count and a hash of every row (id, path and identity) of the current list:
+    // ids are never given twice, so it tells one saved list from every other. The empty
+    // text when the list cannot be read.
+    std::string CurrentFingerprint();
+
 private:
     using TStatement = std::shared_ptr<db::TDatabaseQuery>;
     // Runs the statement with these texts bound in order, preparing it first when it is

@@ -15,6 +15,9 @@ enum class LoadStatus { Loaded, Missing, Failed };
 LoadStatus LoadTextFile(const std::string& path, std::string& text);
 bool SaveTextFile(const std::string& path, std::string_view text);
 
+// The file's bytes as they are; false when it cannot be read.
+bool ReadFileBytes(const std::string& path, std::string& bytes);
+
 // The decoding and encoding rules on their own.
 std::string DecodeText(std::string_view bytes);
 std::string EncodeText(std::string_view text);

@@ -163,6 +163,33 @@ TEST_F(EntryListsTest, ListsThatAreViewsAreRefused) {
     EXPECT_FALSE(lists.BothAreReadableTables());
 }
 
+// The fingerprint tells a saved list from the same entries stored again by a later run.
+TEST_F(EntryListsTest, TheFingerprintChangesWithEveryRowAndWithEveryNewRun) {
+    TEntryLists lists(*tdb);
+    EXPECT_EQ(lists.CurrentFingerprint(), "");
+    CreateTables(lists);
+    const auto scan = [this](std::string_view ident) {
+        TEntryLists run(*tdb);
+        run.AddDirectory("/t");
+        run.AddFile("/t/a", ident);
+        return run.CurrentFingerprint();
+    };
+    const std::string first = scan("1");
+    EXPECT_EQ(first.substr(0, 2), "2 ");
+    EXPECT_EQ(lists.CurrentFingerprint(), first);
+    Rotate();
+    EXPECT_NE(scan("1"), first);
+    Rotate();
+    const std::string other = scan("2");
+    tdb->executeQuery("update allist set ident = '1' where ident = '2'");
+    EXPECT_NE(lists.CurrentFingerprint(), other);
+    // A path and an identity do not run into each other.
+    tdb->executeQuery("update allist set file = '/t/a1', ident = '' where ident = '1'");
+    const std::string joined = lists.CurrentFingerprint();
+    tdb->executeQuery("update allist set file = '/t/a', ident = '1' where ident = ''");
+    EXPECT_NE(lists.CurrentFingerprint(), joined);
+}
+
 TEST_F(EntryListsTest, AFailedInsertIsReportedAndTheNextOneWorksOnceTheTableIsThere) {
     TEntryLists lists(*tdb);
     EXPECT_FALSE(lists.AddDirectory("/t"));
