@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/datafile_name.h"
 #include "app/entry_lists.h"
+#include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "app/sql_text.h"
 #include "app/workers.h"
@@ -47,7 +48,7 @@ void RotateLists(Application& app) {
     auto& run = app.run;
     TEntryLists lists(tdb);
     lists.ClearPrevious();
-    const bool readFailed = !lists.BothAreReadable();
+    const bool readFailed = !lists.BothAreReadableTables();
     tdb.commit();
     if (readFailed || tdb.hasError()) {
         app.EndWithError(OLD_DATAFILE_ERROR);
@@ -62,6 +63,16 @@ void RotateLists(Application& app) {
     run.progprev *= 3;
     lists.ClearCurrent();
     tdb.startTransaction();
+}
+
+// Nothing else is read from a datafile whose lists are not both readable tables.
+void AcceptLoadedLists(Application& app) {
+    TEntryLists lists(*app.tdb);
+    if (!lists.BothAreReadableTables()) {
+        app.EndWithError(OLD_DATAFILE_ERROR);
+        return;
+    }
+    lists.IndexBoth();
 }
 
 // The working database lives in SQLite's page cache up to a bound and in a temporary file
@@ -115,7 +126,7 @@ void OpenWorkingDatabase(Application& app) {
     if (!run.firstrun) {
         app.ShowStatusBar("Loading datafile...");
         LoadOnWorker(app);
-        if (!run.stopped) TEntryLists(*app.tdb).IndexBoth();
+        if (!run.stopped) AcceptLoadedLists(app);
     }
     app.tdb->startTransaction();
 }
@@ -132,6 +143,7 @@ void PrepareLists(Application& app) {
 void SaveDatafile(Application& app) {
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
+    if (app.run.logchosen && !app.run.firstrun) MarkSaveUnlogged(app);
     const std::string& path = app.run.datafilepath;
     const bool saved = !path.empty() && rt::PathExists(path) ? SaveOver(app, path) : SaveNew(app, path);
     if (!saved) app.ShowError("Datafile ERROR! Failed to save datafile");

@@ -92,7 +92,9 @@ int TEntryLists::KeepPreviousBelow(std::string_view directory) {
     return keepPrevious_->rowsAffected();
 }
 
-bool TEntryLists::BothAreReadable() {
+bool TEntryLists::BothAreReadableTables() {
+    const auto tables = tdb_.executeQuery(sql::SELECT_LIST_TABLES);
+    if (tdb_.hasError() || !tables->nextRow() || !tables->nextRow()) return false;
     for (const char* sql : {sql::SELECT_OLD_LIST, sql::SELECT_PREVIOUS_LIST}) {
         tdb_.executeQuery(sql);
         if (tdb_.hasError()) return false;
@@ -124,6 +126,30 @@ std::optional<std::string> TEntryLists::PreviousIdentOf(const TListReader& row) 
 
 bool TEntryLists::InCurrent(const TListReader& row) {
     return Run(lookupCurrent_, LOOKUP_CURRENT, {row.storedPath_}) && lookupCurrent_->nextRow();
+}
+
+std::string TEntryLists::CurrentFingerprint() {
+    const auto rows = tdb_.executeQuery(sql::SELECT_CURRENT_ROWS);
+    if (tdb_.hasError()) return {};
+    // FNV-1a over each column's length and bytes, so that no two rows run into each other.
+    std::uint64_t hash = 14695981039346656037ull;
+    const auto mix = [&hash](std::string_view bytes) {
+        for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    };
+    const auto add = [&mix](std::string_view column) {
+        mix(std::to_string(column.size()));
+        mix(":");
+        mix(column);
+    };
+    std::uint64_t count = 0;
+    while (rows->nextRow()) {
+        const auto row = rows->rowRecord();
+        add(std::to_string(row->getLong(0)));
+        add(row->getString(1));
+        add(row->getString(2));
+        ++count;
+    }
+    return std::to_string(count) + " " + std::to_string(hash);
 }
 
 }  // namespace app

@@ -62,8 +62,9 @@ public:
     // The number of rows copied.
     int KeepPreviousBelow(std::string_view directory);
 
-    // Whether both lists can be read: a datafile is accepted only then.
-    bool BothAreReadable();
+    // Whether both lists are tables that can be read: a datafile is accepted only then. A
+    // view in their place could compute anything, even rows without end.
+    bool BothAreReadableTables();
     // The current list for the rotation, and a row of it copied unchanged into the
     // previous list (a row without a path is left out).
     TListReader ReadOldList();
@@ -76,6 +77,11 @@ public:
     // The previous list's identity text for the row's path, when the path is there.
     std::optional<std::string> PreviousIdentOf(const TListReader& row);
     bool InCurrent(const TListReader& row);
+
+    // The row count and a hash of every row (id, path and identity) of the current list:
+    // ids are never given twice, so it tells one saved list from every other. The empty
+    // text when the list cannot be read.
+    std::string CurrentFingerprint();
 
 private:
     using TStatement = std::shared_ptr<db::TDatabaseQuery>;

@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "app/comparison.h"
 #include "app/datafile_store.h"
+#include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "app/scan.h"
 #include "database/sqlite/sqlite.h"
@@ -24,6 +25,7 @@ void StartLogging(Application& app) {
     app.run.minutes = rt::TextToInt(app.IntervalText());
     app.run.BeginLogging(rt::Millisecs());
     OpenWorkingDatabase(app);
+    if (!app.run.stopped) WriteOwedLines(app);
 }
 
 // Save and compare after a completed scan; a failed save is shown and the run goes on.
@@ -31,7 +33,9 @@ void SaveAndCompare(Application& app) {
     auto& run = app.run;
     SaveDatafile(app);
     run.EndScan();
-    if (!run.firstrun) CompareLists(app);
+    if (run.firstrun) return;
+    CompareLists(app);
+    if (run.logchosen && !run.failed) SettleLogMarker(app);
 }
 
 void EndRun(Application& app) {

@@ -61,6 +61,11 @@ void RunVariables::EndRun() {
     if (!intervalmode) lastpass = true;
 }
 
+void RunVariables::EndOwedLines() {
+    ResetProgress();
+    logtext.clear();
+}
+
 void RunVariables::ResetDirs() {
     dirs.assign(1, dir);
     dirindex = 0;

@@ -60,6 +60,9 @@ struct RunVariables {
     void EndScan();
     // The comparison is over; without interval mode this was the last logging run.
     void EndRun();
+    // The lines a killed run owed the log are written: the first run counts and builds
+    // its log text afresh.
+    void EndOwedLines();
 
 private:
     // The list holding `dir` alone, and position 0.

@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/digest_ahead.h"
 #include "app/entry_lists.h"
+#include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "app/workers.h"
 #include "database/sqlite/sqlite.h"
@@ -62,12 +63,13 @@ public:
     }
 
 private:
-    // The datafile, its journal and the log file change with every run; wherever they lie
-    // in the tree, under whatever name, they are left out.
+    // The datafile, its journal, its log marker and the log file change with every run;
+    // wherever they lie in the tree, under whatever name, they are left out.
     void NoteOwnFiles() {
         std::vector<std::string> paths;
         if (!run_.datafilepath.empty()) {
-            paths = {run_.datafilepath, run_.datafilepath + "-journal"};
+            paths = {run_.datafilepath, run_.datafilepath + "-journal",
+                     LogMarkerPath(run_.datafilepath)};
         }
         if (run_.logchosen) paths.push_back(run_.logpath);
         for (const std::string& path : paths) {

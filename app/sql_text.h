@@ -21,6 +21,10 @@ inline constexpr const char* DELETE_ALLIST = "delete from allist";
 inline constexpr const char* SELECT_OLD_LIST = "select file,ident from allist order by id asc";
 inline constexpr const char* SELECT_PREVIOUS_LIST =
     "select file,ident from lastallist order by id asc";
+// Names are matched without regard to case, as SQLite itself matches them.
+inline constexpr const char* SELECT_LIST_TABLES =
+    "select name from sqlite_master where type = 'table' and "
+    "lower(name) in ('allist', 'lastallist')";
 inline constexpr const char* SELECT_CURRENT_ROWS = "select id,file,ident from allist order by id asc";
 inline constexpr const char* SELECT_PREVIOUS_ROWS =
     "select id,file,ident from lastallist order by id asc";

@@ -48,7 +48,7 @@ void RunLikeALoggingRun(const std::shared_ptr<db::TDBSQLite>& tdb) {
     tdb->startTransaction();
     // The rotation: the old list must be readable, then it moves into the previous list.
     lists.ClearPrevious();
-    const bool readable = lists.BothAreReadable();
+    const bool readable = lists.BothAreReadableTables();
     tdb->commit();
     if (!readable || tdb->hasError()) return;
     tdb->startTransaction();

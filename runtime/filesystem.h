@@ -61,6 +61,10 @@ bool FileIdentityOf(const std::string& path, FileIdentity& identity);
 // path names no file.
 bool SameFile(const std::string& first, const std::string& second);
 
+// What changes whenever the file at the path is written or replaced (which file it is, its
+// size and its times), as text; the empty text when nothing is there (links followed).
+std::string FileStamp(const std::string& path);
+
 // Whether anything (even a dangling link) is at the path.
 bool PathExists(const std::string& path);
 

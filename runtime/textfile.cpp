@@ -22,7 +22,9 @@ bool StartsWith(std::string_view bytes, std::string_view mark) {
     return bytes.substr(0, mark.size()) == mark;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+}  // namespace
+
+bool ReadFileBytes(const std::string& path, std::string& bytes) {
     auto stream = TReadStream::Open(path);
     if (!stream) return false;
     bytes.resize(static_cast<std::size_t>(stream->Size()));
@@ -34,8 +36,6 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     }
     return true;
 }
-
-}  // namespace
 
 std::string DecodeText(std::string_view bytes) {
     if (StartsWith(bytes, "\xFE\xFF")) return DecodeUtf16(bytes.substr(2), true);
@@ -59,7 +59,7 @@ LoadStatus LoadTextFile(const std::string& path, std::string& text) {
     text.clear();
     if (!PathExists(path)) return LoadStatus::Missing;
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) return LoadStatus::Failed;
+    if (!ReadFileBytes(path, bytes)) return LoadStatus::Failed;
     text = DecodeText(bytes);
     return LoadStatus::Loaded;
 }

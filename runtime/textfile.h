@@ -15,16 +15,21 @@ enum class LoadStatus { Loaded, Missing, Failed };
 LoadStatus LoadTextFile(const std::string& path, std::string& text);
 bool SaveTextFile(const std::string& path, std::string_view text);
 
+// The file's bytes as they are; false when it cannot be read.
+bool ReadFileBytes(const std::string& path, std::string& bytes);
+
 // The decoding and encoding rules on their own.
 std::string DecodeText(std::string_view bytes);
 std::string EncodeText(std::string_view text);
 
 // Makes bytes the file's whole content. A plain file of ours is replaced atomically by a
-// new one with its mode, owner and group, written beside it and renamed over it. A link is
-// followed (it stays a link). A pipe or device, a file with other names or another user's
-// file stays the same file and is written in place, and so is a writable file whose
-// directory cannot be written to: only the bytes that differ are written (a grown log is
-// appended to), and a failed write gives the file back its old bytes and length.
+// new one with its mode, owner and group, written beside it under the file's name and
+// ".partial" and renamed over it; a write takes over what a killed one left there, and
+// writers of one file take turns. A link is followed (it stays a link). A pipe or device,
+// a file with other names or another user's file stays the same file and is written in
+// place, and so is a writable file whose directory cannot be written to: only the bytes
+// that differ are written (a grown log is appended to), and a failed write gives the file
+// back its old bytes and length.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 }  // namespace rt

@@ -110,6 +110,20 @@ bool FileIdentityOf(const std::string& path, FileIdentity& identity) {
     return true;
 }
 
+std::string FileStamp(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return {};
+    std::string stamp;
+    for (const auto part : {std::uint64_t(info.st_dev), std::uint64_t(info.st_ino),
+                            std::uint64_t(info.st_size), std::uint64_t(info.st_mtim.tv_sec),
+                            std::uint64_t(info.st_mtim.tv_nsec), std::uint64_t(info.st_ctim.tv_sec),
+                            std::uint64_t(info.st_ctim.tv_nsec)}) {
+        stamp += std::to_string(part) + ' ';
+    }
+    stamp.pop_back();
+    return stamp;
+}
+
 bool PathExists(const std::string& path) {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0;

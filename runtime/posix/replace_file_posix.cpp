@@ -1,6 +1,7 @@
 #include "runtime/textfile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,23 +88,52 @@ bool WriteInPlace(const std::string& target, const struct stat& info, std::strin
                                  : WriteToStream(target, bytes);
 }
 
+bool StillNamed(int fd, const std::string& path) {
+    struct stat held {}, named {};
+    return fstat(fd, &held) == 0 && stat(path.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+// The new file is written under one name per target, so that what a killed write left
+// behind is taken over and renamed away by the next one. Each writer holds a lock on it
+// from before it empties the file until after it renamed it, and takes over only the file
+// that still has the name once it holds the lock: two programs writing the same target
+// take turns instead of writing into one file.
+int OpenLockedTemporary(const std::string& temporary) {
+    for (;;) {
+        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) return -1;
+        if (flock(fd, LOCK_EX) != 0) {
+            close(fd);
+            return -1;
+        }
+        if (StillNamed(fd, temporary)) return fd;
+        // Another writer renamed or removed the file while this one waited: a fresh one.
+        close(fd);
+    }
+}
+
 // The file a replacement makes carries the mode, owner and group of the file it replaces.
 Replacement ReplaceByNewFile(const std::string& target, std::string_view bytes,
                              const struct stat* old) {
-    const std::string temporary = target + ".tmp-" + std::to_string(getpid());
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const std::string temporary = target + ".partial";
+    const int fd = OpenLockedTemporary(temporary);
     if (fd < 0) return errno == EACCES ? Replacement::Refused : Replacement::Failed;
     if (old && (fchmod(fd, old->st_mode & 07777) != 0 ||
                 fchown(fd, old->st_uid, old->st_gid) != 0)) {
-        close(fd);
         unlink(temporary.c_str());
+        close(fd);
         return Replacement::Refused;
     }
-    const bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
-    if (close(fd) == 0 && written && rename(temporary.c_str(), target.c_str()) == 0) {
+    // What a killed write left in it goes first.
+    const bool written = ftruncate(fd, 0) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
+    // The lock is held until the file has its new name.
+    if (written && rename(temporary.c_str(), target.c_str()) == 0) {
+        close(fd);
         return Replacement::Done;
     }
     unlink(temporary.c_str());
+    close(fd);
     return Replacement::Failed;
 }
 

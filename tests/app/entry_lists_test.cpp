@@ -142,9 +142,52 @@ TEST_F(EntryListsTest, BothListsMustAnswerWithTheirIdentities) {
     TEntryLists lists(*tdb);
     tdb->executeQuery("CREATE TABLE allist (id integer primary key, file text, ident text)");
     tdb->executeQuery("CREATE TABLE lastallist (id integer primary key, file text)");
-    EXPECT_FALSE(lists.BothAreReadable());
+    EXPECT_FALSE(lists.BothAreReadableTables());
     tdb->executeQuery("ALTER TABLE lastallist ADD COLUMN ident text");
-    EXPECT_TRUE(lists.BothAreReadable());
+    EXPECT_TRUE(lists.BothAreReadableTables());
+}
+
+// A view answers the same selects, but may compute its rows without end.
+TEST_F(EntryListsTest, ListsThatAreViewsAreRefused) {
+    TEntryLists lists(*tdb);
+    tdb->executeQuery("CREATE TABLE lastallist (id integer primary key, file text, ident text)");
+    tdb->executeQuery(
+        "CREATE VIEW allist AS WITH RECURSIVE n(id) AS (SELECT 1 UNION ALL SELECT id + 1 FROM n) "
+        "SELECT id, 'x' AS file, NULL AS ident FROM n");
+    EXPECT_FALSE(lists.BothAreReadableTables());
+    tdb->executeQuery("DROP VIEW allist");
+    tdb->executeQuery("CREATE TABLE AlList (id integer primary key, file text, ident text)");
+    EXPECT_TRUE(lists.BothAreReadableTables());
+    tdb->executeQuery("DROP TABLE lastallist");
+    tdb->executeQuery("CREATE VIEW lastallist AS SELECT * FROM allist");
+    EXPECT_FALSE(lists.BothAreReadableTables());
+}
+
+// The fingerprint tells a saved list from the same entries stored again by a later run.
+TEST_F(EntryListsTest, TheFingerprintChangesWithEveryRowAndWithEveryNewRun) {
+    TEntryLists lists(*tdb);
+    EXPECT_EQ(lists.CurrentFingerprint(), "");
+    CreateTables(lists);
+    const auto scan = [this](std::string_view ident) {
+        TEntryLists run(*tdb);
+        run.AddDirectory("/t");
+        run.AddFile("/t/a", ident);
+        return run.CurrentFingerprint();
+    };
+    const std::string first = scan("1");
+    EXPECT_EQ(first.substr(0, 2), "2 ");
+    EXPECT_EQ(lists.CurrentFingerprint(), first);
+    Rotate();
+    EXPECT_NE(scan("1"), first);
+    Rotate();
+    const std::string other = scan("2");
+    tdb->executeQuery("update allist set ident = '1' where ident = '2'");
+    EXPECT_NE(lists.CurrentFingerprint(), other);
+    // A path and an identity do not run into each other.
+    tdb->executeQuery("update allist set file = '/t/a1', ident = '' where ident = '1'");
+    const std::string joined = lists.CurrentFingerprint();
+    tdb->executeQuery("update allist set file = '/t/a', ident = '1' where ident = ''");
+    EXPECT_NE(lists.CurrentFingerprint(), joined);
 }
 
 TEST_F(EntryListsTest, AFailedInsertIsReportedAndTheNextOneWorksOnceTheTableIsThere) {
@@ -158,7 +201,7 @@ TEST_F(EntryListsTest, AFailedInsertIsReportedAndTheNextOneWorksOnceTheTableIsTh
 
 TEST_F(EntryListsTest, AListThatCannotBeReadIsNoList) {
     TEntryLists lists(*tdb);
-    EXPECT_FALSE(lists.BothAreReadable());
+    EXPECT_FALSE(lists.BothAreReadableTables());
     EXPECT_FALSE(lists.ReadCurrent());
     EXPECT_FALSE(lists.ReadPrevious().Next());
 }

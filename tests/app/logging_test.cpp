@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "database/sqlite/sqlite.h"
@@ -235,6 +236,64 @@ TEST_F(LoggingTest, StopDuringTheComparisonStillWritesTheLog) {
     const std::string written = ReadFile(log);
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), long(reported));
     EXPECT_EQ(TableRows(datafile, "allist").size(), 6u);
+}
+
+// A log with a history longer than the datafile, so that a full disk can refuse the log's
+// rewrite and still take the save.
+class OwedLinesTest : public LoggingTest {
+protected:
+    void SetUp() override {
+        LoggingTest::SetUp();
+        std::string history;
+        for (int i = 0; i < 4000; ++i) {
+            history += "01 Jan 2020 00:00:00 - New file: /old/" + std::to_string(i) + "\r\n";
+        }
+        WriteFile(log, history);
+        ChooseLog(log);
+        Log();
+        WriteFile(tree / "a.txt", "a");
+        {
+            testsupport::FileSizeLimit fullDisk(history.size());
+            Log();
+        }
+        EXPECT_EQ(Status(), "Failed to write log file " + log.string());
+        EXPECT_EQ(ReadFile(log), history);
+        EXPECT_TRUE(MarkerStands());
+        // The program ends: only the marker still knows the line.
+        app.run.unwrittenlog.clear();
+    }
+
+    // The log's lines after its history, dates and times left out.
+    Lines NewLogLines() const {
+        Lines lines;
+        std::istringstream text(ReadFile(log));
+        for (std::string line; std::getline(text, line);) {
+            if (line.find("/old/") == std::string::npos) lines.push_back(line.substr(20));
+        }
+        return lines;
+    }
+
+    bool MarkerStands() const { return fs::exists(datafile.string() + "-unlogged"); }
+
+    const fs::path log = scratch / "changes.log";
+};
+
+TEST_F(OwedLinesTest, ALineNoWriteCouldSaveIsWrittenOnceByTheNextStart) {
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    EXPECT_EQ(NewLogLines(), Lines{" - New file: " + Path("a.txt") + "\r"});
+    EXPECT_FALSE(MarkerStands());
+    Log();
+    EXPECT_EQ(NewLogLines().size(), 1u);
+}
+
+// The log changed after the marker was made: whatever wrote it may have written the
+// owed lines, and a line twice is worse than none.
+TEST_F(OwedLinesTest, ALogWrittenSinceTheMarkerGetsNoOwedLines) {
+    WriteFile(log, ReadFile(log) + "02 Jan 2020 00:00:00 - New file: /elsewhere\r\n");
+    Log();
+    EXPECT_EQ(NewLogLines(), Lines{" - New file: /elsewhere\r"});
+    EXPECT_FALSE(MarkerStands());
 }
 
 TEST_F(LoggingTest, IntervalModeWithZeroMinutesRunsAgainUntilStopped) {

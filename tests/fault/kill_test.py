@@ -15,7 +15,8 @@ or a whole one.
 
 With --log a log file with a long history is chosen and each kill lands while the log is
 being rewritten (once the harness sees the rewrite's new file appear): the log must
-then be whole, its old text or its old text followed by the run's change lines. With
+then be whole, its old text or its old text followed by the run's change lines, and once
+the next start has written it no file of the rewrite may be left beside it. With
 --every-line the log must also end up holding every change line exactly once, whatever
 the kill interrupted."""
 import argparse
@@ -145,6 +146,8 @@ class Phase:
             # and widens when they cut it, so that most of them land inside it.
             self.rewrite *= 0.7 if log_after_kill != old_log else 1.2
         self.duration = run_scenario(self.args.runner, self.work, self.check_script)
+        if self.args.log:
+            self.check_no_litter(number)
         skip = len(decode_log(log_after_kill).split("\r\n")) - 1 if self.args.log else 0
         found = report_lines(self.report, self.mode, skip)
         if self.args.first_run:
@@ -180,6 +183,13 @@ class Phase:
             raise Failure("the log after a kill holds other lines than the run's changes:\n"
                           + differences(changes, added))
 
+    def check_no_litter(self, number):
+        """What a killed rewrite left beside the log is gone once a run has written it."""
+        litter = [n for n in os.listdir(self.log_dir) if n != "changes.log"]
+        if litter:
+            raise Failure(f"kill {number} ({self.mode} mode): after the next start these "
+                          f"files are left beside the log: {litter}")
+
     def check_every_line(self, number, old, now, changes):
         added = sorted(log_change_lines(decode_log(now[len(old):]), self.mode)) \
             if now.startswith(old) else None
@@ -197,8 +207,6 @@ class Phase:
         if self.args.log:
             text += f"; run {self.duration:.2f} s, kills up to {self.rewrite * 1200:.0f} ms into the rewrite"
             text += f"; {self.lost} lost the killed run's change lines from the log"
-            litter = [n for n in os.listdir(self.log_dir) if n != "changes.log"]
-            text += f"; {len(litter)} unfinished rewrite files left beside the log"
         return f"{self.mode} mode: {text}"
 
 

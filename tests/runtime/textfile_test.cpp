@@ -5,6 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
 #include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
@@ -75,6 +79,39 @@ TEST(TextFile, SaveReplacesWithoutLeavingTemporaryFiles) {
     int entries = 0;
     for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
     EXPECT_EQ(entries, 1);
+}
+
+// A write killed before its rename leaves its new file behind; the next write takes it
+// over, whatever it holds, and renames it away.
+TEST(TextFile, TheNewFileAKilledWriteLeftIsTakenOverByTheNext) {
+    TempDir dir;
+    const std::string path = dir.write("log.txt", "old");
+    dir.write("log.txt.partial", "half of a rewrite that was killed, longer than the new text");
+    ASSERT_TRUE(SaveTextFile(path, "new"));
+    EXPECT_EQ(dir.read("log.txt"), "new");
+    EXPECT_FALSE(std::filesystem::exists(dir / "log.txt.partial"));
+}
+
+// Two programs writing the same log take turns: every state of the file is one whole write.
+TEST(TextFile, WritersOfOneFileTakeTurns) {
+    TempDir dir;
+    const std::string path = dir.write("log.txt", "");
+    constexpr std::size_t SIZE = 1 << 20;
+    std::atomic<int> writing{2};
+    const auto writer = [&](char letter) {
+        for (int n = 0; n < 20; ++n) EXPECT_TRUE(SaveTextFile(path, std::string(SIZE, letter)));
+        --writing;
+    };
+    std::thread first(writer, 'a'), second(writer, 'b');
+    while (writing > 0) {
+        const std::string bytes = dir.read("log.txt");
+        if (bytes.empty()) continue;
+        EXPECT_EQ(bytes.size(), SIZE);
+        EXPECT_EQ(bytes.find_first_not_of(bytes[0]), std::string::npos);
+    }
+    first.join();
+    second.join();
+    EXPECT_FALSE(std::filesystem::exists(dir / "log.txt.partial"));
 }
 
 TEST(TextFile, SavingThroughALinkReplacesTheFileItNamesAndKeepsTheLink) {
