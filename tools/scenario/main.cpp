@@ -12,6 +12,7 @@
 #include "app/idle_loop.h"
 #include "gui/platform/headless/headless.h"
 #include "runtime/filesystem.h"
+#include "runtime/native_path.h"
 #include "runtime/path.h"
 #include "runtime/process.h"
 #include "tools/scenario/gadget_table.h"
@@ -58,11 +59,11 @@ bool ReadScript(const std::string& path, std::string& text) {
 bool TakeGivenRoot(const std::string& given, std::string& root, std::string& error) {
     namespace fs = std::filesystem;
     std::error_code code;
-    if (!fs::is_directory(given, code)) {
+    if (!fs::is_directory(rt::NativePath(given), code)) {
         error = "--root " + given + ": no such directory";
         return false;
     }
-    root = fs::absolute(given, code).string();
+    root = rt::PathText(fs::absolute(rt::NativePath(given), code));
     while (root.size() > 1 && root.back() == rt::PATH_SEPARATOR) root.pop_back();
     return true;
 }
