@@ -3,11 +3,9 @@
 // inserts, the comparison's reads and lookups). Nothing may crash or leak, whatever the
 // file holds; row loops are bounded, since a small file can describe many rows.
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "app/entry_lists.h"
@@ -22,11 +20,12 @@ constexpr int MAX_ROWS = 2000;
 // One file per process in a directory of its own, rewritten for every input.
 struct ScratchFile {
     ScratchFile() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/tervala-fuzz-XXXXXX";
-        FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr);
-        directory = pattern;
-        path = directory + "/datafile";
+        namespace fs = std::filesystem;
+        const std::string name = "tervala-fuzz-" + std::to_string(std::random_device()());
+        directory = (fs::temp_directory_path() / name).string();
+        // False when the directory was there already: another process's.
+        FUZZ_CHECK(fs::create_directory(directory));
+        path = (fs::path(directory) / "datafile").string();
     }
     ~ScratchFile() {
         std::error_code ignored;
@@ -83,7 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
         FUZZ_CHECK(out.good());
     }
-    unlink((path + "-journal").c_str());
+    std::error_code ignored;
+    std::filesystem::remove(path + "-journal", ignored);
     auto tdb = db::TDBSQLite::CreateTemporary();
     FUZZ_CHECK(tdb->isOpen());
     tdb->executeQuery(app::sql::SET_ENCODING);

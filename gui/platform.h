@@ -4,6 +4,7 @@
 // and gadget modules initialise (on first use of any toolkit function).
 //
 //   tervala           links tervala_gui_gtk       (gui/platform/gtk)
+//   tervala.exe       links tervala_gui_win32     (gui/platform/win32)
 //   tervala-scenario  links tervala_gui_headless  (gui/platform/headless)
 //   tervala-cli       links tervala_gui_console   (gui/platform/console)
 //   the test suites   link  tervala_gui_headless

@@ -3,11 +3,16 @@
 // a standard stream is a terminal and how wide it is, and Ctrl+C or SIGTERM as a request
 // to stop instead of an end.
 
+#include <string_view>
+
 namespace rt {
 
 enum class StandardStream { Output, Error };
 
 bool IsTerminal(StandardStream stream);
+// Writes UTF-8 text to the stream at once. Redirected, the stream gets exactly these bytes
+// on every system; a Windows console is given the text as characters.
+void WriteStandard(StandardStream stream, std::string_view text);
 // Columns of the terminal the stream writes to; 0 when it is none or the width is unknown.
 int TerminalColumns(StandardStream stream);
 

@@ -2,11 +2,13 @@
 
 #include <filesystem>
 
+#include "runtime/native_path.h"
+
 namespace rt {
 namespace {
 
 std::filesystem::path NormalAbsolutePath(const std::string& path) {
-    return std::filesystem::path(AbsolutePath(path)).lexically_normal();
+    return NativePath(AbsolutePath(path)).lexically_normal();
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "runtime/process.h"
 
-#include <cstdlib>
 #include <utility>
 
 namespace rt {
@@ -13,7 +12,7 @@ EndProcessHandler& Handler() {
 
 void EndProcess(int status) {
     if (Handler()) Handler()(status);
-    std::_Exit(status);
+    EndProcessNow(status);
 }
 
 EndProcessHandler SetEndProcessHandler(EndProcessHandler handler) {

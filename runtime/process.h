@@ -9,7 +9,11 @@ namespace rt {
 using EndProcessHandler = std::function<void(int status)>;
 
 [[noreturn]] void EndProcess(int status);
-// Installs a handler and gives back the previous one (empty = std::_Exit).
+// Installs a handler and gives back the previous one (empty = EndProcessNow).
 EndProcessHandler SetEndProcessHandler(EndProcessHandler handler);
+
+// The platform's immediate end, what EndProcess does without a handler: no clean-up, no
+// waiting for other threads.
+[[noreturn]] void EndProcessNow(int status);
 
 }  // namespace rt

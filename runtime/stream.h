@@ -26,8 +26,9 @@ public:
 
 private:
     friend class TDirectory;
-    TReadStream(int handle, std::int64_t size) : handle_(handle), size_(size) {}
-    int handle_;
+    // A file descriptor, or a Windows file handle; -1 when closed.
+    TReadStream(std::intptr_t handle, std::int64_t size) : handle_(handle), size_(size) {}
+    std::intptr_t handle_;
     std::int64_t size_;
     std::int64_t position_ = 0;
 };

@@ -128,6 +128,41 @@ bool Utf8ToLatin1(std::string_view utf8, std::string& latin1) {
     return true;
 }
 
+std::string WideNameToUtf8(std::u16string_view units) {
+    std::string out;
+    out.reserve(units.size());
+    for (std::size_t i = 0; i < units.size();) {
+        const char32_t cp = NextCodePoint(units, i);
+        if (IsSurrogate(cp) && !IsInvalidByte(cp)) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            AppendUtf8(out, cp);
+        }
+    }
+    return out;
+}
+
+std::u16string Utf8ToWideName(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        // ED A0..BF xx is a surrogate in its 3-byte form: what WideNameToUtf8 made of one.
+        if (lead == 0xED && i + 2 < utf8.size() &&
+            (static_cast<unsigned char>(utf8[i + 1]) & 0xE0) == 0xA0 &&
+            IsContinuation(static_cast<unsigned char>(utf8[i + 2]))) {
+            out.push_back(static_cast<char16_t>(0xD000 | ((utf8[i + 1] & 0x3F) << 6) |
+                                                (utf8[i + 2] & 0x3F)));
+            length = 3;
+            continue;
+        }
+        AppendUtf16(out, DecodeOne(utf8, i, length));
+    }
+    return out;
+}
+
 std::string ToLowerAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out)

@@ -43,6 +43,14 @@ std::string ToLowerAscii(std::string_view text);
 // U+2028 and U+2029 as \uHHHH). Everything else, bytes that are not UTF-8 included, stays.
 std::string EscapeControlCharacters(std::string_view text);
 
+// File names on Windows are 16-bit units that need not be valid UTF-16. These converters
+// keep every such name: a lone surrogate U+DC80..U+DCFF becomes its byte (as above), any
+// other lone surrogate its 3-byte generalised UTF-8 form, which the way back reads as that
+// surrogate again. (Only a name holding exactly the byte escapes of such a 3-byte form
+// would come back as the one surrogate.)
+std::string WideNameToUtf8(std::u16string_view units);
+std::u16string Utf8ToWideName(std::string_view utf8);
+
 // File names are bytes, but a database that keeps its text as UTF-16 turns bytes that are
 // not UTF-8 into U+FFFD, so two such names would become one. For storage each such byte
 // becomes one of the private-use characters U+10FF80..U+10FFFF (a genuine one of those is

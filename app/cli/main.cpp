@@ -3,9 +3,7 @@
 // change lines on standard output, status and progress on standard error. Logging starts
 // at once, as if "Start logging" had been pressed; Ctrl+C and SIGTERM press "Stop logging".
 
-#include <cstdio>
 #include <string>
-#include <vector>
 
 #include "app/application.h"
 #include "app/cli/cli_report.h"
@@ -16,18 +14,19 @@
 #include "runtime/console.h"
 #include "runtime/filesystem.h"
 #include "runtime/process.h"
+#include "runtime/program.h"
 
 namespace {
 
 int BadArguments(const std::string& error) {
-    std::fprintf(stderr, "tervala-cli: %s\n%s", error.c_str(), cli::USAGE);
+    rt::WriteStandard(rt::StandardStream::Error,
+                      "tervala-cli: " + error + "\n" + std::string(cli::USAGE));
     return cli::EXIT_BAD_ARGUMENTS;
 }
 
 void WriteChangeLine(std::string_view line) {
     gui::console::ClearProgressLine();
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
+    rt::WriteStandard(rt::StandardStream::Output, line);
 }
 
 // The choices the window's fields, requesters and check boxes would have made.
@@ -63,20 +62,19 @@ void ChooseAsInTheWindow(app::Application& application, const cli::Options& opti
 
     // The process ends as the window's does, at once: an abandoned worker may still run.
     gui::console::ClearProgressLine();
-    std::fflush(stdout);
-    std::fflush(stderr);
     rt::EndProcess(report.ExitStatus(application.run.failed));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const cli::ParsedArguments parsed =
-        cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    const cli::ParsedArguments parsed = cli::ParseArguments(rt::ProgramArguments(argc, argv));
     switch (parsed.action) {
-        case cli::Action::Help: std::fputs(cli::USAGE, stdout); return cli::EXIT_NO_CHANGES;
+        case cli::Action::Help:
+            rt::WriteStandard(rt::StandardStream::Output, cli::USAGE);
+            return cli::EXIT_NO_CHANGES;
         case cli::Action::Version:
-            std::printf("tervala-cli %s\n", TERVALA_VERSION);
+            rt::WriteStandard(rt::StandardStream::Output, "tervala-cli " TERVALA_VERSION "\n");
             return cli::EXIT_NO_CHANGES;
         case cli::Action::BadArguments: return BadArguments(parsed.error);
         case cli::Action::Run: break;

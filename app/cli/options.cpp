@@ -1,9 +1,11 @@
 #include "app/cli/options.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 
 #include "runtime/filesystem.h"
+#include "runtime/native_path.h"
 #include "runtime/path.h"
 
 namespace cli {
@@ -156,8 +158,11 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
 }
 
 std::string MonitoredDirOf(const std::string& given) {
-    std::string dir = std::filesystem::path(rt::AbsolutePath(given)).lexically_normal().string();
-    while (dir.size() > 1 && dir.back() == rt::PATH_SEPARATOR) dir.pop_back();
+    const std::filesystem::path normal = rt::NativePath(rt::AbsolutePath(given)).lexically_normal();
+    std::string dir = rt::PathText(normal);
+    // A root keeps its separator: "/" or "C:\".
+    const std::size_t root = std::max<std::size_t>(rt::PathText(normal.root_path()).size(), 1);
+    while (dir.size() > root && dir.back() == rt::PATH_SEPARATOR) dir.pop_back();
     return dir;
 }
 

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 
 namespace rt {
 namespace {
@@ -36,6 +37,12 @@ void OnInterrupt(int signalNumber) {
 }  // namespace
 
 bool IsTerminal(StandardStream stream) { return isatty(DescriptorOf(stream)) == 1; }
+
+void WriteStandard(StandardStream stream, std::string_view text) {
+    std::FILE* file = stream == StandardStream::Output ? stdout : stderr;
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fflush(file);
+}
 
 int TerminalColumns(StandardStream stream) {
     struct winsize size {};

@@ -34,6 +34,10 @@ std::string ProgramDir() {
     return slash == 0 ? "/" : file.substr(0, slash);
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 std::string LaunchDir() { return launchDir; }
 
 std::uint64_t AllocatedMemory() {

@@ -29,7 +29,7 @@ std::int64_t TReadStream::Read(void* buffer, std::int64_t count) {
     auto* bytes = static_cast<char*>(buffer);
     std::int64_t done = 0;
     while (done < count) {
-        const ssize_t n = read(handle_, bytes + done, static_cast<std::size_t>(count - done));
+        const ssize_t n = read(static_cast<int>(handle_), bytes + done, static_cast<std::size_t>(count - done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             // A file that shrank or a read error: end here so the reader terminates.
@@ -43,7 +43,7 @@ std::int64_t TReadStream::Read(void* buffer, std::int64_t count) {
 }
 
 void TReadStream::Close() {
-    if (handle_ >= 0) close(handle_);
+    if (handle_ >= 0) close(static_cast<int>(handle_));
     handle_ = -1;
 }
 

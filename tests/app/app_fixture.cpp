@@ -1,11 +1,13 @@
 #include "tests/app/app_fixture.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "app/idle_loop.h"
 #include "database/sqlite/sqlite.h"
 #include "gui/gui.h"
 #include "gui/platform/headless/headless.h"
+#include "runtime/path.h"
 #include "runtime/process.h"
 
 namespace apptest {
@@ -121,7 +123,10 @@ std::vector<std::string> AppTest::Report() const {
 }
 
 std::string AppTest::Path(const std::string& relative) const {
-    return (tree / relative).string();
+    std::string path = (tree / relative).string();
+    // The tests write "a/b"; the program joins with the platform's separator.
+    std::replace(path.begin(), path.end(), '/', rt::PATH_SEPARATOR);
+    return path;
 }
 
 }  // namespace apptest

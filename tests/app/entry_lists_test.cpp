@@ -5,16 +5,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/sql_text.h"
 #include "database/sqlite/sqlite.h"
+#include "runtime/path.h"
 
 namespace {
 
 using app::TEntryLists;
 using app::TListReader;
+
+// A path written with "/" in the platform's form.
+std::string Native(std::string path) {
+    std::replace(path.begin(), path.end(), '/', rt::PATH_SEPARATOR);
+    return path;
+}
 
 class EntryListsTest : public ::testing::Test {
 protected:
@@ -114,28 +122,32 @@ TEST_F(EntryListsTest, ADirectoryKeepsNullInTheCurrentListAndTheEmptyTextInThePr
 }
 
 TEST_F(EntryListsTest, RowsBelowADirectoryAreKeptInTheirOrderAndNoOthers) {
+    // Names that sort among the kept ones without being below the directory: just before
+    // and just after the separator, and beyond ASCII.
+    const std::string before = Native("/t/d") + char(rt::PATH_SEPARATOR - 1) + "txt";
+    const std::string after = Native("/t/d") + char(rt::PATH_SEPARATOR + 1);
     {
         TEntryLists lists(*tdb);
         CreateTables(lists);
-        ASSERT_TRUE(lists.AddDirectory("/t"));
-        // Names that sort among the kept ones without being below the directory.
-        for (const char* path : {"/t/d", "/t/d.txt", "/t/d\xc4\xaf", "/t/d0", "/t/dx", "/t/c"}) {
+        ASSERT_TRUE(lists.AddDirectory(Native("/t")));
+        for (const std::string& path :
+             {Native("/t/d"), before, Native("/t/d\xc4\xaf"), after, Native("/t/dx"), Native("/t/c")}) {
             lists.AddDirectory(path);
         }
-        lists.AddFile("/t/d/z", "1");
-        lists.AddDirectory("/t/d/a");
-        lists.AddFile("/t/d/a/it's", "2");
-        lists.AddFile("/t/d\xc4\xaf/x", "3");
-        lists.AddFile("/t/d/bad\xff", "4");
+        lists.AddFile(Native("/t/d/z"), "1");
+        lists.AddDirectory(Native("/t/d/a"));
+        lists.AddFile(Native("/t/d/a/it's"), "2");
+        lists.AddFile(Native("/t/d\xc4\xaf/x"), "3");
+        lists.AddFile(Native("/t/d/bad\xff"), "4");
     }
     Rotate();
     TEntryLists lists(*tdb);
-    ASSERT_TRUE(lists.AddDirectory("/t"));
-    EXPECT_EQ(lists.KeepPreviousBelow("/t/d"), 4);
-    EXPECT_EQ(lists.KeepPreviousBelow("/t/gone"), 0);
-    EXPECT_EQ(RawRows("allist"), (std::vector<std::string>{
-                                     "/t|<NULL>", "/t/d/z|1", "/t/d/a|<NULL>", "/t/d/a/it's|2",
-                                     "/t/d/bad\xf4\x8f\xbf\xbf|4"}));
+    ASSERT_TRUE(lists.AddDirectory(Native("/t")));
+    EXPECT_EQ(lists.KeepPreviousBelow(Native("/t/d")), 4);
+    EXPECT_EQ(lists.KeepPreviousBelow(Native("/t/gone")), 0);
+    EXPECT_EQ(RawRows("allist"),
+              (std::vector<std::string>{Native("/t|<NULL>"), Native("/t/d/z|1"), Native("/t/d/a|<NULL>"),
+                                        Native("/t/d/a/it's|2"), Native("/t/d/bad\xf4\x8f\xbf\xbf|4")}));
 }
 
 TEST_F(EntryListsTest, BothListsMustAnswerWithTheirIdentities) {

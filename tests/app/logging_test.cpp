@@ -12,8 +12,10 @@
 #include "gui/platform/headless/headless.h"
 #include "runtime/filesystem.h"
 #include "tests/app/app_fixture.h"
+#ifndef _WIN32
 #include "tests/support/deep_tree.h"
 #include "tests/support/file_size_limit.h"
+#endif
 
 namespace apptest {
 namespace {
@@ -78,7 +80,13 @@ TEST_F(LoggingTest, SecondRunReportsAdditionsThenRemovals) {
     fs::remove_all(tree / "gone");
     WriteFile(tree / "grows.txt", "12");
     fs::rename(tree / "old name.txt", tree / "new name.txt");
+#ifdef _WIN32
+    // Wine keeps the old case when only the case changes; a detour renames it everywhere.
+    fs::rename(tree / "Case.txt", tree / "case.tmp");
+    fs::rename(tree / "case.tmp", tree / "case.txt");
+#else
     fs::rename(tree / "Case.txt", tree / "case.txt");
+#endif
     fs::remove(tree / "becomes dir");
     WriteFile(tree / "becomes dir" / "inner.txt", "i");
     Log();
@@ -123,6 +131,8 @@ TEST_F(LoggingTest, DigestModeStoresMd5TextsAndReportsTheSwitchAsChanges) {
                                      "<T> - File changed: " + Path("abc")}));
 }
 
+// The deep tree and the full disk are made with POSIX calls.
+#ifndef _WIN32
 TEST_F(LoggingTest, TreesDeeperThanThePathLimitAreStoredDigestedAndReported) {
     testsupport::DeepTree deep(tree.string(), std::string(200, 'd'), 25);
     deep.Write("x.txt", "abc");
@@ -142,6 +152,7 @@ TEST_F(LoggingTest, TreesDeeperThanThePathLimitAreStoredDigestedAndReported) {
     ASSERT_EQ(rows.size(), 27u);
     EXPECT_EQ(rows.back(), bottomFile + "|e2fc714c4727ee9395f324cd2e7f331f");
 }
+#endif
 
 TEST_F(LoggingTest, ADatafileLockedByAnotherProgramIsWaitedForAndOtherwiseLeftAlone) {
     WriteFile(tree / "a.txt", "a");
@@ -324,6 +335,7 @@ TEST_F(LoggingTest, AFailedSaveStaysInTheStatusAndTheRunStillReports) {
     EXPECT_EQ(Status(), "Datafile ERROR! Failed to save datafile");
 }
 
+#ifndef _WIN32
 TEST_F(LoggingTest, ASaveOnAFullDiskRemovesTheDatafileItCreatedAndKeepsAnExistingOne) {
     const std::string journal = datafile.string() + "-journal";
     WriteFile(tree / "a.txt", "a");
@@ -350,6 +362,7 @@ TEST_F(LoggingTest, ASaveOnAFullDiskRemovesTheDatafileItCreatedAndKeepsAnExistin
     Log();
     EXPECT_EQ(Report().size(), 400u);  // each new file reported by both runs
 }
+#endif
 
 TEST_F(LoggingTest, ALogFileThatCannotBeWrittenIsReported) {
     fs::create_directories(scratch / "logdir");

@@ -42,6 +42,10 @@ std::string Pattern(std::size_t size) {
 }
 
 std::string Md5sumOf(const std::filesystem::path& path) {
+#ifdef _WIN32
+    (void)path;
+    return "";
+#else
     const std::string command = "md5sum '" + path.string() + "'";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return "";
@@ -49,7 +53,15 @@ std::string Md5sumOf(const std::filesystem::path& path) {
     const bool got = std::fgets(line, sizeof line, pipe) != nullptr;
     pclose(pipe);
     return got ? std::string(line, 32) : "";
+#endif
 }
+
+// md5sum, the independent digest these tests compare with, is a POSIX program.
+#ifdef _WIN32
+#define SKIP_WITHOUT_MD5SUM() GTEST_SKIP() << "POSIX only: compares with the md5sum program"
+#else
+#define SKIP_WITHOUT_MD5SUM() (void)0
+#endif
 
 TEST(Md5OfFile, MatchesTheRfcTestSuite) {
     testsupport::TempDir dir;
@@ -71,6 +83,7 @@ TEST(Md5OfFile, MatchesTheRfcTestSuite) {
 }
 
 TEST(Md5OfFile, MatchesMd5sumAtEveryPaddingBoundary) {
+    SKIP_WITHOUT_MD5SUM();
     testsupport::TempDir dir;
     const std::size_t sizes[] = {1, 55, 56, 57, 63, 64, 65, 119, 120, 127, 128, 129, 1000};
     for (std::size_t size : sizes) {
@@ -85,13 +98,18 @@ TEST(Md5OfFile, SmallChunksGiveTheSameDigestAsOneChunk) {
     // Sizes around whole chunks of 128 bytes: the last chunk full, one byte over, one short.
     for (std::size_t size : {127u, 128u, 129u, 256u, 300u, 1024u}) {
         WriteBytes(dir / "f", Pattern(size));
+#ifdef _WIN32
+        const std::string expected = md5OfFile(dir / "f", MD5_CHUNK_SIZE);
+#else
         const std::string expected = Md5sumOf(dir / "f");
+#endif
         EXPECT_EQ(md5OfFile(dir / "f", 128), expected) << size;
         EXPECT_EQ(md5OfFile(dir / "f", 64), expected) << size;
     }
 }
 
 TEST(Md5OfFile, MatchesMd5sumAroundTheDigestChunk) {
+    SKIP_WITHOUT_MD5SUM();
     testsupport::TempDir dir;
     for (std::size_t size : {std::size_t(MD5_CHUNK_SIZE), std::size_t(MD5_CHUNK_SIZE) + 1,
                              std::size_t(MD5_CHUNK_SIZE) * 2 + 56}) {
@@ -101,6 +119,7 @@ TEST(Md5OfFile, MatchesMd5sumAroundTheDigestChunk) {
 }
 
 TEST(Md5OfFile, ReadsFilesBeyondFourGibibytes) {
+    SKIP_WITHOUT_MD5SUM();
     testsupport::TempDir dir;
     const auto path = dir / "sparse";
     WriteBytes(path, "head");

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/filesystem.h"
+#include "runtime/path.h"
 
 namespace {
 
@@ -74,12 +75,19 @@ TEST(CliOptions, EveryBadArgumentHasItsOneLineError) {
 
 TEST(CliOptions, MonitoredDirIsAbsoluteAndPlain) {
     const std::string here = rt::CurrentDir();
-    EXPECT_EQ(cli::MonitoredDirOf("tree"), here + "/tree");
-    EXPECT_EQ(cli::MonitoredDirOf("tree/"), here + "/tree");
+    EXPECT_EQ(cli::MonitoredDirOf("tree"), here + rt::PATH_SEPARATOR + "tree");
+    EXPECT_EQ(cli::MonitoredDirOf("tree/"), here + rt::PATH_SEPARATOR + "tree");
     EXPECT_EQ(cli::MonitoredDirOf("."), here);
+#ifdef _WIN32
+    EXPECT_EQ(cli::MonitoredDirOf("C:\\a\\.\\b\\..\\c\\\\"), "C:\\a\\c");
+    EXPECT_EQ(cli::MonitoredDirOf("C:/a/c"), "C:\\a\\c");
+    EXPECT_EQ(cli::MonitoredDirOf("C:\\"), "C:\\");
+    EXPECT_EQ(cli::MonitoredDirOf("C:\\srv\\My Files"), "C:\\srv\\My Files");
+#else
     EXPECT_EQ(cli::MonitoredDirOf("/a/./b/../c//"), "/a/c");
     EXPECT_EQ(cli::MonitoredDirOf("/"), "/");
     EXPECT_EQ(cli::MonitoredDirOf("/srv/My Files"), "/srv/My Files");
+#endif
 }
 
 }  // namespace

@@ -92,19 +92,31 @@ public:
         for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
             if (std::setlocale(LC_ALL, name)) return;
         }
+#ifdef _WIN32
+        // Windows names its locales its own way and has them all.
+        for (const char* name : {"German_Germany.1252", "de-DE", "German"}) {
+            if (std::setlocale(LC_ALL, name)) return;
+        }
+#else
         const std::string command = "localedef -i de_DE -f UTF-8 " + dir_.path() +
                                     "/de_DE.UTF-8 >/dev/null 2>&1";
         if (std::system(command.c_str()) != 0) return;
         setenv("LOCPATH", dir_.path().c_str(), 1);
         std::setlocale(LC_ALL, "de_DE.UTF-8");
+#endif
     }
     ~GermanLocale() {
         std::setlocale(LC_ALL, "C");
+#ifndef _WIN32
         unsetenv("LOCPATH");
+#endif
     }
     GermanLocale(const GermanLocale&) = delete;
     GermanLocale& operator=(const GermanLocale&) = delete;
-    bool active() const { return std::string(std::setlocale(LC_ALL, nullptr)).rfind("de", 0) == 0; }
+    bool active() const {
+        const std::string name = std::setlocale(LC_ALL, nullptr);
+        return name.rfind("de", 0) == 0 || name.rfind("German", 0) == 0;
+    }
 
 private:
     testsupport::TempDir dir_;

@@ -119,3 +119,23 @@ TEST(StorableText, AParagraphSeparatorIsStoredEscaped) {
     EXPECT_EQ(stored.find("\xE2\x80\xA9"), std::string::npos);
     EXPECT_EQ(UnescapeNonUtf8(stored), name);
 }
+
+TEST(WideNames, EveryUnitSequenceRoundTrips) {
+    const std::u16string names[] = {
+        u"plain.txt",
+        std::u16string{u'a', 0xD83D, 0xDE00, u'b'},  // a valid pair
+        std::u16string{u'x', 0xD800, u'y'},          // lone high surrogate
+        std::u16string{0xDFFF},                      // lone low surrogate outside the escapes
+        std::u16string{u'b', u'a', u'd', 0xDCE9},    // the escape of the byte E9
+        std::u16string{0xDBFF, 0xDBFF, 0xDC00},      // a lone high, then a pair
+    };
+    for (const std::u16string& name : names) EXPECT_EQ(Utf8ToWideName(WideNameToUtf8(name)), name);
+}
+
+TEST(WideNames, InvalidBytesAndValidTextAreTheUsualConversion) {
+    const std::string bytes = "caf\xC3\xA9 bad\xE9\xFF \xF0\x9F\x98\x80";
+    EXPECT_EQ(Utf8ToWideName(bytes), Utf8ToUtf16(bytes));
+    EXPECT_EQ(WideNameToUtf8(Utf8ToWideName(bytes)), bytes);
+    // A lone surrogate keeps its own 3-byte form instead of becoming U+FFFD.
+    EXPECT_EQ(WideNameToUtf8(std::u16string{0xD800}), "\xED\xA0\x80");
+}

@@ -163,10 +163,16 @@ TEST_F(ScenarioRunTest, LogExpectationsDecodeTheFileAndNeedCrLf) {
 }
 
 TEST_F(ScenarioRunTest, FileCommandsAndTheirExpectations) {
+#ifdef _WIN32
+    // Symbolic links need a privilege on Windows; a directory stands in for the link.
+    const std::string link = "mkdir $ROOT/link\n";
+#else
+    const std::string link = "symlink $ROOT/a $ROOT/link\n";
+#endif
     TScenarioRun& r = Load("write $ROOT/a/b/c.txt \"two\\nlines\"\nappend $ROOT/a/b/c.txt !\n"
                            "write-hex $ROOT/h \"00 ff\"\nfill $ROOT/f1 3000000\nfill $ROOT/f2 3000000\n"
                            "sparse $ROOT/s 5000000000\nrename $ROOT/h $ROOT/h2\n"
-                           "symlink $ROOT/a $ROOT/link\nremove $ROOT/a\n"
+                           + link + "remove $ROOT/a\n"
                            "expect-missing $ROOT/a\nexpect-exists $ROOT/link\nexpect-bytes $ROOT/h2 00FF\n"
                            "expect-bytes $ROOT/h2 00FF00\n");
     const TOutcome outcome = r.OnIdle();

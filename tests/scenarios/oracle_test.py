@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""oracle_test.py RUNNER TREE_PY [CLI]
+"""oracle_test.py RUNNER TREE_PY [CLI] [--wine]
 
 Change detection checked against an independent oracle: tree.py builds a tree, the
 application logs it (through scenario scripts, once in size mode and once in digest
@@ -7,7 +7,11 @@ mode, each with its own datafile), tree.py mutates the tree and writes what a ch
 logger must report, the application logs again, and its saved report must hold exactly
 the expected lines of that mode. With CLI, tervala-cli logs the same tree beside it with
 datafiles of its own, and its standard output must hold the same lines, as text and as
-JSON (each from its own copy of the first run's datafile)."""
+JSON (each from its own copy of the first run's datafile).
+
+With --wine the runner and tervala-cli are Windows programs started under Wine: they are
+given the Wine names of the files (drive Z: is the Linux root), and the paths they report
+are read back as Linux paths, so that both systems are held to the same expected lines."""
 import json
 import os
 import re
@@ -41,11 +45,30 @@ def script(mode, save_report):
     return "\n".join(lines) + "\n"
 
 
+WINE = False
+
+
+def native(path):
+    """The name the runner is given for a Linux path."""
+    return "Z:" + path.replace("/", "\\") if WINE else path
+
+
+def from_native(path):
+    """A path the runner reported, as the Linux path the oracle names."""
+    if WINE and path.startswith("Z:"):
+        return path[2:].replace("\\", "/")
+    return path
+
+
+def started(program):
+    return ["wine", program] if WINE else [program]
+
+
 def run_scenario(runner, work, name, text):
     path = os.path.join(work, name)
     with open(path, "w", encoding="utf-8") as f:
         f.write(text)
-    subprocess.run([runner, "--root", work, path], check=True)
+    subprocess.run(started(runner) + ["--root", native(work), native(path)], check=True)
 
 
 def reported(work, mode):
@@ -56,20 +79,25 @@ def reported(work, mode):
             match = REPORT_LINE.match(line)
             if not match:
                 raise SystemExit(f"{mode} mode: a report line that is no change line: {line!r}")
-            lines.append(f"{mode} {match.group(1)}: {match.group(2)}")
+            lines.append(f"{mode} {match.group(1)}: {from_native(match.group(2))}")
     return sorted(lines)
 
 
 def run_cli(cli, work, mode, datafile, *options):
     """The standard output of a tervala-cli run; its exit status must be the expected one."""
-    args = [cli, "--quiet", "--datafile", os.path.join(work, datafile), *options]
+    args = started(cli) + ["--quiet", "--datafile", native(os.path.join(work, datafile)), *options]
     if mode == "md5":
         args.append("--md5")
-    done = subprocess.run(args + [os.path.join(work, "tree")], capture_output=True, check=False)
+    done = subprocess.run(args + [native(os.path.join(work, "tree"))], capture_output=True,
+                          check=False)
     expected_status = 1 if done.stdout else 0
     if done.returncode != expected_status or done.stderr:
         raise SystemExit(f"tervala-cli {' '.join(options)} in {mode} mode: status "
                          f"{done.returncode}, stderr {done.stderr!r}")
+    # Scripts read the same bytes from either system: UTF-8 lines ending in LF alone.
+    if b"\r" in done.stdout:
+        raise SystemExit(f"tervala-cli {' '.join(options)} in {mode} mode: a carriage return "
+                         "in its output")
     return done.stdout.decode("utf-8")
 
 
@@ -79,13 +107,13 @@ def cli_text_lines(mode, stdout):
         match = CLI_LINE.match(line)
         if not match:
             raise SystemExit(f"{mode} mode: a line of tervala-cli that is no change line: {line!r}")
-        lines.append(f"{mode} {match.group(1)}: {match.group(2)}")
+        lines.append(f"{mode} {match.group(1)}: {from_native(match.group(2))}")
     return sorted(lines)
 
 
 def cli_json_lines(mode, stdout):
     changes = [json.loads(line) for line in stdout.splitlines()]
-    return sorted(f"{mode} {JSON_KINDS[c['change']]}: {c['path']}" for c in changes)
+    return sorted(f"{mode} {JSON_KINDS[c['change']]}: {from_native(c['path'])}" for c in changes)
 
 
 def compare(what, expected, found):
@@ -105,10 +133,15 @@ def compare(what, expected, found):
 
 
 def main():
-    if len(sys.argv) not in (3, 4):
-        raise SystemExit("usage: oracle_test.py RUNNER TREE_PY [CLI]")
-    runner, tree_py = sys.argv[1:3]
-    cli = sys.argv[3] if len(sys.argv) == 4 else None
+    global WINE
+    arguments = sys.argv[1:]
+    if arguments[-1:] == ["--wine"]:
+        WINE = True
+        arguments = arguments[:-1]
+    if len(arguments) not in (2, 3):
+        raise SystemExit("usage: oracle_test.py RUNNER TREE_PY [CLI] [--wine]")
+    runner, tree_py = arguments[:2]
+    cli = arguments[2] if len(arguments) == 3 else None
     if not os.path.isfile(tree_py):
         print(f"skipped: the tree builder {tree_py} is not there "
               "(it lives in shared/bench beside the repository)")

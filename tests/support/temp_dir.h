@@ -14,7 +14,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // The path of a name below the directory; "/" in the name is the platform's separator.
+    std::string operator/(const std::string& name) const;
     // Writes bytes to a file below the directory (parents made) and gives its path.
     std::string write(const std::string& name, const std::string& bytes) const;
     std::string read(const std::string& name) const;

@@ -4,7 +4,10 @@
 #include <fstream>
 #include <vector>
 
+#include "runtime/native_path.h"
+
 namespace fs = std::filesystem;
+using rt::NativePath;
 
 namespace scenario {
 namespace {
@@ -16,7 +19,7 @@ bool Failed(const std::string& what, const std::string& path, const std::error_c
 }
 
 bool MakeParents(const std::string& path, std::string& error) {
-    const fs::path parent = fs::path(path).parent_path();
+    const fs::path parent = NativePath(path).parent_path();
     std::error_code code;
     if (parent.empty() || fs::is_directory(parent, code)) return true;
     fs::create_directories(parent, code);
@@ -25,7 +28,7 @@ bool MakeParents(const std::string& path, std::string& error) {
 
 bool WriteBytes(const std::string& path, std::ios::openmode mode, std::string_view bytes,
                 std::string& error) {
-    std::ofstream out(fs::path(path), mode | std::ios::binary);
+    std::ofstream out(NativePath(path), mode | std::ios::binary);
     if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (out) out.close();
     if (!out) {
@@ -64,7 +67,7 @@ void OpenUpTree(const fs::path& path) {
 
 bool MakeDirectory(const std::string& path, std::string& error) {
     std::error_code code;
-    fs::create_directories(path, code);
+    fs::create_directories(NativePath(path), code);
     return !code || Failed("make the directory", path, code, error);
 }
 
@@ -78,7 +81,7 @@ bool AppendFile(const std::string& path, std::string_view bytes, std::string& er
 
 bool FillFile(const std::string& path, std::uint64_t size, std::string& error) {
     if (!MakeParents(path, error)) return false;
-    std::ofstream out(fs::path(path), std::ios::trunc | std::ios::binary);
+    std::ofstream out(NativePath(path), std::ios::trunc | std::ios::binary);
     TPattern pattern;
     std::vector<char> chunk(1 << 20);
     for (std::uint64_t left = size; out && left > 0;) {
@@ -98,32 +101,32 @@ bool FillFile(const std::string& path, std::uint64_t size, std::string& error) {
 bool MakeSparseFile(const std::string& path, std::uint64_t size, std::string& error) {
     if (!WriteFile(path, {}, error)) return false;
     std::error_code code;
-    fs::resize_file(path, size, code);
+    fs::resize_file(NativePath(path), size, code);
     return !code || Failed("resize", path, code, error);
 }
 
 bool RemovePath(const std::string& path, std::string& error) {
     std::error_code code;
-    OpenUpTree(path);
-    fs::remove_all(path, code);
+    OpenUpTree(NativePath(path));
+    fs::remove_all(NativePath(path), code);
     return !code || Failed("remove", path, code, error);
 }
 
 bool RenamePath(const std::string& from, const std::string& to, std::string& error) {
     std::error_code code;
-    fs::rename(from, to, code);
+    fs::rename(NativePath(from), NativePath(to), code);
     return !code || Failed("rename", from + " to " + to, code, error);
 }
 
 bool ChangeMode(int mode, const std::string& path, std::string& error) {
     std::error_code code;
-    fs::permissions(path, static_cast<fs::perms>(mode), fs::perm_options::replace, code);
+    fs::permissions(NativePath(path), static_cast<fs::perms>(mode), fs::perm_options::replace, code);
     return !code || Failed("change the permissions of", path, code, error);
 }
 
 bool MakeSymlink(const std::string& target, const std::string& path, std::string& error) {
     std::error_code code;
-    fs::create_symlink(target, path, code);
+    fs::create_symlink(NativePath(target), NativePath(path), code);
     return !code || Failed("make the link", path, code, error);
 }
 

@@ -8,12 +8,15 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "app/idle_loop.h"
 #include "gui/platform/headless/headless.h"
 #include "runtime/filesystem.h"
+#include "runtime/native_path.h"
 #include "runtime/path.h"
 #include "runtime/process.h"
+#include "runtime/program.h"
 #include "tools/scenario/gadget_table.h"
 #include "tools/scenario/headless_host.h"
 #include "tools/scenario/scenario_run.h"
@@ -30,13 +33,13 @@ struct TOptions {
     std::string script;
 };
 
-bool ParseOptions(int argc, char** argv, TOptions& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
+bool ParseOptions(const std::vector<std::string>& arguments, TOptions& options) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
         if (argument == "--keep") {
             options.keep = true;
-        } else if (argument == "--root" && i + 1 < argc) {
-            options.root = argv[++i];
+        } else if (argument == "--root" && i + 1 < arguments.size()) {
+            options.root = arguments[++i];
         } else if (argument.rfind("--", 0) == 0 || !options.script.empty()) {
             return false;
         } else {
@@ -47,7 +50,7 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
 }
 
 bool ReadScript(const std::string& path, std::string& text) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::ifstream in(rt::NativePath(path), std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     text = bytes.str();
@@ -58,11 +61,11 @@ bool ReadScript(const std::string& path, std::string& text) {
 bool TakeGivenRoot(const std::string& given, std::string& root, std::string& error) {
     namespace fs = std::filesystem;
     std::error_code code;
-    if (!fs::is_directory(given, code)) {
+    if (!fs::is_directory(rt::NativePath(given), code)) {
         error = "--root " + given + ": no such directory";
         return false;
     }
-    root = fs::absolute(given, code).string();
+    root = rt::PathText(fs::absolute(rt::NativePath(given), code));
     while (root.size() > 1 && root.back() == rt::PATH_SEPARATOR) root.pop_back();
     return true;
 }
@@ -87,7 +90,7 @@ void StartWatchdog(TSession& session, const TScenarioRun& run, const std::string
 
 int main(int argc, char** argv) {
     TOptions options;
-    if (!ParseOptions(argc, argv, options)) {
+    if (!ParseOptions(rt::ProgramArguments(argc, argv), options)) {
         Quit(EXIT_FAILED, "usage: tervala-scenario [--root DIR] [--keep] SCRIPT");
     }
     std::string text;

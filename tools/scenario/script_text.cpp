@@ -29,6 +29,12 @@ public:
             TakePlaceholder("$SEP", placeholders_.separator, out)) {
             return true;
         }
+        // Scripts write paths with "/"; where the separator differs, that is what it means.
+        if (text_[pos_] == '/' && !placeholders_.separator.empty()) {
+            out += placeholders_.separator;
+            ++pos_;
+            return true;
+        }
         if (text_[pos_] != '\\') {
             out += text_[pos_++];
             return true;

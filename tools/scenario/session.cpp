@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <random>
 
+#include "runtime/filesystem.h"
+#include "runtime/native_path.h"
 #include "tools/scenario/file_commands.h"
 
 namespace scenario {
@@ -20,6 +22,8 @@ void TSession::End(int code, const std::string& message) {
     if (ownsRoot_ && keep_) {
         std::printf("scenario root kept: %s\n", root_.c_str());
     } else if (ownsRoot_) {
+        // Windows removes no directory that is a process's current one.
+        rt::ChangeDir(rt::PathText(rt::NativePath(root_).parent_path()));
         std::string error;
         if (!RemovePath(root_, error)) std::fprintf(stderr, "%s\n", error.c_str());
     }
@@ -43,7 +47,7 @@ std::string MakeScratchDirectory(std::string& error) {
         std::snprintf(name, sizeof name, "tervala-scenario-%08llx",
                       static_cast<unsigned long long>(random() & 0xffffffffULL));
         const fs::path candidate = fs::absolute(base / name);
-        if (fs::create_directory(candidate, code)) return candidate.string();
+        if (fs::create_directory(candidate, code)) return rt::PathText(candidate);
         if (code) break;
     }
     error = "cannot make a scratch directory in " + base.string() +

@@ -1,7 +1,5 @@
 #include "gui/platform/console/consoledrivers.h"
 
-#include <cstdio>
-
 #include "gui/driversupport.h"
 #include "gui/event.h"
 #include "gui/platform/console/consolegadget.h"
@@ -16,10 +14,7 @@ constexpr int DESKTOP_WIDTH = 1920;
 constexpr int DESKTOP_HEIGHT = 1080;
 constexpr std::uint32_t WAIT_SLEEP_MS = 25;
 
-void WriteToStandardError(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fflush(stderr);
-}
+void WriteToStandardError(std::string_view text) { rt::WriteStandard(rt::StandardStream::Error, text); }
 
 }  // namespace
 

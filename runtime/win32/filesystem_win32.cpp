@@ -1,0 +1,159 @@
+#include "runtime/filesystem.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "runtime/stream.h"
+#include "runtime/win32/win32_paths.h"
+
+namespace rt {
+namespace {
+
+// The directory stays open for its identity and so that it cannot be removed or renamed
+// while in use; its entries are reached through its long path, since Win32 has no calls
+// relative to a directory handle.
+struct OpenDirectory {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    std::wstring path;  // "\\?\" form, ending in "\"
+    HANDLE find = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAW found{};
+    bool started = false;
+    bool exhausted = false;
+
+    std::wstring Child(const std::string& name) const { return path + win32::Wide(name); }
+};
+
+OpenDirectory& Opened(void* handle) { return *static_cast<OpenDirectory*>(handle); }
+
+// Starts the listing; false when it holds nothing at all (an empty drive root).
+bool StartListing(OpenDirectory& directory) {
+    directory.started = true;
+    directory.find = FindFirstFileExW((directory.path + L'*').c_str(), FindExInfoBasic,
+                                      &directory.found, FindExSearchNameMatch, nullptr,
+                                      FIND_FIRST_EX_LARGE_FETCH);
+    return directory.find != INVALID_HANDLE_VALUE;
+}
+
+bool AdvanceListing(OpenDirectory& directory) {
+    if (!directory.started) return StartListing(directory);
+    return directory.find != INVALID_HANDLE_VALUE && FindNextFileW(directory.find, &directory.found);
+}
+
+std::wstring WithSeparator(std::wstring path) {
+    if (path.empty() || path.back() != L'\\') path += L'\\';
+    return path;
+}
+
+}  // namespace
+
+std::shared_ptr<TDirectory> TDirectory::Open(const std::string& path) {
+    const std::wstring longPath = win32::LongPath(path);
+    const HANDLE handle = win32::OpenForQuery(longPath);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    if (win32::StatusOf(handle).kind != ENTRY_DIR) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    auto* directory = new OpenDirectory;
+    directory->handle = handle;
+    directory->path = WithSeparator(longPath);
+    return std::shared_ptr<TDirectory>(new TDirectory(directory));
+}
+
+TDirectory::~TDirectory() {
+    OpenDirectory& directory = Opened(handle_);
+    if (directory.find != INVALID_HANDLE_VALUE) FindClose(directory.find);
+    CloseHandle(directory.handle);
+    delete &directory;
+}
+
+std::string TDirectory::NextName() {
+    OpenDirectory& directory = Opened(handle_);
+    if (directory.exhausted) return {};
+    if (!AdvanceListing(directory)) {
+        directory.exhausted = true;
+        return {};
+    }
+    return win32::Narrow(directory.found.cFileName, wcslen(directory.found.cFileName));
+}
+
+EntryStatus TDirectory::Query(const std::string& name) const {
+    return win32::StatusAt(Opened(handle_).Child(name));
+}
+
+std::unique_ptr<TReadStream> TDirectory::OpenFile(const std::string& name) const {
+    // The child's "\\?\" path is taken as it is, not resolved again.
+    return TReadStream::Open(win32::Narrow(Opened(handle_).Child(name)));
+}
+
+FileIdentity TDirectory::Identity() const { return win32::StatusOf(Opened(handle_).handle).identity; }
+
+int EntryType(const std::string& path) { return win32::StatusAt(win32::LongPath(path)).kind; }
+
+bool FileIdentityOf(const std::string& path, FileIdentity& identity) {
+    const EntryStatus status = win32::StatusAt(win32::LongPath(path));
+    if (status.size < 0) return false;
+    identity = status.identity;
+    return true;
+}
+
+std::string FileStamp(const std::string& path) {
+    const HANDLE handle = win32::OpenForQuery(win32::LongPath(path));
+    if (handle == INVALID_HANDLE_VALUE) return {};
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(handle, &info) != 0;
+    CloseHandle(handle);
+    if (!known) return {};
+    const auto wide = [](DWORD high, DWORD low) { return (std::uint64_t(high) << 32) | low; };
+    std::string stamp;
+    for (const std::uint64_t part :
+         {std::uint64_t(info.dwVolumeSerialNumber), wide(info.nFileIndexHigh, info.nFileIndexLow),
+          wide(info.nFileSizeHigh, info.nFileSizeLow),
+          wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)}) {
+        stamp += std::to_string(part) + ' ';
+    }
+    stamp.pop_back();
+    return stamp;
+}
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesW(win32::LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string CurrentDir() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length == 0) return {};
+        if (length < buffer.size()) return win32::Narrow(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+}
+
+// The current directory takes the ordinary form; "\\?\" is not accepted there everywhere.
+bool ChangeDir(const std::string& path) {
+    return SetCurrentDirectoryW(win32::Wide(path).c_str()) != 0;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty()) return CurrentDir();
+    const std::wstring wide = win32::Wide(path);
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        if (length == 0) return path;
+        if (length < buffer.size()) return win32::Narrow(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileW(win32::LongPath(path).c_str()) != 0; }
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    return MoveFileExW(win32::LongPath(from).c_str(), win32::LongPath(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+}  // namespace rt

@@ -1,0 +1,108 @@
+// Links, pipes, hard links and paths beyond PATH_MAX.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "runtime/filesystem.h"
+#include "tests/runtime/filesystem_helpers.h"
+#include "tests/support/deep_tree.h"
+#include "tests/support/temp_dir.h"
+
+using namespace rt;
+using testsupport::ListAll;
+using testsupport::ReadAll;
+using testsupport::TempDir;
+
+TEST(EntryTypes, FollowLinksAndReportDanglingOnesAsNothing) {
+    TempDir dir;
+    const std::string file = dir.write("f.txt", "12345");
+    mkdir((dir / "d").c_str(), 0755);
+    symlink(file.c_str(), (dir / "link-to-file").c_str());
+    symlink((dir / "d").c_str(), (dir / "link-to-dir").c_str());
+    symlink((dir / "gone").c_str(), (dir / "dangling").c_str());
+    mkfifo((dir / "fifo").c_str(), 0644);
+    EXPECT_EQ(EntryType(dir / "link-to-file"), ENTRY_FILE);
+    EXPECT_EQ(EntryType(dir / "link-to-dir"), ENTRY_DIR);
+    EXPECT_EQ(EntryType(dir / "dangling"), ENTRY_NONE);
+    EXPECT_EQ(EntryType(dir / "fifo"), ENTRY_NONE);
+    EXPECT_TRUE(PathExists(dir / "dangling"));
+    // The same answers by name, relative to the open directory, with the size beside them.
+    const auto open = TDirectory::Open(dir.path());
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->Query("link-to-dir").kind, ENTRY_DIR);
+    EXPECT_EQ(open->Query("fifo").kind, ENTRY_NONE);
+    EXPECT_EQ(open->Query("link-to-file").kind, ENTRY_FILE);
+    EXPECT_EQ(open->Query("link-to-file").size, 5);
+    EXPECT_EQ(open->Query("dangling").kind, ENTRY_NONE);
+    EXPECT_EQ(open->Query("dangling").size, -1);
+}
+
+TEST(DirectoryFiles, ALinkOpensWhatItNamesAndAPipeDoesNotBlock) {
+    TempDir dir;
+    dir.write("f.txt", "12345");
+    symlink((dir / "f.txt").c_str(), (dir / "link").c_str());
+    mkfifo((dir / "fifo").c_str(), 0644);
+    const auto open = TDirectory::Open(dir.path());
+    ASSERT_TRUE(open);
+    auto stream = open->OpenFile("link");
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(ReadAll(*stream), "12345");
+    EXPECT_FALSE(open->OpenFile("fifo"));
+}
+
+TEST(DeepDirectories, BeyondThePathLimitAreOpenedQueriedAndRead) {
+    TempDir dir;
+    testsupport::DeepTree deep(dir.path(), std::string(200, 'd'), 25);
+    deep.Write("x.txt", "deep bytes");
+    const std::string bottom = deep.BottomPath();
+    ASSERT_GT(bottom.size(), std::size_t(PATH_MAX));
+    const auto open = TDirectory::Open(bottom);
+    ASSERT_TRUE(open);
+    EXPECT_EQ(ListAll(bottom), (std::set<std::string>{".", "..", "x.txt"}));
+    EXPECT_EQ(open->Query("x.txt").kind, ENTRY_FILE);
+    EXPECT_EQ(open->Query("x.txt").size, 10);
+    auto stream = open->OpenFile("x.txt");
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(ReadAll(*stream), "deep bytes");
+    // A piece of a long path that is no directory fails the open as a short one would.
+    EXPECT_FALSE(TDirectory::Open(bottom + "/x.txt"));
+    EXPECT_FALSE(TDirectory::Open(bottom + "/missing"));
+    const std::string relative = bottom.substr(dir.path().size() + 1);
+    const std::string before = CurrentDir();
+    ASSERT_TRUE(ChangeDir(dir.path()));
+    EXPECT_TRUE(TDirectory::Open(relative));
+    ASSERT_TRUE(ChangeDir(before));
+}
+
+TEST(FileIdentities, SameDirectoryOrFileThroughALinkHasTheSameIdentity) {
+    TempDir dir;
+    mkdir((dir / "d").c_str(), 0755);
+    symlink((dir / "d").c_str(), (dir / "alias").c_str());
+    FileIdentity d, alias;
+    ASSERT_TRUE(FileIdentityOf(dir / "d", d));
+    ASSERT_TRUE(FileIdentityOf(dir / "alias", alias));
+    EXPECT_EQ(d, alias);
+    const auto open = TDirectory::Open(dir.path());
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->Query("alias").identity, d);
+    EXPECT_EQ(TDirectory::Open(dir / "alias")->Identity(), d);
+    const std::string file = dir.write("f", "x");
+    ASSERT_EQ(link(file.c_str(), (dir / "hard").c_str()), 0);
+    FileIdentity f, hard;
+    ASSERT_TRUE(FileIdentityOf(file, f));
+    ASSERT_TRUE(FileIdentityOf(dir / "hard", hard));
+    EXPECT_EQ(f, hard);
+    EXPECT_EQ(open->Query("f").identity, f);
+}
+
+TEST(SameFiles, OneExistingFileByTwoNames) {
+    TempDir dir;
+    const std::string file = dir.write("f", "x");
+    symlink(file.c_str(), (dir / "soft").c_str());
+    link(file.c_str(), (dir / "hard").c_str());
+    EXPECT_TRUE(SameFile(file, dir / "soft"));
+    EXPECT_TRUE(SameFile(dir / "hard", file));
+}
