@@ -84,6 +84,7 @@ std::shared_ptr<db::TDBSQLite> OpenWorkingConnection() {
     if (!tdb->isOpen() || tdb->restrictToData() != 1) return nullptr;
     tdb->executeQuery(sql::SET_ENCODING);
     tdb->executeQuery(sql::SET_CACHE_SIZE);
+    tdb->executeQuery(sql::SET_FAST_DELETE);
     return tdb;
 }
 
