@@ -1,5 +1,7 @@
 #include "app/entry_lists.h"
 
+#include <limits>
+
 #include "app/sql_text.h"
 #include "database/sqlite/sqlite.h"
 #include "runtime/path.h"
@@ -19,8 +21,16 @@ constexpr const char* INSERT_PREVIOUS =
 constexpr const char* KEEP_PREVIOUS =
     "insert into allist (file,ident) select file, nullif(ident, '') from lastallist "
     "where file >= ?1 and file < ?2 and substr(file, 1, length(?1)) = ?1 order by id asc";
-constexpr const char* LOOKUP_PREVIOUS = "select file,ident from lastallist where file = ?";
-constexpr const char* LOOKUP_CURRENT = "select file,ident from allist where file = ?";
+constexpr const char* LOOKUP_PREVIOUS = "select id,ident from lastallist where file = ?";
+constexpr const char* LOOKUP_CURRENT = "select id from allist where file = ?";
+constexpr const char* FOLLOW_PREVIOUS =
+    "select id,file,ident from lastallist where id > ? order by id asc";
+constexpr const char* FOLLOW_CURRENT = "select id,file,ident from allist where id > ? order by id asc";
+// Under the column's own collation, as a lookup compares.
+constexpr const char* PREVIOUS_PATH_TWICE =
+    "select 1 from lastallist group by file having count(*) > 1 limit 1";
+// A row found this close ahead is reached by reading on; farther, by a search.
+constexpr int NEAR_ROWS = 16;
 
 }  // namespace
 
@@ -36,10 +46,19 @@ bool TListReader::Next() {
     return true;
 }
 
+TEntryLists::TEntryLists(db::TDBConnection& tdb)
+    : tdb_(tdb), previousFollower_(FOLLOW_PREVIOUS), currentFollower_(FOLLOW_CURRENT) {}
+
 TEntryLists::~TEntryLists() = default;
 
 bool TEntryLists::Run(TStatement& statement, const char* sql,
                       std::initializer_list<std::string_view> values) {
+    if (!Rewind(statement, sql)) return false;
+    for (const std::string_view value : values) statement->addString(std::string(value));
+    return Execute(statement);
+}
+
+bool TEntryLists::Rewind(TStatement& statement, const char* sql) {
     if (!statement || !statement->resultSet || !statement->resultSet->stmtHandle) {
         statement = db::TDatabaseQuery::Create(tdb_.shared_from_this());
         if (statement->prepare(sql) != 1) return false;
@@ -48,7 +67,10 @@ bool TEntryLists::Run(TStatement& statement, const char* sql,
         statement->resultSet->reset();
     }
     statement->clearBindValues();
-    for (const std::string_view value : values) statement->addString(std::string(value));
+    return true;
+}
+
+bool TEntryLists::Execute(TStatement& statement) {
     // An error left by an earlier statement would fail this one too.
     tdb_.resetError();
     return statement->execute() == 1;
@@ -118,14 +140,76 @@ std::optional<TListReader> TEntryLists::ReadCurrent() {
 TListReader TEntryLists::ReadPrevious() { return {tdb_.executeQuery(sql::SELECT_PREVIOUS_ROWS), 1}; }
 
 std::optional<std::string> TEntryLists::PreviousIdentOf(const TListReader& row) {
+    const bool follow = PreviousPathsAreDistinct();
+    if (follow && FollowerFinds(previousFollower_, row.storedPath_)) return previousFollower_.ident;
     if (!Run(lookupPrevious_, LOOKUP_PREVIOUS, {row.storedPath_}) || !lookupPrevious_->nextRow()) {
         return std::nullopt;
     }
-    return lookupPrevious_->rowRecord()->getString(1);
+    const auto found = lookupPrevious_->rowRecord();
+    if (follow) ResumeAfter(previousFollower_, found->getLong(0));
+    return found->getString(1);
 }
 
 bool TEntryLists::InCurrent(const TListReader& row) {
-    return Run(lookupCurrent_, LOOKUP_CURRENT, {row.storedPath_}) && lookupCurrent_->nextRow();
+    if (FollowerFinds(currentFollower_, row.storedPath_)) return true;
+    if (!Run(lookupCurrent_, LOOKUP_CURRENT, {row.storedPath_}) || !lookupCurrent_->nextRow()) {
+        return false;
+    }
+    ResumeAfter(currentFollower_, lookupCurrent_->rowRecord()->getLong(0));
+    return true;
+}
+
+// Every stored path is text this program wrote (the rotation rewrites the previous list
+// through the same conversions), so equal texts read back are equal stored texts.
+bool TEntryLists::FollowerFinds(TFollower& follower, const std::string& storedPath) {
+    if (!follower.holdsRow && !ReadNextRow(follower)) return false;
+    if (follower.storedPath != storedPath) return false;
+    follower.holdsRow = false;
+    return true;
+}
+
+bool TEntryLists::ReadNextRow(TFollower& follower) {
+    if (!follower.rows && !follower.ended) {
+        StartAfter(follower, std::numeric_limits<std::int64_t>::min());
+    }
+    if (follower.ended || !follower.rows->nextRow()) {
+        follower.ended = true;
+        return false;
+    }
+    const auto row = follower.rows->rowRecord();
+    follower.id = row->getLong(0);
+    follower.storedPath = row->getString(1);
+    follower.ident = row->getString(2);
+    follower.holdsRow = true;
+    return true;
+}
+
+// A row found behind the follower leaves it where it is: the lists' orders disagree there,
+// and its next row may still be the next one sought.
+void TEntryLists::ResumeAfter(TFollower& follower, std::int64_t id) {
+    for (int step = 0; step < NEAR_ROWS; ++step) {
+        if (!follower.holdsRow && !ReadNextRow(follower)) return;
+        if (follower.id > id) return;
+        follower.holdsRow = false;
+    }
+    StartAfter(follower, id);
+}
+
+void TEntryLists::StartAfter(TFollower& follower, std::int64_t id) {
+    follower.holdsRow = false;
+    follower.ended = !Rewind(follower.rows, follower.sql);
+    if (follower.ended) return;
+    follower.rows->addLong(id);
+    follower.ended = !Execute(follower.rows);
+}
+
+bool TEntryLists::PreviousPathsAreDistinct() {
+    if (!previousPathsDistinct_) {
+        tdb_.resetError();
+        const auto twice = tdb_.executeQuery(PREVIOUS_PATH_TWICE);
+        previousPathsDistinct_ = !tdb_.hasError() && !twice->nextRow();
+    }
+    return *previousPathsDistinct_;
 }
 
 std::string TEntryLists::CurrentFingerprint() {

@@ -5,6 +5,7 @@
 // Row statements are prepared once per object and run with bound values, so one object
 // serves one step of a run and is gone before a worker takes the connection.
 
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -41,7 +42,7 @@ private:
 
 class TEntryLists {
 public:
-    explicit TEntryLists(db::TDBConnection& tdb) : tdb_(tdb) {}
+    explicit TEntryLists(db::TDBConnection& tdb);
     TEntryLists(const TEntryLists&) = delete;
     TEntryLists& operator=(const TEntryLists&) = delete;
     ~TEntryLists();
@@ -77,6 +78,9 @@ public:
     // The previous list's identity text for the row's path, when the path is there.
     std::optional<std::string> PreviousIdentOf(const TListReader& row);
     bool InCurrent(const TListReader& row);
+    // Both answer as a lookup of the path would, but try the row after the one found last
+    // first: the two lists are in the same order but for what changed, so a walk through one
+    // list nearly always finds its next path there without a search.
 
     // The row count and a hash of every row (id, path and identity) of the current list:
     // ids are never given twice, so it tells one saved list from every other. The empty
@@ -85,10 +89,37 @@ public:
 
 private:
     using TStatement = std::shared_ptr<db::TDatabaseQuery>;
+    // A list read in id order from after the row found last in it.
+    struct TFollower {
+        explicit TFollower(const char* text) : sql(text) {}
+        const char* sql;
+        TStatement rows;
+        bool ended = false;
+        // The row read and not yet found: its id, stored path and identity.
+        bool holdsRow = false;
+        std::int64_t id = 0;
+        std::string storedPath;
+        std::string ident;
+    };
+
     // Runs the statement with these texts bound in order, preparing it first when it is
     // not prepared yet (a failed run drops what was prepared); false when it failed.
     bool Run(TStatement& statement, const char* sql,
              std::initializer_list<std::string_view> values);
+    // The statement prepared, or rewound with its bound values cleared; false when it
+    // cannot be prepared.
+    bool Rewind(TStatement& statement, const char* sql);
+    bool Execute(TStatement& statement);
+
+    // Whether the follower's next row holds this stored path; the row is passed if so.
+    bool FollowerFinds(TFollower& follower, const std::string& storedPath);
+    bool ReadNextRow(TFollower& follower);
+    // The follower goes on after the row a lookup found.
+    void ResumeAfter(TFollower& follower, std::int64_t id);
+    void StartAfter(TFollower& follower, std::int64_t id);
+    // A lookup takes the first of two previous rows under one path, which a follower
+    // would not; only a datafile from elsewhere holds such rows.
+    bool PreviousPathsAreDistinct();
 
     db::TDBConnection& tdb_;
     TStatement insertDirectory_;
@@ -97,6 +128,9 @@ private:
     TStatement keepPrevious_;
     TStatement lookupPrevious_;
     TStatement lookupCurrent_;
+    TFollower previousFollower_;
+    TFollower currentFollower_;
+    std::optional<bool> previousPathsDistinct_;
 };
 
 }  // namespace app

@@ -1,5 +1,6 @@
 // Every scanned entry costs one insert into the working database, and every row of the
-// comparison one indexed lookup in the other list: both measured on an in-memory working
+// comparison one lookup in the other list: the next row there when the lists are in the same
+// order, an indexed search when they are not (reversed). Measured on an in-memory working
 // database set up as a logging run sets it up (UTF-16 encoding, indexes, open transaction).
 
 #include <benchmark/benchmark.h>
@@ -31,12 +32,16 @@ std::string PathOf(std::int64_t i) {
     return "/home/user/tree/café " + std::to_string(i % 500) + "/notes_" + std::to_string(i) + ".txt";
 }
 
-void AddFiles(app::TEntryLists& lists, std::int64_t count) {
-    for (std::int64_t i = 0; i < count; ++i) lists.AddFile(PathOf(i), std::to_string(i * 37));
+void AddFiles(app::TEntryLists& lists, std::int64_t count, bool reversed = false) {
+    for (std::int64_t n = 0; n < count; ++n) {
+        const std::int64_t i = reversed ? count - 1 - n : n;
+        lists.AddFile(PathOf(i), std::to_string(i * 37));
+    }
 }
 
-// Both lists hold the same `count` paths, as after an unchanged logging run.
-std::shared_ptr<db::TDBSQLite> FilledDatabase(std::int64_t count) {
+// Both lists hold the same `count` paths, as after an unchanged logging run; the current
+// one in the opposite order when `reversed`.
+std::shared_ptr<db::TDBSQLite> FilledDatabase(std::int64_t count, bool reversed) {
     auto tdb = WorkingDatabase();
     {
         app::TEntryLists lists(*tdb);
@@ -45,7 +50,7 @@ std::shared_ptr<db::TDBSQLite> FilledDatabase(std::int64_t count) {
         app::TListReader old = lists.ReadOldList();
         while (old.Next()) lists.CopyToPrevious(old);
         lists.ClearCurrent();
-        AddFiles(lists, count);
+        AddFiles(lists, count, reversed);
     }
     tdb->commit();
     return tdb;
@@ -62,7 +67,7 @@ BENCHMARK(BM_EntryListsAddFile);
 
 // The current list's rows looked up in the previous list, as the comparison does.
 void BM_EntryListsPreviousIdentOf(benchmark::State& state) {
-    auto tdb = FilledDatabase(state.range(0));
+    auto tdb = FilledDatabase(state.range(0), state.range(1) != 0);
     app::TEntryLists lists(*tdb);
     std::optional<app::TListReader> rows = lists.ReadCurrent();
     for (auto _ : state) {
@@ -77,11 +82,11 @@ void BM_EntryListsPreviousIdentOf(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_EntryListsPreviousIdentOf)->Arg(100000);
+BENCHMARK(BM_EntryListsPreviousIdentOf)->ArgsProduct({{100000}, {0, 1}})->ArgNames({"rows", "reversed"});
 
 // The previous list's rows looked up in the current list (removed entries).
 void BM_EntryListsInCurrent(benchmark::State& state) {
-    auto tdb = FilledDatabase(state.range(0));
+    auto tdb = FilledDatabase(state.range(0), state.range(1) != 0);
     app::TEntryLists lists(*tdb);
     std::optional<app::TListReader> rows(lists.ReadPrevious());
     for (auto _ : state) {
@@ -96,6 +101,6 @@ void BM_EntryListsInCurrent(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_EntryListsInCurrent)->Arg(100000);
+BENCHMARK(BM_EntryListsInCurrent)->ArgsProduct({{100000}, {0, 1}})->ArgNames({"rows", "reversed"});
 
 }  // namespace

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,6 +61,18 @@ protected:
         return rows;
     }
 
+    // The comparison's questions, asked in its order: each current path's previous identity
+    // ("-" when it is not there), then whether each previous path is still there.
+    std::vector<std::string> Answers() {
+        std::vector<std::string> answers;
+        TEntryLists lists(*tdb);
+        auto current = lists.ReadCurrent();
+        while (current && current->Next()) answers.push_back(lists.PreviousIdentOf(*current).value_or("-"));
+        TListReader previous = lists.ReadPrevious();
+        while (previous.Next()) answers.push_back(lists.InCurrent(previous) ? "in" : "out");
+        return answers;
+    }
+
     std::shared_ptr<db::TDBSQLite> tdb;
 };
 
@@ -85,6 +100,79 @@ TEST_F(EntryListsTest, PathsOfAnyBytesComeBackAsTheyWereGivenAndAreFoundAgain) {
     EXPECT_EQ(i, paths.size());
     TListReader previous = lists.ReadPrevious();
     while (previous.Next()) EXPECT_TRUE(lists.InCurrent(previous)) << previous.Path();
+}
+
+// The lookups try the row after the last one found first; whatever the two orders, they
+// answer as a search of the whole list would.
+TEST_F(EntryListsTest, LookupsAnswerAlikeWhateverTheOrderOfTheTwoLists) {
+    std::vector<std::string> tree;
+    for (int i = 0; i < 300; ++i) tree.push_back("/t/" + std::to_string(i / 20) + "/" + std::to_string(i));
+    std::mt19937 random(7);
+    std::vector<std::string> shuffled = tree;
+    std::shuffle(shuffled.begin(), shuffled.end(), random);
+    std::vector<std::string> fewerAndMore;  // every seventh gone, a new one after every fifth
+    for (std::size_t i = 0; i < tree.size(); ++i) {
+        if (i % 7 != 0) fewerAndMore.push_back(tree[i]);
+        if (i % 5 == 0) fewerAndMore.push_back(tree[i] + "new");
+    }
+    const std::vector<std::string> withoutABlock(tree.begin() + 120, tree.end());
+    std::vector<std::string> withABlockBack(tree.begin() + 120, tree.end());
+    withABlockBack.insert(withABlockBack.end(), tree.begin(), tree.begin() + 120);
+    const std::vector<std::string> reversed(tree.rbegin(), tree.rend());
+    const std::vector<std::vector<std::string>> currents = {
+        tree, shuffled, fewerAndMore, withoutABlock, withABlockBack, reversed, {}};
+    for (const auto& previous : {tree, fewerAndMore, reversed}) {
+        for (const auto& current : currents) {
+            tdb->executeQuery("drop table if exists allist");
+            tdb->executeQuery("drop table if exists lastallist");
+            std::map<std::string, std::string> previousIdents;
+            {
+                TEntryLists lists(*tdb);
+                CreateTables(lists);
+                for (const auto& path : previous) {
+                    previousIdents[path] = std::to_string(path.size() * 31 % 97);
+                    lists.AddFile(path, previousIdents[path]);
+                }
+            }
+            Rotate();
+            {
+                TEntryLists lists(*tdb);
+                for (const auto& path : current) lists.AddFile(path, "0");
+            }
+            std::vector<std::string> expected;
+            for (const auto& path : current) {
+                expected.push_back(previousIdents.count(path) ? previousIdents[path] : "-");
+            }
+            const std::set<std::string> inCurrent(current.begin(), current.end());
+            for (const auto& path : previous) expected.push_back(inCurrent.count(path) ? "in" : "out");
+            EXPECT_EQ(Answers(), expected);
+        }
+    }
+}
+
+// Only a datafile from elsewhere holds one path twice in a list, or compares paths without
+// regard to case: a path's previous identity is then still the first row's under it.
+TEST_F(EntryListsTest, APathThatIsInThePreviousListTwiceAnswersWithItsFirstRow) {
+    for (const char* collation : {"", " collate nocase"}) {
+        tdb->executeQuery("drop table if exists allist");
+        tdb->executeQuery("drop table if exists lastallist");
+        tdb->executeQuery(std::string("CREATE TABLE lastallist (id integer primary key AUTOINCREMENT, "
+                                      "file text") + collation + ", ident text)");
+        tdb->executeQuery(app::sql::CREATE_ALLIST);
+        const bool nocase = *collation != '\0';
+        for (const char* row : {"('/t/a', '1')", "('/t/b', '2')", nocase ? "('/t/A', '3')" : "('/t/a', '3')"}) {
+            tdb->executeQuery(std::string("insert into lastallist (file, ident) values ") + row);
+        }
+        {
+            TEntryLists lists(*tdb);
+            lists.IndexBoth();
+            lists.AddFile("/t/b", "2");
+            lists.AddFile(nocase ? "/t/A" : "/t/a", "3");
+        }
+        // The current list compares exactly, so '/t/a' is gone from it under the collation.
+        EXPECT_EQ(Answers(), (std::vector<std::string>{"2", "1", nocase ? "out" : "in", "in", "in"}))
+            << collation;
+    }
 }
 
 TEST_F(EntryListsTest, APathSpelledLikeAColumnIsLookedUpAsAPath) {
