@@ -43,8 +43,20 @@ int TDBSQLite::restrictToData() {
     return restricted ? 1 : 0;
 }
 
+namespace {
+
+// SQLite counts every allocation under one process-wide lock unless told otherwise before it
+// starts; nothing here reads those counts.
+void ConfigureLibraryOnce() {
+    static const bool configured = [] { return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK; }();
+    (void)configured;
+}
+
+}  // namespace
+
 int TDBSQLite::open(const std::string& /*user*/, const std::string& /*password*/) {
     if (_isOpen) close();
+    ConfigureLibraryOnce();
     std::string name(encodeUTF8(_dbname));
     sqlite3* connection = nullptr;
     // A connection is used by one thread at a time (the layer's own bookkeeping needs that
