@@ -44,8 +44,9 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
 
 constexpr char32_t BYTE_ESCAPE_BASE = 0x10FF00;  // U+10FF80..U+10FFFF carry one byte each
 
-// The database reads U+2029 back as a line feed, so a name holding it is stored escaped.
-constexpr char32_t PARAGRAPH_SEPARATOR = 0x2029;
+// The database reads U+2029 back as a line feed and stores U+FFFE and U+FFFF as U+FFFD,
+// so a name holding one of them is stored escaped.
+bool IsChangedByTheDatabase(char32_t cp) { return cp == 0x2029 || cp == 0xFFFE || cp == 0xFFFF; }
 
 bool IsByteEscape(char32_t cp) { return cp >= BYTE_ESCAPE_BASE + 0x80 && cp <= BYTE_ESCAPE_BASE + 0xFF; }
 bool IsInvalidByte(char32_t cp) { return cp >= ESCAPE_BASE + 0x80 && cp <= ESCAPE_BASE + 0xFF; }
@@ -231,7 +232,7 @@ std::string EscapeNonUtf8(std::string_view bytes) {
     out.reserve(bytes.size() + 8);
     for (std::size_t i = 0, length = 0; i < bytes.size(); i += length) {
         const char32_t cp = DecodeOne(bytes, i, length);
-        if (IsInvalidByte(cp) || IsByteEscape(cp) || cp == PARAGRAPH_SEPARATOR) {
+        if (IsInvalidByte(cp) || IsByteEscape(cp) || IsChangedByTheDatabase(cp)) {
             for (std::size_t k = 0; k < length; ++k)
                 AppendUtf8(out, BYTE_ESCAPE_BASE + static_cast<unsigned char>(bytes[i + k]));
         } else {

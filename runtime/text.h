@@ -55,8 +55,8 @@ std::u16string Utf8ToWideName(std::string_view utf8);
 // not UTF-8 into U+FFFD, so two such names would become one. For storage each such byte
 // becomes one of the private-use characters U+10FF80..U+10FFFF (a genuine one of those is
 // escaped byte by byte too), which keeps the mapping one to one. U+2029, which the
-// database reads back as a line feed, is escaped byte by byte as well; other valid text
-// is unchanged.
+// database reads back as a line feed, and U+FFFE and U+FFFF, which it stores as U+FFFD, are
+// escaped byte by byte as well; other valid text is unchanged.
 std::string EscapeNonUtf8(std::string_view bytes);
 std::string UnescapeNonUtf8(std::string_view text);
 

@@ -78,7 +78,8 @@ protected:
 
 TEST_F(EntryListsTest, PathsOfAnyBytesComeBackAsTheyWereGivenAndAreFoundAgain) {
     const std::vector<std::string> paths = {
-        "/t", "/t/it's", "/t/say \"hi\"", "/t/caf\xe9", "/t/para\xe2\x80\xa9graph", "/t/\xf0\x9f\x98\x80"};
+        "/t", "/t/it's", "/t/say \"hi\"", "/t/caf\xe9", "/t/para\xe2\x80\xa9graph", "/t/\xf0\x9f\x98\x80",
+        "/t/non\xef\xbf\xbe", "/t/non\xef\xbf\xbf"};
     {
         TEntryLists lists(*tdb);
         CreateTables(lists);

@@ -112,12 +112,16 @@ TEST(StorableText, NamesDifferingOnlyInInvalidBytesStayDistinctAndRoundTrip) {
         EXPECT_EQ(UnescapeNonUtf8(EscapeNonUtf8(name)), name);
 }
 
-TEST(StorableText, AParagraphSeparatorIsStoredEscaped) {
-    // The database reads U+2029 back as a line feed, which would make it another name.
-    const std::string name = "t/a\xE2\x80\xA9" "b";
-    const std::string stored = EscapeNonUtf8(name);
-    EXPECT_EQ(stored.find("\xE2\x80\xA9"), std::string::npos);
-    EXPECT_EQ(UnescapeNonUtf8(stored), name);
+// The database reads U+2029 back as a line feed and stores U+FFFE and U+FFFF as U+FFFD,
+// each of which would make it another name.
+TEST(StorableText, CharactersTheDatabaseWouldChangeAreStoredEscaped) {
+    for (const char* character : {"\xE2\x80\xA9", "\xEF\xBF\xBE", "\xEF\xBF\xBF"}) {
+        const std::string name = std::string("t/a") + character + "b";
+        const std::string stored = EscapeNonUtf8(name);
+        EXPECT_EQ(stored.find(character), std::string::npos);
+        EXPECT_EQ(UnescapeNonUtf8(stored), name);
+    }
+    EXPECT_EQ(EscapeNonUtf8("t/\xEF\xBF\xBD"), "t/\xEF\xBF\xBD");
 }
 
 TEST(WideNames, EveryUnitSequenceRoundTrips) {
