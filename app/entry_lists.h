@@ -75,12 +75,13 @@ public:
     // previous list that cannot be read reads as empty.
     std::optional<TListReader> ReadCurrent();
     TListReader ReadPrevious();
-    // The previous list's identity text for the row's path, when the path is there.
+    // The previous list's identity text for the row's path, when the path is there, and
+    // whether the path is in the current list. Both answer as a search of the other list
+    // would, but try the row after the one found last first: the two lists are in the same
+    // order but for what changed, so a walk through one list nearly always finds its next
+    // path there without a search.
     std::optional<std::string> PreviousIdentOf(const TListReader& row);
     bool InCurrent(const TListReader& row);
-    // Both answer as a lookup of the path would, but try the row after the one found last
-    // first: the two lists are in the same order but for what changed, so a walk through one
-    // list nearly always finds its next path there without a search.
 
     // The row count and a hash of every row (id, path and identity) of the current list:
     // ids are never given twice, so it tells one saved list from every other. The empty
