@@ -29,7 +29,7 @@ constexpr const char* FOLLOW_CURRENT = "select id,file,ident from allist where i
 // Under the column's own collation, as a lookup compares.
 constexpr const char* PREVIOUS_PATH_TWICE =
     "select 1 from lastallist group by file having count(*) > 1 limit 1";
-// A row found this close ahead is reached by reading on; farther, by a search.
+// A row found this many ids ahead is reached by reading on; farther, by a new read after it.
 constexpr int NEAR_ROWS = 16;
 
 }  // namespace
@@ -185,12 +185,16 @@ bool TEntryLists::ReadNextRow(TFollower& follower) {
 }
 
 // A row found behind the follower leaves it where it is: the lists' orders disagree there,
-// and its next row may still be the next one sought.
+// and its next row may still be the next one sought. A row a few ids ahead is reached by
+// reading on; one farther ahead, as in lists whose orders disagree throughout, by a new read
+// after it, so that no search costs more than a few rows read in vain.
 void TEntryLists::ResumeAfter(TFollower& follower, std::int64_t id) {
-    for (int step = 0; step < NEAR_ROWS; ++step) {
-        if (!follower.holdsRow && !ReadNextRow(follower)) return;
-        if (follower.id > id) return;
+    if (!follower.holdsRow && !ReadNextRow(follower)) return;
+    if (follower.id > id) return;
+    const std::uint64_t gap = static_cast<std::uint64_t>(id) - static_cast<std::uint64_t>(follower.id);
+    for (int step = 0; gap < NEAR_ROWS && step < NEAR_ROWS; ++step) {
         follower.holdsRow = false;
+        if (!ReadNextRow(follower) || follower.id > id) return;
     }
     StartAfter(follower, id);
 }
