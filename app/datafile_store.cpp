@@ -25,7 +25,6 @@ void CreateTables(Application& app) {
         app.tdb->close();
         return;
     }
-    lists.IndexBoth();
 }
 
 // Copies every row of the old `allist` into `lastallist`, one poll step per row.
@@ -47,6 +46,7 @@ void RotateLists(Application& app) {
     auto& tdb = *app.tdb;
     auto& run = app.run;
     TEntryLists lists(tdb);
+    lists.DropIndexes();
     lists.ClearPrevious();
     const bool readFailed = !lists.BothAreReadableTables();
     tdb.commit();
@@ -68,11 +68,7 @@ void RotateLists(Application& app) {
 // Nothing else is read from a datafile whose lists are not both readable tables.
 void AcceptLoadedLists(Application& app) {
     TEntryLists lists(*app.tdb);
-    if (!lists.BothAreReadableTables()) {
-        app.EndWithError(OLD_DATAFILE_ERROR);
-        return;
-    }
-    lists.IndexBoth();
+    if (!lists.BothAreReadableTables()) app.EndWithError(OLD_DATAFILE_ERROR);
 }
 
 // The working database lives in SQLite's page cache up to a bound and in a temporary file

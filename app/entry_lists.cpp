@@ -29,6 +29,9 @@ constexpr const char* FOLLOW_CURRENT = "select id,file,ident from allist where i
 // Under the column's own collation, as a lookup compares.
 constexpr const char* PREVIOUS_PATH_TWICE =
     "select 1 from lastallist group by file having count(*) > 1 limit 1";
+// The previous list as this program creates it compares its paths exactly.
+constexpr const char* PREVIOUS_LIST_IS_OURS =
+    "select 1 from sqlite_master where type = 'table' and name = 'lastallist' and sql = ?";
 // A row found this many ids ahead is reached by reading on; farther, by a new read after it.
 constexpr int NEAR_ROWS = 16;
 
@@ -86,11 +89,21 @@ bool TEntryLists::CreateCurrent() {
     return !tdb_.hasError();
 }
 
-// Datafiles written before the indexes existed get them here and keep them from their
-// next save on.
-void TEntryLists::IndexBoth() {
-    tdb_.executeQuery(sql::INDEX_ALLIST);
+void TEntryLists::DropIndexes() {
+    tdb_.executeQuery(sql::DROP_INDEX_ALLIST);
+    tdb_.executeQuery(sql::DROP_INDEX_LASTALLIST);
+}
+
+void TEntryLists::IndexPrevious() {
+    if (previousIndexed_) return;
     tdb_.executeQuery(sql::INDEX_LASTALLIST);
+    previousIndexed_ = true;
+}
+
+void TEntryLists::IndexCurrent() {
+    if (currentIndexed_) return;
+    tdb_.executeQuery(sql::INDEX_ALLIST);
+    currentIndexed_ = true;
 }
 
 void TEntryLists::ClearPrevious() { tdb_.executeQuery(sql::DELETE_LASTALLIST); }
@@ -110,6 +123,7 @@ int TEntryLists::KeepPreviousBelow(std::string_view directory) {
     // Every path below the directory sorts from "directory/" up to "directory0".
     const std::string first = stored + rt::PATH_SEPARATOR;
     const std::string beyond = stored + char(rt::PATH_SEPARATOR + 1);
+    IndexPrevious();
     if (!Run(keepPrevious_, KEEP_PREVIOUS, {first, beyond})) return 0;
     return keepPrevious_->rowsAffected();
 }
@@ -140,18 +154,25 @@ std::optional<TListReader> TEntryLists::ReadCurrent() {
 TListReader TEntryLists::ReadPrevious() { return {tdb_.executeQuery(sql::SELECT_PREVIOUS_ROWS), 1}; }
 
 std::optional<std::string> TEntryLists::PreviousIdentOf(const TListReader& row) {
-    const bool follow = PreviousPathsAreDistinct();
-    if (follow && FollowerFinds(previousFollower_, row.storedPath_)) return previousFollower_.ident;
+    DecidePreviousFollowing();
+    if (previousFollowing_ != TFollowing::Never && FollowerFinds(previousFollower_, row.storedPath_) &&
+        FoundFirstUnderItsPath(row.storedPath_)) {
+        return previousFollower_.ident;
+    }
+    // The follower goes on after what a search finds, so it no longer reads every row.
+    if (previousFollowing_ == TFollowing::WhileUnrepeated) CheckPreviousPaths();
+    IndexPrevious();
     if (!Run(lookupPrevious_, LOOKUP_PREVIOUS, {row.storedPath_}) || !lookupPrevious_->nextRow()) {
         return std::nullopt;
     }
     const auto found = lookupPrevious_->rowRecord();
-    if (follow) ResumeAfter(previousFollower_, found->getLong(0));
+    if (previousFollowing_ == TFollowing::Always) ResumeAfter(previousFollower_, found->getLong(0));
     return found->getString(1);
 }
 
 bool TEntryLists::InCurrent(const TListReader& row) {
     if (FollowerFinds(currentFollower_, row.storedPath_)) return true;
+    IndexCurrent();
     if (!Run(lookupCurrent_, LOOKUP_CURRENT, {row.storedPath_}) || !lookupCurrent_->nextRow()) {
         return false;
     }
@@ -207,13 +228,32 @@ void TEntryLists::StartAfter(TFollower& follower, std::int64_t id) {
     follower.ended = !Execute(follower.rows);
 }
 
-bool TEntryLists::PreviousPathsAreDistinct() {
-    if (!previousPathsDistinct_) {
-        tdb_.resetError();
-        const auto twice = tdb_.executeQuery(PREVIOUS_PATH_TWICE);
-        previousPathsDistinct_ = !tdb_.hasError() && !twice->nextRow();
+// Until the first search the follower has found every row it read, from the list's first
+// on, so a path it finds is the first under it unless it found the path before.
+bool TEntryLists::FoundFirstUnderItsPath(const std::string& storedPath) {
+    if (previousFollowing_ == TFollowing::WhileUnrepeated && !previousSeen_.Add(storedPath)) {
+        CheckPreviousPaths();
     }
-    return *previousPathsDistinct_;
+    return previousFollowing_ != TFollowing::Never;
+}
+
+void TEntryLists::DecidePreviousFollowing() {
+    if (previousFollowing_ != TFollowing::Undecided) return;
+    TStatement ours;
+    if (Run(ours, PREVIOUS_LIST_IS_OURS, {sql::CREATE_LASTALLIST}) && ours->nextRow()) {
+        previousFollowing_ = TFollowing::WhileUnrepeated;
+    } else {
+        CheckPreviousPaths();
+    }
+}
+
+void TEntryLists::CheckPreviousPaths() {
+    IndexPrevious();
+    tdb_.resetError();
+    const auto twice = tdb_.executeQuery(PREVIOUS_PATH_TWICE);
+    const bool distinct = !tdb_.hasError() && !twice->nextRow();
+    previousFollowing_ = distinct ? TFollowing::Always : TFollowing::Never;
+    previousSeen_.Clear();
 }
 
 std::string TEntryLists::CurrentFingerprint() {

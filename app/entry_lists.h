@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/seen_paths.h"
+
 namespace db {
 class TDBConnection;
 class TDatabaseQuery;
@@ -50,8 +52,10 @@ public:
     // Table set-up; false when the statement failed.
     bool CreatePrevious();
     bool CreateCurrent();
-    // Both lists are looked up by path once per row of the comparison.
-    void IndexBoth();
+    // The lists are kept without indexes: a run that finds every path by reading on needs
+    // none, and keeping them cost every insert a search. A search builds its list's index
+    // when it first needs it; the rotation drops what a run built or an earlier release saved.
+    void DropIndexes();
     void ClearPrevious();
     void ClearCurrent();
 
@@ -118,9 +122,16 @@ private:
     // The follower goes on after the row a lookup found.
     void ResumeAfter(TFollower& follower, std::int64_t id);
     void StartAfter(TFollower& follower, std::int64_t id);
-    // A lookup takes the first of two previous rows under one path, which a follower
-    // would not; only a datafile from elsewhere holds such rows.
-    bool PreviousPathsAreDistinct();
+    // Whether the row the previous list's follower found is the first under its path, as a
+    // search finds. Only a datafile from elsewhere holds a path twice or compares paths
+    // otherwise than exactly; until the first search the follower's reading from the start
+    // tells, the search's index then tells for the whole list.
+    bool FoundFirstUnderItsPath(const std::string& storedPath);
+    void DecidePreviousFollowing();
+    void CheckPreviousPaths();
+    // The index a search of that list uses, built the first time one is needed.
+    void IndexPrevious();
+    void IndexCurrent();
 
     db::TDBConnection& tdb_;
     TStatement insertDirectory_;
@@ -131,7 +142,12 @@ private:
     TStatement lookupCurrent_;
     TFollower previousFollower_;
     TFollower currentFollower_;
-    std::optional<bool> previousPathsDistinct_;
+    enum class TFollowing { Undecided, WhileUnrepeated, Always, Never };
+    TFollowing previousFollowing_ = TFollowing::Undecided;
+    // Every previous path the follower found while the following is WhileUnrepeated.
+    TSeenPaths previousSeen_;
+    bool previousIndexed_ = false;
+    bool currentIndexed_ = false;
 };
 
 }  // namespace app

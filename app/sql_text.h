@@ -13,6 +13,8 @@ inline constexpr const char* INDEX_ALLIST =
     "CREATE INDEX IF NOT EXISTS allist_file ON allist (file)";
 inline constexpr const char* INDEX_LASTALLIST =
     "CREATE INDEX IF NOT EXISTS lastallist_file ON lastallist (file)";
+inline constexpr const char* DROP_INDEX_ALLIST = "DROP INDEX IF EXISTS allist_file";
+inline constexpr const char* DROP_INDEX_LASTALLIST = "DROP INDEX IF EXISTS lastallist_file";
 inline constexpr const char* SET_ENCODING = "PRAGMA encoding = \"UTF-16le\";";
 // In KiB: what the working database keeps in memory before it spills pages to its file.
 inline constexpr const char* SET_CACHE_SIZE = "PRAGMA cache_size = -262144";

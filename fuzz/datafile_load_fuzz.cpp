@@ -43,9 +43,9 @@ const std::string& DatafilePath() {
 void RunLikeALoggingRun(const std::shared_ptr<db::TDBSQLite>& tdb) {
     using namespace app::sql;
     app::TEntryLists lists(*tdb);
-    lists.IndexBoth();
     tdb->startTransaction();
     // The rotation: the old list must be readable, then it moves into the previous list.
+    lists.DropIndexes();
     lists.ClearPrevious();
     const bool readable = lists.BothAreReadableTables();
     tdb->commit();

@@ -38,7 +38,6 @@ protected:
     void CreateTables(TEntryLists& lists) {
         ASSERT_TRUE(lists.CreatePrevious());
         ASSERT_TRUE(lists.CreateCurrent());
-        lists.IndexBoth();
     }
 
     // Rotates `allist` into `lastallist` as a logging run does.
@@ -152,7 +151,28 @@ TEST_F(EntryListsTest, LookupsAnswerAlikeWhateverTheOrderOfTheTwoLists) {
 }
 
 // Only a datafile from elsewhere holds one path twice in a list, or compares paths without
-// regard to case: a path's previous identity is then still the first row's under it.
+// regard to case: a path's previous identity is then still the first row's under it, also
+// when every path before the second one was found where the lists agree.
+TEST_F(EntryListsTest, APathThatIsInThePreviousListTwiceAnswersWithItsFirstRowWhereverItIsAsked) {
+    for (const char* collation : {"", " collate nocase"}) {
+        tdb->executeQuery("drop table if exists allist");
+        tdb->executeQuery("drop table if exists lastallist");
+        tdb->executeQuery(std::string("CREATE TABLE lastallist (id integer primary key AUTOINCREMENT, "
+                                      "file text") + collation + ", ident text)");
+        tdb->executeQuery(app::sql::CREATE_ALLIST);
+        const char* again = *collation != '\0' ? "/t/A" : "/t/a";
+        for (const std::string& row : {std::string("('/t/a', '1')"), std::string("('/t/b', '2')"),
+                                       "('" + std::string(again) + "', '3')"}) {
+            tdb->executeQuery("insert into lastallist (file, ident) values " + row);
+        }
+        {
+            TEntryLists lists(*tdb);
+            for (const char* path : {"/t/a", "/t/b", again}) lists.AddFile(path, "0");
+        }
+        EXPECT_EQ(Answers(), (std::vector<std::string>{"1", "2", "1", "in", "in", "in"})) << collation;
+    }
+}
+
 TEST_F(EntryListsTest, APathThatIsInThePreviousListTwiceAnswersWithItsFirstRow) {
     for (const char* collation : {"", " collate nocase"}) {
         tdb->executeQuery("drop table if exists allist");
@@ -166,7 +186,6 @@ TEST_F(EntryListsTest, APathThatIsInThePreviousListTwiceAnswersWithItsFirstRow) 
         }
         {
             TEntryLists lists(*tdb);
-            lists.IndexBoth();
             lists.AddFile("/t/b", "2");
             lists.AddFile(nocase ? "/t/A" : "/t/a", "3");
         }
