@@ -85,6 +85,7 @@ private:
             }
             if (EndOfRow() == Flow::Stop) return Flow::Stop;
         }
+        lists_.CurrentListAsked();
         return Flow::Continue;
     }
 

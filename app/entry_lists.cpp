@@ -159,6 +159,7 @@ std::optional<std::string> TEntryLists::PreviousIdentOf(const TListReader& row) 
         FoundFirstUnderItsPath(row.storedPath_)) {
         return previousFollower_.ident;
     }
+    everyCurrentPathFollowed_ = false;
     // The follower goes on after what a search finds, so it no longer reads every row.
     if (previousFollowing_ == TFollowing::WhileUnrepeated) CheckPreviousPaths();
     IndexPrevious();
@@ -171,13 +172,18 @@ std::optional<std::string> TEntryLists::PreviousIdentOf(const TListReader& row) 
 }
 
 bool TEntryLists::InCurrent(const TListReader& row) {
-    if (FollowerFinds(currentFollower_, row.storedPath_)) return true;
+    if (sameLists_ || FollowerFinds(currentFollower_, row.storedPath_)) return true;
     IndexCurrent();
     if (!Run(lookupCurrent_, LOOKUP_CURRENT, {row.storedPath_}) || !lookupCurrent_->nextRow()) {
         return false;
     }
     ResumeAfter(currentFollower_, lookupCurrent_->rowRecord()->getLong(0));
     return true;
+}
+
+void TEntryLists::CurrentListAsked() {
+    sameLists_ = everyCurrentPathFollowed_ && !previousFollower_.holdsRow &&
+                 !ReadNextRow(previousFollower_) && !tdb_.hasError();
 }
 
 // Every stored path is text this program wrote (the rotation rewrites the previous list

@@ -86,6 +86,10 @@ public:
     // path there without a search.
     std::optional<std::string> PreviousIdentOf(const TListReader& row);
     bool InCurrent(const TListReader& row);
+    // PreviousIdentOf has been asked for every row of the current list in order. When the
+    // previous list was read along, each path found in turn and no row left over, the two
+    // lists hold the same paths, and InCurrent says so without reading the current list again.
+    void CurrentListAsked();
 
     // The row count and a hash of every row (id, path and identity) of the current list:
     // ids are never given twice, so it tells one saved list from every other. The empty
@@ -148,6 +152,8 @@ private:
     TSeenPaths previousSeen_;
     bool previousIndexed_ = false;
     bool currentIndexed_ = false;
+    bool everyCurrentPathFollowed_ = true;
+    bool sameLists_ = false;
 };
 
 }  // namespace app

@@ -65,9 +65,9 @@ void RunLikeALoggingRun(const std::shared_ptr<db::TDBSQLite>& tdb) {
     tdb->commit();
     // The comparison.
     if (auto current = lists.ReadCurrent()) {
-        for (int n = 0; n < MAX_ROWS && current->Next(); ++n) {
-            (void)lists.PreviousIdentOf(*current);
-        }
+        int n = 0;
+        for (; n < MAX_ROWS && current->Next(); ++n) (void)lists.PreviousIdentOf(*current);
+        if (n < MAX_ROWS) lists.CurrentListAsked();
     }
     app::TListReader previous = lists.ReadPrevious();
     for (int n = 0; n < MAX_ROWS && previous.Next(); ++n) (void)lists.InCurrent(previous);

@@ -67,6 +67,7 @@ protected:
         TEntryLists lists(*tdb);
         auto current = lists.ReadCurrent();
         while (current && current->Next()) answers.push_back(lists.PreviousIdentOf(*current).value_or("-"));
+        lists.CurrentListAsked();
         TListReader previous = lists.ReadPrevious();
         while (previous.Next()) answers.push_back(lists.InCurrent(previous) ? "in" : "out");
         return answers;
@@ -116,11 +117,12 @@ TEST_F(EntryListsTest, LookupsAnswerAlikeWhateverTheOrderOfTheTwoLists) {
         if (i % 5 == 0) fewerAndMore.push_back(tree[i] + "new");
     }
     const std::vector<std::string> withoutABlock(tree.begin() + 120, tree.end());
+    const std::vector<std::string> withoutTheEnd(tree.begin(), tree.end() - 50);
     std::vector<std::string> withABlockBack(tree.begin() + 120, tree.end());
     withABlockBack.insert(withABlockBack.end(), tree.begin(), tree.begin() + 120);
     const std::vector<std::string> reversed(tree.rbegin(), tree.rend());
     const std::vector<std::vector<std::string>> currents = {
-        tree, shuffled, fewerAndMore, withoutABlock, withABlockBack, reversed, {}};
+        tree, shuffled, fewerAndMore, withoutABlock, withoutTheEnd, withABlockBack, reversed, {}};
     for (const auto& previous : {tree, fewerAndMore, reversed}) {
         for (const auto& current : currents) {
             tdb->executeQuery("drop table if exists allist");
