@@ -79,7 +79,7 @@ std::shared_ptr<db::TDBSQLite> OpenWorkingConnection() {
     auto tdb = db::TDBSQLite::CreateTemporary();
     if (!tdb->isOpen() || tdb->restrictToData() != 1) return nullptr;
     tdb->executeQuery(sql::SET_ENCODING);
-    tdb->executeQuery(sql::SET_CACHE_SIZE);
+    tdb->executeQuery(sql::SET_PAGE_SIZE);
     tdb->executeQuery(sql::SET_FAST_DELETE);
     return tdb;
 }
@@ -125,6 +125,8 @@ void OpenWorkingDatabase(Application& app) {
         LoadOnWorker(app);
         if (!run.stopped) AcceptLoadedLists(app);
     }
+    // The page size is final now: the loaded datafile's, or the one set for a new database.
+    app.tdb->executeQuery(sql::SET_CACHE_SIZE);
     app.tdb->startTransaction();
 }
 

@@ -87,8 +87,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto tdb = db::TDBSQLite::CreateTemporary();
     FUZZ_CHECK(tdb->isOpen());
     tdb->executeQuery(app::sql::SET_ENCODING);
-    tdb->executeQuery(app::sql::SET_CACHE_SIZE);
-    if (db::copyDatabase(tdb, path, 0, "main") == 0) RunLikeALoggingRun(tdb);
+    tdb->executeQuery(app::sql::SET_PAGE_SIZE);
+    if (db::copyDatabase(tdb, path, 0, "main") == 0) {
+        tdb->executeQuery(app::sql::SET_CACHE_SIZE);
+        RunLikeALoggingRun(tdb);
+    }
     tdb->close();
     return 0;
 }
