@@ -94,16 +94,10 @@ void TEntryLists::DropIndexes() {
     tdb_.executeQuery(sql::DROP_INDEX_LASTALLIST);
 }
 
-void TEntryLists::IndexPrevious() {
-    if (previousIndexed_) return;
-    tdb_.executeQuery(sql::INDEX_LASTALLIST);
-    previousIndexed_ = true;
-}
-
-void TEntryLists::IndexCurrent() {
-    if (currentIndexed_) return;
-    tdb_.executeQuery(sql::INDEX_ALLIST);
-    currentIndexed_ = true;
+void TEntryLists::Index(bool& built, const char* sql) {
+    if (built) return;
+    tdb_.executeQuery(sql);
+    built = true;
 }
 
 void TEntryLists::ClearPrevious() { tdb_.executeQuery(sql::DELETE_LASTALLIST); }
@@ -123,7 +117,7 @@ int TEntryLists::KeepPreviousBelow(std::string_view directory) {
     // Every path below the directory sorts from "directory/" up to "directory0".
     const std::string first = stored + rt::PATH_SEPARATOR;
     const std::string beyond = stored + char(rt::PATH_SEPARATOR + 1);
-    IndexPrevious();
+    Index(previousIndexed_, sql::INDEX_LASTALLIST);
     if (!Run(keepPrevious_, KEEP_PREVIOUS, {first, beyond})) return 0;
     return keepPrevious_->rowsAffected();
 }
@@ -162,7 +156,7 @@ std::optional<std::string> TEntryLists::PreviousIdentOf(const TListReader& row) 
     everyCurrentPathFollowed_ = false;
     // The follower goes on after what a search finds, so it no longer reads every row.
     if (previousFollowing_ == TFollowing::WhileUnrepeated) CheckPreviousPaths();
-    IndexPrevious();
+    Index(previousIndexed_, sql::INDEX_LASTALLIST);
     if (!Run(lookupPrevious_, LOOKUP_PREVIOUS, {row.storedPath_}) || !lookupPrevious_->nextRow()) {
         return std::nullopt;
     }
@@ -173,7 +167,7 @@ std::optional<std::string> TEntryLists::PreviousIdentOf(const TListReader& row) 
 
 bool TEntryLists::InCurrent(const TListReader& row) {
     if (sameLists_ || FollowerFinds(currentFollower_, row.storedPath_)) return true;
-    IndexCurrent();
+    Index(currentIndexed_, sql::INDEX_ALLIST);
     if (!Run(lookupCurrent_, LOOKUP_CURRENT, {row.storedPath_}) || !lookupCurrent_->nextRow()) {
         return false;
     }
@@ -254,7 +248,7 @@ void TEntryLists::DecidePreviousFollowing() {
 }
 
 void TEntryLists::CheckPreviousPaths() {
-    IndexPrevious();
+    Index(previousIndexed_, sql::INDEX_LASTALLIST);
     tdb_.resetError();
     const auto twice = tdb_.executeQuery(PREVIOUS_PATH_TWICE);
     const bool distinct = !tdb_.hasError() && !twice->nextRow();

@@ -133,9 +133,9 @@ private:
     bool FoundFirstUnderItsPath(const std::string& storedPath);
     void DecidePreviousFollowing();
     void CheckPreviousPaths();
-    // The index a search of that list uses, built the first time one is needed.
-    void IndexPrevious();
-    void IndexCurrent();
+    // The index a search of a list uses (one of the texts of `sql`), built the first time one
+    // is needed; `built` remembers it.
+    void Index(bool& built, const char* sql);
 
     db::TDBConnection& tdb_;
     TStatement insertDirectory_;
