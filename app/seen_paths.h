@@ -1,6 +1,6 @@
 #pragma once
-// The paths a reader has passed, kept as 64-bit hashes: eight to sixteen bytes a path
-// instead of the path, for lists of millions of entries.
+// The paths a reader has passed, kept as 64-bit hashes in a table at most half full: 16 to
+// 32 bytes a path instead of the path, for lists of millions of entries.
 
 #include <cstdint>
 #include <string_view>
