@@ -140,6 +140,9 @@ void PrepareLists(Application& app) {
 }
 
 void SaveDatafile(Application& app) {
+    // The datafile holds the lists alone: a search during the scan (below a directory that
+    // could not be read) builds an index, which the comparison builds again if it needs it.
+    TEntryLists(*app.tdb).DropIndexes();
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
     if (app.run.logchosen && !app.run.firstrun) MarkSaveUnlogged(app);
