@@ -16,12 +16,12 @@ namespace {
 void CreateTables(Application& app) {
     TEntryLists lists(*app.tdb);
     if (!lists.CreatePrevious()) {
-        app.EndWithError("Database creation 1 failed. Stopping.");
+        app.EndWithError(Status("Database creation 1 failed. Stopping."));
         app.tdb->close();
         return;
     }
     if (!lists.CreateCurrent()) {
-        app.EndWithError("Database creation 2 failed. Stopping.");
+        app.EndWithError(Status("Database creation 2 failed. Stopping."));
         app.tdb->close();
         return;
     }
@@ -117,7 +117,7 @@ void OpenWorkingDatabase(Application& app) {
     run.firstrun = rt::EntryType(run.datafilepath) == rt::ENTRY_NONE;
     app.tdb = OpenWorkingConnection();
     if (!app.tdb) {
-        app.EndWithError("Database access failed. Stopping.");
+        app.EndWithError(Status("Database access failed. Stopping."));
         return;
     }
     if (!run.firstrun) {
@@ -148,7 +148,7 @@ void SaveDatafile(Application& app) {
     if (app.run.logchosen && !app.run.firstrun) MarkSaveUnlogged(app);
     const std::string& path = app.run.datafilepath;
     const bool saved = !path.empty() && rt::PathExists(path) ? SaveOver(app, path) : SaveNew(app, path);
-    if (!saved) app.ShowError("Datafile ERROR! Failed to save datafile");
+    if (!saved) app.ShowError(Status("Datafile ERROR! Failed to save datafile"));
 }
 
 }  // namespace app

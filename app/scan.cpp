@@ -89,12 +89,12 @@ private:
             // the message standing and the datafile untouched.
             if (run_.dirindex == 0) {
                 tdb_.rollback();
-                app_.EndWithError("Failed To read directory " + path + ", skipping");
+                app_.EndWithError(Status("Failed To read directory {path}, skipping"), path);
             } else {
                 // What lies below stays as it was last seen: nothing there is reported, and
                 // the message stays to the end of the run.
                 run_.progtotal += float(lists_.KeepPreviousBelow(path));
-                app_.ShowError("Failed To read directory " + path + ", skipping");
+                app_.ShowError(Status("Failed To read directory {path}, skipping"), path);
             }
             return;
         }
