@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/datafile_name.h"
 #include "app/entry_lists.h"
+#include "app/files_written.h"
 #include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "app/sql_text.h"
@@ -95,13 +96,13 @@ bool SaveOver(Application& app, const std::string& path) {
 // failed or killed first save leaves no datafile.
 bool SaveNew(Application& app, const std::string& path) {
     if (path.empty()) return false;
-    const std::string partial = path + ".partial";
+    const std::string partial = PartialDatafilePath(path);
     rt::RemoveFile(partial);
     if (db::copyDatabase(app.tdb, partial, 1, "main") == 0 && rt::RenameFile(partial, path)) {
         return true;
     }
     rt::RemoveFile(partial);
-    rt::RemoveFile(partial + "-journal");
+    rt::RemoveFile(JournalPath(partial));
     return false;
 }
 

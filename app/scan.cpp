@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/digest_ahead.h"
 #include "app/entry_lists.h"
+#include "app/files_written.h"
 #include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "app/workers.h"
@@ -68,7 +69,7 @@ private:
     void NoteOwnFiles() {
         std::vector<std::string> paths;
         if (!run_.datafilepath.empty()) {
-            paths = {run_.datafilepath, run_.datafilepath + "-journal",
+            paths = {run_.datafilepath, JournalPath(run_.datafilepath),
                      LogMarkerPath(run_.datafilepath)};
         }
         if (run_.logchosen) paths.push_back(run_.logpath);
