@@ -17,6 +17,10 @@ std::vector<std::string> FilesWritten(const std::string& datafile, const std::st
             JournalPath(datafile),
             PartialDatafilePath(datafile),
             JournalPath(PartialDatafilePath(datafile)),
+            // SQLite's, while a datafile that another program switched to write-ahead
+            // logging is loaded or saved.
+            datafile + "-wal",
+            datafile + "-shm",
             marker,
             marker + rt::REPLACEMENT_SUFFIX,
             log,
