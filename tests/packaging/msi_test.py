@@ -152,7 +152,7 @@ def check_window_from_shortcut(prefix, shortcut):
     prefix.start(shortcut)
     try:
         found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name",
-                                WINDOW_TITLE], capture_output=True, timeout=120).returncode == 0
+                                WINDOW_TITLE], capture_output=True, timeout=300).returncode == 0
     except subprocess.TimeoutExpired:
         found = False
     check(found, "the shortcut started no window titled " + WINDOW_TITLE)
@@ -162,7 +162,7 @@ def check_window_from_shortcut(prefix, shortcut):
 
     # taskkill without /f sends the window WM_CLOSE, as the close box does.
     prefix.wine("taskkill", "/im", "tervala.exe")
-    check(wait_until(lambda: not running(), 60), "the window did not close")
+    check(wait_until(lambda: not running(), 120), "the window did not close")
 
 
 def check_command_line(prefix, work):
