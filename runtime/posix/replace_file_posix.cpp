@@ -122,7 +122,7 @@ bool SetModeAndOwner(int fd, const struct stat* old) {
 
 Replacement ReplaceByNewFile(const std::string& target, std::string_view bytes,
                              const struct stat* old) {
-    const std::string temporary = target + ".partial";
+    const std::string temporary = target + REPLACEMENT_SUFFIX;
     const int fd = OpenLockedTemporary(temporary);
     if (fd < 0) return errno == EACCES ? Replacement::Refused : Replacement::Failed;
     if (!SetModeAndOwner(fd, old)) {
