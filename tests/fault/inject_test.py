@@ -355,7 +355,8 @@ def points(worker, every):
 
 def run_syscalls(args, home):
     start_worker(args, home)
-    todo = [p for p in points(WORKER, args.all) if f"{' '.join(map(str, p))} ".startswith(args.only)]
+    todo = [p for p in points(WORKER, args.all)
+            if f"{' '.join(map(str, p))} ".startswith(f"{args.only} ".lstrip())]
     if len(todo) == 1:
         show(WORKER, todo[0])
     print(f"{len(todo)} points over {len(SYSCALLS)} system calls in {len(WORKER.states)} states",
@@ -434,7 +435,7 @@ def main():
     parser.add_argument("driver", choices=["syscalls", "signals"])
     parser.add_argument("--all", action="store_true", help="every call with every errno")
     parser.add_argument("--jobs", type=int, default=2)
-    parser.add_argument("--only", default="", type=lambda text: text + " ", metavar="'STATE [SYSCALL [ERRNO [N]]]'",
+    parser.add_argument("--only", default="", metavar="'STATE [SYSCALL [ERRNO [N]]]'",
                         help="syscalls: only the points that begin so; one point is shown whole")
     parser.add_argument("--runs", type=int, default=12, help="signals: interrupted runs")
     parser.add_argument("--seed", type=int, default=random.SystemRandom().randrange(1, 1 << 30))
