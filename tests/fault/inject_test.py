@@ -43,7 +43,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from fault_support import (SKIPPED, Failure, KINDS, decode_log, expected_lines,  # noqa: E402
+from fault_support import (SKIPPED, Failure, decode_log, expected_lines,  # noqa: E402
                            log_change_lines, tree_py)
 
 # System call, the errnos it is failed with (the first one in the sample), and whether it
@@ -73,7 +73,6 @@ SYSCALLS = [
 STATES = ("first-run", "changed-log", "changed-md5", "owed-log")
 STRIDE = 4
 TIMEOUT = 60
-CHANGE_LINE = re.compile(rf"^\d\d [A-Z][a-z][a-z] \d{{4}} \d\d:\d\d:\d\d - ({KINDS}): (.*)$")
 NEW_LINE = re.compile(r"^\w+ New (?:file|dir): (.*)$")
 ORDINARY_STATUS = re.compile(r"^Dir log (run started|run complete|run aborted|"
                              r"interval run #\d+ (started|complete))$")
@@ -133,17 +132,8 @@ def datafile_rows(path):
 
 
 def stdout_lines(data, mode):
-    """Standard output's change lines as oracle lines; a Failure for anything else."""
     text = data.decode("utf-8", "surrogateescape")
-    if text and not text.endswith("\n"):
-        raise Failure("standard output ends in a cut line")
-    found = []
-    for line in text.splitlines():
-        match = CHANGE_LINE.match(line)
-        if not match:
-            raise Failure(f"standard output holds {line!r}")
-        found.append(f"{mode} {match.group(1)}: {match.group(2)}")
-    return collections.Counter(found)
+    return collections.Counter(log_change_lines(text, mode, "\n", "standard output"))
 
 
 def log_additions(log, old, mode):
@@ -160,39 +150,49 @@ def judge(state, faulted, following, new_rows, stop_signal=None):
     """What went wrong at one point, as a list of short texts; empty when nothing did."""
     if faulted.status == "hang":
         return ["hang"]
-    symptoms = []
     skipped = any(m.endswith(", skipping") for m in faulted.messages)
-    old_rows = state.rows or frozenset()
-    if isinstance(faulted.rows, str):
-        symptoms.append(faulted.rows)
-    elif faulted.rows not in (state.rows, new_rows) and not (
-            skipped and isinstance(faulted.rows, frozenset) and faulted.rows <= new_rows | old_rows):
-        symptoms.append("datafile neither old nor new")
-    # A failed save leaves the old list, and the next run reports its changes again.
-    saved = faulted.rows != state.rows or state.rows == new_rows
+    symptoms = datafile_symptoms(state, faulted.rows, new_rows, skipped)
     try:
-        now, later = stdout_lines(faulted.stdout, state.mode), stdout_lines(following.stdout, state.mode)
-        expected = state.printed + (collections.Counter() if saved else now)
-        if skipped:
-            # What a run skipped and no earlier list held is new to the next run.
-            known = {path for path, _ in old_rows}
-            expected = expected + collections.Counter(
-                line for line in (now + later - expected).elements()
-                if NEW_LINE.match(line) and NEW_LINE.match(line).group(1) not in known)
-        if now + later != expected or (not saved and later != state.printed):
-            symptoms.append("lines lost" if +(expected - now - later) else "lines repeated")
-        logged = None
-        if state.logged is not None:
-            logged = log_additions(faulted.log, state.log, state.mode)
-            owed = state.logged if saved else state.logged + (logged & state.printed)
-            added = log_additions(following.log, state.log, state.mode)
-            if added != owed:
-                symptoms.append("log lost lines" if +(owed - added) else "log repeated lines")
+        now = stdout_lines(faulted.stdout, state.mode)
+        symptoms += delivery_symptoms(state, faulted, following, now, new_rows, skipped)
+        logged = log_additions(faulted.log, state.log, state.mode) if state.logged is not None else None
         symptoms += honesty(state, faulted, now, logged, new_rows, stop_signal)
     except Failure as failure:
         symptoms.append(str(failure))
     if following.rows != new_rows or following.status not in (0, 1) or following.messages:
         symptoms.append(f"the next run did not end well ({following.status}: {following.messages})")
+    return symptoms
+
+
+def datafile_symptoms(state, rows, new_rows, skipped):
+    if isinstance(rows, str):
+        return [rows]
+    # What a run could not examine keeps its old rows.
+    mixed = skipped and rows is not None and rows <= new_rows | (state.rows or frozenset())
+    return [] if rows in (state.rows, new_rows) or mixed else ["datafile neither old nor new"]
+
+
+def delivery_symptoms(state, faulted, following, now, new_rows, skipped):
+    """Every line owed to standard output and to the log reaches it once over both runs.
+    After a failed save the next run reports the unsaved changes again, as it must."""
+    saved = faulted.rows != state.rows or state.rows == new_rows
+    later = stdout_lines(following.stdout, state.mode)
+    expected = state.printed + (collections.Counter() if saved else now)
+    if skipped:
+        # What a run skipped and no earlier list held is new to the next run.
+        known = {path for path, _ in state.rows or ()}
+        expected = expected + collections.Counter(
+            line for line in (now + later - expected).elements()
+            if NEW_LINE.match(line) and NEW_LINE.match(line).group(1) not in known)
+    symptoms = []
+    if now + later != expected or (not saved and later != state.printed):
+        symptoms.append("lines lost" if +(expected - now - later) else "lines repeated")
+    if state.logged is not None:
+        logged = log_additions(faulted.log, state.log, state.mode)
+        owed = state.logged if saved else state.logged + (logged & state.printed)
+        added = log_additions(following.log, state.log, state.mode)
+        if added != owed:
+            symptoms.append("log lost lines" if +(owed - added) else "log repeated lines")
     return symptoms
 
 
