@@ -401,7 +401,7 @@ def run_signals(args, home):
     """Each run follows a random change of the tree; the signal comes at a random moment
     of it, up to a little past the length of a whole run."""
     rng = random.Random(args.seed)
-    print(f"signals drawn with seed {args.seed} (--seed {args.seed} repeats them)")
+    print(f"signals drawn with seed {args.seed} (TERVALA_FAULT_SEED={args.seed} repeats them)")
     faulty = 0
     for name in ("signals-log", "signals"):
         state = State(args, home, name, files=2000, changes=40)
@@ -441,7 +441,8 @@ def main():
     parser.add_argument("--only", default="", metavar="'STATE [SYSCALL [ERRNO [N]]]'",
                         help="syscalls: only the points that begin so; one point is shown whole")
     parser.add_argument("--runs", type=int, default=12, help="signals: interrupted runs")
-    parser.add_argument("--seed", type=int, default=random.SystemRandom().randrange(1, 1 << 30))
+    parser.add_argument("--seed", type=int, default=int(os.environ.get("TERVALA_FAULT_SEED", "0"))
+                        or random.SystemRandom().randrange(1, 1 << 30))
     args = parser.parse_args()
     args.cli = os.path.abspath(args.cli)
     if not os.path.isfile(args.tree_py):
