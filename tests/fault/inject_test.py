@@ -224,17 +224,13 @@ class State:
         tree_py(self.tree_script, "make", self.path("tree"), "--files", str(files),
                 "--dirs", str(files // 5), "--max-size", "3000", "--seed", "3")
         self.printed, self.logged = collections.Counter(), None
-        if name != "first-run":
-            self.run()
-        # The owed lines' log is a new one: a log file put back by restore() is another
-        # file to the program, which holds that a log written since has the lines.
-        if name in ("changed-log", "signals-log"):
-            with open(self.path("changes.log"), "wb") as f:
-                f.write(OLD_LOG)
-        if name == "owed-log":
-            self.owe_log_lines()
+        self.name = name
+        self.start_over()
         if name in STATES[1:]:
+            owed = self.owe_log_lines() if name == "owed-log" else None
             self.mutate(5)
+            if owed:
+                self.logged = owed + self.logged
         self.take_stock()
 
     def path(self, name):
@@ -254,18 +250,18 @@ class State:
         lines = collections.Counter(expected_lines(expect, self.mode))
         os.remove(expect)
         self.printed = lines
-        self.logged = None if "-l" not in self.options else (self.logged or collections.Counter()) + lines
+        self.logged = lines if "-l" in self.options else None
 
     def owe_log_lines(self):
         """A run whose log write fails (a directory stands where the log's new copy goes)
-        leaves its lines owed to the log."""
+        leaves its lines owed to the log; they are returned."""
         self.mutate(4)
         os.mkdir(self.path("changes.log.partial"))
         earlier = self.run()
         os.rmdir(self.path("changes.log.partial"))
         if not any("Failed to write log file" in m for m in earlier.messages):
             raise Failure(f"the log write that was to fail did not: {earlier.messages}")
-        self.printed = collections.Counter()
+        return self.logged
 
     def take_stock(self):
         """What the run finds is what is there now: restore() puts it back."""
@@ -273,11 +269,25 @@ class State:
         self.rows = datafile_rows(self.path("data.db"))
         self.log = self.saved.get("changes.log")
 
-    def restore(self):
+    def start_over(self):
+        """A datafile of the tree as it is, and a log with a history."""
+        self.remove_all_but_the_tree()
+        if self.name != "first-run":
+            self.run()
+        # The owed lines' log is a new one: a log file put back by restore() is another
+        # file to the program, which holds that a log written since has the lines.
+        if self.name in ("changed-log", "signals-log"):
+            with open(self.path("changes.log"), "wb") as f:
+                f.write(OLD_LOG)
+
+    def remove_all_but_the_tree(self):
         for name in os.listdir(self.home):
             if name != "tree":
                 path = self.path(name)
                 shutil.rmtree(path) if os.path.isdir(path) else os.remove(path)
+
+    def restore(self):
+        self.remove_all_but_the_tree()
         for name, data in self.saved.items():
             with open(self.path(name), "wb") as f:
                 f.write(data)
@@ -419,6 +429,8 @@ def run_signals(args, home):
             if symptoms:
                 faulty += 1
                 print(f"  {name}: {sig.name} after {delay * 1000:.0f} ms: {'; '.join(symptoms)}")
+                # What the fault left is not the next run's to answer for.
+                state.start_over()
     return args.runs // 2 * 2, faulty
 
 
