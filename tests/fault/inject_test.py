@@ -31,6 +31,7 @@ it only when the build is configured with -DTERVALA_INJECTION_TESTS=ON."""
 import argparse
 import collections
 import concurrent.futures
+import itertools
 import os
 import random
 import re
@@ -69,6 +70,7 @@ SYSCALLS = [
     ("lseek", ["EIO"], False),
     ("clone3", ["EAGAIN"], False),
     ("readlink", ["EIO"], False),
+    ("getcwd", ["ENOENT"], False),
 ]
 STATES = ("first-run", "changed-log", "changed-md5", "owed-log")
 STRIDE = 4
@@ -263,6 +265,15 @@ class State:
             raise Failure(f"the log write that was to fail did not: {earlier.messages}")
         return self.logged
 
+    def own_paths(self):
+        """The tree's entries and the files the program keeps beside its datafile and log,
+        by the relative names the program is given too."""
+        tree = [os.path.join(top, name) for top, dirs, files in os.walk(self.path("tree"))
+                for name in [".", *dirs, *files]]
+        own = [name + suffix for name in ("data.db", "changes.log")
+               for suffix in ("", "-journal", "-unlogged", "-unlogged.partial", ".partial")]
+        return [os.path.normpath(p) for p in tree] + own + [self.path(name) for name in own]
+
     def take_stock(self):
         """What the run finds is what is there now: restore() puts it back."""
         self.saved = {n: read_bytes(self.path(n)) for n in os.listdir(self.home) if n != "tree"}
@@ -309,17 +320,17 @@ class Worker:
             state.new_rows = clean.rows
             self.states[name] = state
 
-    def count_calls(self, state_name):
+    def count_calls(self, state_name, scope):
         """The calls of each system call in its busiest thread after the loader, and the
         loader's own count in the main thread."""
         state = self.states[state_name]
         trace = state.path("trace.txt")
         names = ",".join(s for s, _, _ in SYSCALLS) + ",munmap"
-        state.run(["strace", "-f", "-qq", "-o", trace, "-e", f"trace={names}"])
+        state.run(strace(state, scope, "-o", trace, "-e", f"trace={names}"))
         with open(trace, encoding="utf-8", errors="replace") as f:
             lines = [l.split(None, 2)[:2] for l in f if "resumed>" not in l and "+++" not in l]
         state.restore()
-        main, loader_done = lines[0][0], False
+        main, loader_done = lines[0][0], scope == "files"
         counts, loader = collections.Counter(), collections.Counter()
         for pid, call in lines:
             call = call.split("(")[0]
@@ -331,14 +342,23 @@ class Worker:
                 for s, _, _ in SYSCALLS}
 
     def inject(self, point):
-        state_name, call, errno, n = point
+        state_name, scoped_call, errno, n = point
+        call, _, scope = scoped_call.partition("@")
         state = self.states[state_name]
         state.restore()
-        faulted = state.run(["strace", "-f", "-qq", "-o", "/dev/null", "--seccomp-bpf",
-                             "-e", f"trace={call}", "-e", f"inject={call}:error={errno}:when={n}"])
+        faulted = state.run(strace(state, scope, "-o", "/dev/null", "--seccomp-bpf", "-e",
+                                   f"trace={call}", "-e", f"inject={call}:error={errno}:when={n}"))
         following = Outcome(state, state.argv())
         state.faulted, state.following = faulted, following
         return point, judge(state, faulted, following, state.new_rows)
+
+
+def strace(state, scope, *options):
+    """strace -f over every call, or with scope "files" over the calls that name or use
+    the tree's entries and the program's own files (-P): no loader's calls are among
+    those, so that a worker thread's first calls are reached too."""
+    paths = state.own_paths() if scope == "files" else []
+    return ["strace", "-f", "--quiet=all", *(a for p in paths for a in ("-P", p)), *options]
 
 
 WORKER = None
@@ -354,9 +374,10 @@ def inject_point(point):
 
 
 def points(worker, every):
-    for state in worker.states:
-        for call, (loader, busiest) in worker.count_calls(state).items():
+    for state, scope in itertools.product(worker.states, ("", "files")):
+        for call, (loader, busiest) in worker.count_calls(state, scope).items():
             entry = next(e for e in SYSCALLS if e[0] == call)
+            call += f"@{scope}" if scope else ""
             errnos = entry[1] if every else entry[1][:1]
             # The sample's stride starts at another call in each state.
             step = 1 if every or entry[2] else STRIDE
