@@ -430,10 +430,10 @@ def compact(numbers):
 
 def run_signals(args, home):
     """Each run follows a random change of the tree; the signal comes at a random moment
-    of it, up to a little past the length of a whole run."""
+    of it (a run that ends first is judged as a whole run)."""
     rng = random.Random(args.seed)
     print(f"signals drawn with seed {args.seed} (TERVALA_FAULT_SEED={args.seed} repeats them)")
-    faulty = 0
+    faulty = ended = 0
     for name in ("signals-log", "signals"):
         state = State(args, home, name, files=2000, changes=40)
         started = time.monotonic()
@@ -443,8 +443,9 @@ def run_signals(args, home):
             state.mutate(rng.randrange(1 << 30))
             state.take_stock()
             sig = rng.choice([signal.SIGINT, signal.SIGTERM, signal.SIGHUP])
-            delay = rng.uniform(0, duration * 1.2)
+            delay = rng.uniform(0, duration)
             faulted = interrupted(state, sig, delay)
+            ended += faulted.status not in (0, 1) or "Dir log run aborted" in faulted.stderr.decode()
             following = state.run()
             symptoms = judge(state, faulted, following, following.rows, sig)
             if symptoms:
@@ -452,6 +453,7 @@ def run_signals(args, home):
                 print(f"  {name}: {sig.name} after {delay * 1000:.0f} ms: {'; '.join(symptoms)}")
                 # What the fault left is not the next run's to answer for.
                 state.start_over()
+    print(f"{ended} of {args.runs // 2 * 2} runs were ended by the signal")
     return args.runs // 2 * 2, faulty
 
 
