@@ -150,8 +150,10 @@ def log_additions(log, old, mode):
         raise Failure(f"the log is cut: {failure}") from None
 
 
-def judge(state, faulted, following, new_rows, stop_signal=None):
-    """What went wrong at one point, as a list of short texts; empty when nothing did."""
+def judge(state, faulted, following, new_rows, stop_signal=None, quiet=False):
+    """What went wrong at one point, as a list of short texts; empty when nothing did.
+    quiet: an error may end the run without a message (a reader of the report that has
+    gone is told nothing)."""
     if faulted.status == "hang":
         return ["hang"]
     # A file that could not be read to its end is marked unreadable: reported changed then,
@@ -166,7 +168,7 @@ def judge(state, faulted, following, new_rows, stop_signal=None):
         now = stdout_lines(faulted.stdout, state.mode)
         symptoms += delivery_symptoms(state, faulted, following, now, new_rows, skipped)
         logged = log_additions(faulted.log, state.log, state.mode) if state.logged is not None else None
-        symptoms += honesty(state, faulted, now, logged, new_rows, stop_signal)
+        symptoms += honesty(state, faulted, now, logged, new_rows, stop_signal, quiet)
     except Failure as failure:
         symptoms.append(str(failure))
     if following.rows != new_rows or following.status not in (0, 1) or following.messages:
@@ -235,7 +237,7 @@ def delivery_symptoms(state, faulted, following, now, new_rows, skipped):
     return symptoms
 
 
-def honesty(state, run, printed, logged, new_rows, stop_signal):
+def honesty(state, run, printed, logged, new_rows, stop_signal, quiet):
     """Whether the exit status says what the run did."""
     status = run.status
     if status in (0, 1):
@@ -243,7 +245,7 @@ def honesty(state, run, printed, logged, new_rows, stop_signal):
             return [f"exit {status} for a run that did not deliver everything"]
         return [] if status == (1 if printed else 0) else [f"exit {status} after {sum(printed.values())} lines"]
     if status == 2:
-        return [] if run.messages else ["exit 2 without a message"]
+        return [] if run.messages or quiet else ["exit 2 without a message"]
     if stop_signal and status in (STOP_SIGNALS.get(stop_signal), -stop_signal):
         return []
     return [f"crashed: exit {status} {run.messages[-1:]}"]
@@ -387,7 +389,7 @@ class Worker:
                                    f"trace={call}", "-e", f"inject={call}:error={errno}:when={n}"))
         following = Outcome(state, state.argv())
         state.faulted, state.following = faulted, following
-        return point, judge(state, faulted, following, state.new_rows)
+        return point, judge(state, faulted, following, state.new_rows, quiet=errno == "EPIPE")
 
 
 def strace(state, scope, *options):
