@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""inject_test.py CLI TREE_PY syscalls [--all] [--jobs J]
+"""inject_test.py CLI TREE_PY syscalls [--all] [--jobs J] [--only 'STATE [SYSCALL [ERRNO [N]]]']
    inject_test.py CLI TREE_PY signals [--runs N] [--seed S]
 
 tervala-cli under failing system calls and signals. Every point is judged the same way,
@@ -10,24 +10,28 @@ together with the normal run that follows it on the same datafile and log:
 - the log is its old bytes followed by whole change lines of the run, never cut, and after
   the next run its old bytes followed by every line owed to it once;
 - the standard output of both runs holds every change line once, except that after a
-  failed save the next run reports the unsaved changes again, as it must;
+  failed save the next run reports the unsaved changes again, as it must, and that a file
+  marked unreadable is reported changed then and again once it can be read;
 - the exit status is honest: 0 or 1 only for a run that delivered everything, 2 only with
-  a message on standard error, 130 or 143 after SIGINT or SIGTERM; never a crash or hang.
+  a message on standard error (or after a broken pipe), 130 or 143 after SIGINT or
+  SIGTERM; never a crash or a hang.
 
 syscalls: strace (`strace -f -e inject=SYSCALL:error=ERRNO:when=N`) fails the Nth call of
 one system call in every thread, in four states: a first run, a changed run with a log, a
 changed digest run, and a start with log lines owed by an earlier run whose log write
-failed. The calls are counted in a run without faults; the dynamic loader's calls are
-left out (failing them only stops the program from starting), which also leaves out a
-worker thread's calls up to the loader's count. By default a sample runs: every call of
-the system calls that write files, every STRIDE-th call of the others, one errno each;
---all runs every call with every errno of the table.
+failed. Calls are counted twice, in a run without faults: all calls after the dynamic
+loader's (failing those only stops the program from starting), and, as SYSCALL@files,
+only the calls that name or use the tree's entries and the program's own files (strace
+-P), which reaches a worker thread's first calls that the loader's hide in the first
+count. By default a sample runs: every call of the system calls that write files, every
+STRIDE-th call of the others, one errno each; --all runs every call with every errno of
+the table; --only shows a single point whole.
 
 signals: SIGINT, SIGTERM or SIGHUP at a random moment of a run over a larger tree, half
 with a log and half without, each after a random change of the tree.
 
 It prints `N points, M faulty` and, for the faulty ones, what went wrong where. ctest runs
-it only when the build is configured with -DTERVALA_INJECTION_TESTS=ON."""
+both only when the build is configured with -DTERVALA_INJECTION_TESTS=ON."""
 import argparse
 import collections
 import copy
