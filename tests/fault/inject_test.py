@@ -392,7 +392,7 @@ class Worker:
         faulted = state.run(strace(state, scope, "-o", "/dev/null", "--seccomp-bpf", "-e",
                                    f"trace={call}", "-e", f"inject={call}:error={errno}:when={n}"))
         following = Outcome(state, state.argv())
-        state.faulted, state.following = faulted, following
+        self.last_runs = faulted, following
         return point, judge(state, faulted, following, state.new_rows, quiet=errno == "EPIPE")
 
 
@@ -452,9 +452,9 @@ def run_syscalls(args, home):
 
 def show(worker, point):
     """What the point and the run after it wrote, for a closer look."""
-    _, symptoms = worker.inject(point)
+    worker.inject(point)
     state = worker.states[point[0]]
-    for name, run in (("faulted", state.faulted), ("next", state.following)):
+    for name, run in zip(("faulted", "next"), worker.last_runs):
         print(f"{name} run: exit {run.status}\n{run.stdout.decode()}{run.stderr.decode()}"
               f"log: {(run.log or b'')[len(state.log or b''):].decode('latin-1')}")
     print(f"owed to stdout: {sorted(state.printed)}\nowed to the log: {sorted(state.logged or [])}")
