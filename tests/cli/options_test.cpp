@@ -50,6 +50,10 @@ TEST(CliOptions, IntervalIsAWholeNumberOfMinutes) {
         EXPECT_EQ(parsed.error, std::string("option '--interval': '") + bad +
                                     "' is not a whole number of minutes (0 or more)");
     }
+    for (const char* big : {"2147483648", "99999999999", "000099999999999999999999"}) {
+        EXPECT_EQ(Parse({"-i", big, "t"}).error,
+                  std::string("option '-i': '") + big + "' is too large (at most 2147483647 minutes)");
+    }
 }
 
 TEST(CliOptions, EveryBadArgumentHasItsOneLineError) {
