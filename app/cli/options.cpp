@@ -165,7 +165,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
 }
 
 std::string MonitoredDirOf(const std::string& given) {
-    const std::filesystem::path normal = rt::NativePath(rt::AbsolutePath(given)).lexically_normal();
+    const std::filesystem::path normal = rt::NativePath(rt::ReachedPath(given)).lexically_normal();
     std::string dir = rt::PathText(normal);
     // A root keeps its separator: "/" or "C:\".
     const std::size_t root = std::max<std::size_t>(rt::PathText(normal.root_path()).size(), 1);
