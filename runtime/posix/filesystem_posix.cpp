@@ -65,6 +65,28 @@ EntryStatus StatusOf(int result, const struct stat& info) {
     return status;
 }
 
+// A path as its steps between separators, and back.
+std::string Joined(const std::vector<std::string>& steps) {
+    std::string path;
+    for (const std::string& step : steps) path += "/" + step;
+    return path.empty() ? "/" : path;
+}
+
+std::vector<std::string> Steps(const std::string& path) {
+    std::vector<std::string> steps;
+    for (std::size_t at = 0; at < path.size();) {
+        const std::size_t end = std::min(path.find('/', at), path.size());
+        if (end > at) steps.push_back(path.substr(at, end - at));
+        at = end + 1;
+    }
+    return steps;
+}
+
+bool IsSymbolicLink(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 }  // namespace
 
 std::shared_ptr<TDirectory> TDirectory::Open(const std::string& path) {
@@ -166,31 +188,6 @@ std::string AbsolutePath(const std::string& path) {
     return current == "/" ? "/" + path : current + "/" + path;
 }
 
-namespace {
-
-std::string Joined(const std::vector<std::string>& steps) {
-    std::string path;
-    for (const std::string& step : steps) path += "/" + step;
-    return path.empty() ? "/" : path;
-}
-
-std::vector<std::string> Steps(const std::string& path) {
-    std::vector<std::string> steps;
-    for (std::size_t at = 0; at < path.size();) {
-        const std::size_t end = std::min(path.find('/', at), path.size());
-        if (end > at) steps.push_back(path.substr(at, end - at));
-        at = end + 1;
-    }
-    return steps;
-}
-
-bool IsSymbolicLink(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
-}
-
-}  // namespace
-
 std::string ReachedPath(const std::string& path) {
     std::vector<std::string> reached;
     for (std::string& step : Steps(AbsolutePath(path))) {
@@ -200,8 +197,9 @@ std::string ReachedPath(const std::string& path) {
             continue;
         }
         if (reached.empty()) continue;
-        if (IsSymbolicLink(Joined(reached))) {
-            if (char* target = realpath(Joined(reached).c_str(), nullptr)) {
+        const std::string here = Joined(reached);
+        if (IsSymbolicLink(here)) {
+            if (char* target = realpath(here.c_str(), nullptr)) {
                 reached = Steps(target);
                 free(target);
             }
