@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "app/datafile_name.h"
 #include "app/entry_lists.h"
+#include "app/files_written.h"
 #include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "app/sql_text.h"
@@ -19,12 +20,12 @@ namespace {
 void CreateTables(Application& app) {
     TEntryLists lists(*app.tdb);
     if (!lists.CreatePrevious()) {
-        app.EndWithError("Database creation 1 failed. Stopping.");
+        app.EndWithError(Status("Database creation 1 failed. Stopping."));
         app.tdb->close();
         return;
     }
     if (!lists.CreateCurrent()) {
-        app.EndWithError("Database creation 2 failed. Stopping.");
+        app.EndWithError(Status("Database creation 2 failed. Stopping."));
         app.tdb->close();
         return;
     }
@@ -80,8 +81,9 @@ void AcceptLoadedLists(Application& app) {
     if (app.run.datafilechosen) return;
     const std::optional<std::string> listed = lists.FirstPath();
     if (listed && *listed != app.run.dir) {
-        app.EndWithError("Datafile ERROR! Datafile " + app.run.datafilepath +
-                         " holds the list of another directory: " + *listed);
+        app.EndWithError(Status("Datafile ERROR! Datafile {name} holds the list of another "
+                                "directory: {directory}"),
+                         app.run.datafilepath, *listed);
     }
 }
 
@@ -91,12 +93,13 @@ bool DecideFirstRun(Application& app) {
     auto& run = app.run;
     const rt::EntryStatus datafile = rt::QueryPath(run.datafilepath);
     if (!datafile.Answered()) {
-        app.EndWithError("Datafile ERROR! Failed to read datafile " + run.datafilepath + ": " +
-                         datafile.failure);
+        app.EndWithError(Status("Datafile ERROR! Failed to read datafile {name}: {reason}"),
+                         run.datafilepath, datafile.failure);
         return false;
     }
     if (datafile.kind == rt::ENTRY_DIR) {
-        app.EndWithError("Datafile ERROR! Datafile " + run.datafilepath + " is a directory");
+        app.EndWithError(Status("Datafile ERROR! Datafile {name} is a directory"),
+                         run.datafilepath);
         return false;
     }
     run.firstrun = datafile.kind == rt::ENTRY_NONE;
@@ -127,13 +130,13 @@ bool SaveOver(Application& app, const std::string& path) {
 // failed or killed first save leaves no datafile.
 bool SaveNew(Application& app, const std::string& path) {
     if (path.empty()) return false;
-    const std::string partial = path + ".partial";
+    const std::string partial = PartialDatafilePath(path);
     rt::RemoveFile(partial);
     if (db::copyDatabase(app.tdb, partial, 1, "main") == 0 && rt::RenameFile(partial, path)) {
         return true;
     }
     rt::RemoveFile(partial);
-    rt::RemoveFile(partial + "-journal");
+    rt::RemoveFile(JournalPath(partial));
     return false;
 }
 
@@ -149,7 +152,7 @@ void OpenWorkingDatabase(Application& app) {
     if (!DecideFirstRun(app)) return;
     app.tdb = OpenWorkingConnection();
     if (!app.tdb) {
-        app.EndWithError("Database access failed. Stopping.");
+        app.EndWithError(Status("Database access failed. Stopping."));
         return;
     }
     if (!run.firstrun) {
@@ -172,12 +175,15 @@ void PrepareLists(Application& app) {
 }
 
 void SaveDatafile(Application& app) {
+    // The datafile holds the lists alone: a search during the scan (below a directory that
+    // could not be read) builds an index, which the comparison builds again if it needs it.
+    TEntryLists(*app.tdb).DropIndexes();
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
     if (app.run.logchosen && !app.run.firstrun) MarkSaveUnlogged(app);
     const std::string& path = app.run.datafilepath;
     const bool saved = !path.empty() && rt::PathExists(path) ? SaveOver(app, path) : SaveNew(app, path);
-    if (!saved) app.ShowError("Datafile ERROR! Failed to save datafile");
+    if (!saved) app.ShowError(Status("Datafile ERROR! Failed to save datafile"));
 }
 
 }  // namespace app
