@@ -11,8 +11,9 @@ void Application::ShowLogging(bool logging) {
 
 std::string Application::IntervalText() const { return gui::FetchGadgetText(gadgets.intervalField); }
 
-void Application::ShowStatus(StatusText text, std::string_view part) const {
-    gui::PutGadgetText(gadgets.statusLabel, text.Filled(part));
+void Application::ShowStatus(StatusText text, std::string_view part,
+                             std::string_view second) const {
+    gui::PutGadgetText(gadgets.statusLabel, text.Filled(part, second));
 }
 
 void Application::ShowStatusBar(const std::string& text) const {
@@ -35,14 +36,14 @@ void Application::NotifyChange(const ReportedChange& change) const {
     if (observer) observer->ChangeReported(change);
 }
 
-void Application::ShowError(StatusText text, std::string_view part) {
-    ShowStatus(text, part);
+void Application::ShowError(StatusText text, std::string_view part, std::string_view second) {
+    ShowStatus(text, part, second);
     run.errorshown = true;
-    if (observer) observer->ErrorShown(text.Filled(part));
+    if (observer) observer->ErrorShown(text.Filled(part, second));
 }
 
-void Application::EndWithError(StatusText text, std::string_view part) {
-    ShowStatus(text, part);
+void Application::EndWithError(StatusText text, std::string_view part, std::string_view second) {
+    ShowStatus(text, part, second);
     run.Fail();
 }
 

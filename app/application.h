@@ -41,8 +41,9 @@ struct Application {
     // The interval field's text, read at Start.
     std::string IntervalText() const;
 
-    // A text of the status label's list, its part in braces filled in.
-    void ShowStatus(StatusText text, std::string_view part = {}) const;
+    // A text of the status label's list, its parts in braces filled in.
+    void ShowStatus(StatusText text, std::string_view part = {},
+                    std::string_view second = {}) const;
     void ShowStatusBar(const std::string& text) const;
     // done / total on the progress bar; empty while there is nothing to measure against.
     void ShowProgress(float done, float total) const;
@@ -53,9 +54,9 @@ struct Application {
     void NotifyChange(const ReportedChange& change) const;
 
     // An error the run goes on after: it stays until the run's end instead of "complete".
-    void ShowError(StatusText text, std::string_view part = {});
+    void ShowError(StatusText text, std::string_view part = {}, std::string_view second = {});
     // An error that ends logging: its text stays.
-    void EndWithError(StatusText text, std::string_view part = {});
+    void EndWithError(StatusText text, std::string_view part = {}, std::string_view second = {});
 };
 
 }  // namespace app

@@ -60,7 +60,14 @@ private:
     }
 
     bool LoadLog() {
-        if (rt::EntryType(run_.logpath) != rt::ENTRY_FILE) return true;
+        // Only "nothing is there" makes a new log: a log that cannot be examined may hold
+        // the whole history, which a rewrite would lose.
+        const rt::EntryStatus log = rt::QueryPath(run_.logpath);
+        if (!log.Answered()) {
+            app_.ShowError(Status("Failed to write log file {path}"), run_.logpath);
+            return false;
+        }
+        if (log.kind != rt::ENTRY_FILE) return true;
         std::string text;
         const rt::LoadStatus status = rt::LoadTextFile(run_.logpath, text);
         if (status == rt::LoadStatus::Failed) {

@@ -1,5 +1,8 @@
 #include "app/datafile_store.h"
 
+#include <optional>
+#include <string>
+
 #include "app/application.h"
 #include "app/datafile_name.h"
 #include "app/entry_lists.h"
@@ -66,10 +69,41 @@ void RotateLists(Application& app) {
     tdb.startTransaction();
 }
 
-// Nothing else is read from a datafile whose lists are not both readable tables.
+// Nothing else is read from a datafile whose lists are not both readable tables. A derived
+// name is shared by every directory that differs only in separators, blanks and colons:
+// the list of another of them is never compared with this one.
 void AcceptLoadedLists(Application& app) {
     TEntryLists lists(*app.tdb);
-    if (!lists.BothAreReadableTables()) app.EndWithError(OLD_DATAFILE_ERROR);
+    if (!lists.BothAreReadableTables()) {
+        app.EndWithError(OLD_DATAFILE_ERROR);
+        return;
+    }
+    if (app.run.datafilechosen) return;
+    const std::optional<std::string> listed = lists.FirstPath();
+    if (listed && *listed != app.run.dir) {
+        app.EndWithError(Status("Datafile ERROR! Datafile {name} holds the list of another "
+                                "directory: {directory}"),
+                         app.run.datafilepath, *listed);
+    }
+}
+
+// Only "nothing is there" makes a first run: a datafile that cannot be examined may hold
+// the list to compare with, and a first run would overwrite it.
+bool DecideFirstRun(Application& app) {
+    auto& run = app.run;
+    const rt::EntryStatus datafile = rt::QueryPath(run.datafilepath);
+    if (!datafile.Answered()) {
+        app.EndWithError(Status("Datafile ERROR! Failed to read datafile {name}: {reason}"),
+                         run.datafilepath, datafile.failure);
+        return false;
+    }
+    if (datafile.kind == rt::ENTRY_DIR) {
+        app.EndWithError(Status("Datafile ERROR! Datafile {name} is a directory"),
+                         run.datafilepath);
+        return false;
+    }
+    run.firstrun = datafile.kind == rt::ENTRY_NONE;
+    return true;
 }
 
 // The working database lives in SQLite's page cache up to a bound and in a temporary file
@@ -115,7 +149,7 @@ void DecideDatafilePath(Application& app) {
 
 void OpenWorkingDatabase(Application& app) {
     auto& run = app.run;
-    run.firstrun = rt::EntryType(run.datafilepath) == rt::ENTRY_NONE;
+    if (!DecideFirstRun(app)) return;
     app.tdb = OpenWorkingConnection();
     if (!app.tdb) {
         app.EndWithError(Status("Database access failed. Stopping."));

@@ -21,6 +21,9 @@ constexpr const char* INSERT_PREVIOUS =
 constexpr const char* KEEP_PREVIOUS =
     "insert into allist (file,ident) select file, nullif(ident, '') from lastallist "
     "where file >= ?1 and file < ?2 and substr(file, 1, length(?1)) = ?1 order by id asc";
+constexpr const char* KEEP_PREVIOUS_ENTRY =
+    "insert into allist (file,ident) select file, nullif(ident, '') from lastallist "
+    "where file = ? order by id asc";
 constexpr const char* LOOKUP_PREVIOUS = "select id,ident from lastallist where file = ?";
 constexpr const char* LOOKUP_CURRENT = "select id from allist where file = ?";
 constexpr const char* FOLLOW_PREVIOUS =
@@ -122,6 +125,14 @@ int TEntryLists::KeepPreviousBelow(std::string_view directory) {
     return keepPrevious_->rowsAffected();
 }
 
+int TEntryLists::KeepPrevious(std::string_view entry) {
+    Index(previousIndexed_, sql::INDEX_LASTALLIST);
+    const int own = Run(keepPreviousEntry_, KEEP_PREVIOUS_ENTRY, {rt::EscapeNonUtf8(entry)})
+                        ? keepPreviousEntry_->rowsAffected()
+                        : 0;
+    return own + KeepPreviousBelow(entry);
+}
+
 bool TEntryLists::BothAreReadableTables() {
     const auto tables = tdb_.executeQuery(sql::SELECT_LIST_TABLES);
     if (tdb_.hasError() || !tables->nextRow() || !tables->nextRow()) return false;
@@ -130,6 +141,12 @@ bool TEntryLists::BothAreReadableTables() {
         if (tdb_.hasError()) return false;
     }
     return true;
+}
+
+std::optional<std::string> TEntryLists::FirstPath() {
+    TListReader first(tdb_.executeQuery(sql::SELECT_FIRST_PATH), 0);
+    if (tdb_.hasError() || !first.Next()) return std::nullopt;
+    return first.Path();
 }
 
 TListReader TEntryLists::ReadOldList() { return {tdb_.executeQuery(sql::SELECT_OLD_LIST), 0}; }

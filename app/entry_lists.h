@@ -66,10 +66,15 @@ public:
     // current list in their previous order, so that nothing below it counts as changed.
     // The number of rows copied.
     int KeepPreviousBelow(std::string_view directory);
+    // The same for an entry that could not be examined: its own row too.
+    int KeepPrevious(std::string_view entry);
 
     // Whether both lists are tables that can be read: a datafile is accepted only then. A
     // view in their place could compute anything, even rows without end.
     bool BothAreReadableTables();
+    // The current list's first path: the directory it was scanned from. None when the list
+    // is empty or cannot be read.
+    std::optional<std::string> FirstPath();
     // The current list for the rotation, and a row of it copied unchanged into the
     // previous list (a row without a path is left out).
     TListReader ReadOldList();
@@ -142,6 +147,7 @@ private:
     TStatement insertFile_;
     TStatement insertPrevious_;
     TStatement keepPrevious_;
+    TStatement keepPreviousEntry_;
     TStatement lookupPrevious_;
     TStatement lookupCurrent_;
     TFollower previousFollower_;

@@ -20,6 +20,8 @@ public:
     // always terminates).
     std::int64_t Read(void* buffer, std::int64_t count);
     bool Eof() const { return position_ >= size_; }
+    // Whether a read failed: the bytes read are then not the whole file.
+    bool Failed() const { return failed_; }
     std::int64_t Size() const { return size_; }
     std::int64_t Position() const { return position_; }
     void Close();
@@ -31,6 +33,7 @@ private:
     std::intptr_t handle_;
     std::int64_t size_;
     std::int64_t position_ = 0;
+    bool failed_ = false;
 };
 
 }  // namespace rt

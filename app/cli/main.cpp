@@ -24,6 +24,12 @@ int BadArguments(const std::string& error) {
     return cli::EXIT_BAD_ARGUMENTS;
 }
 
+// DIR is there but cannot be examined: an error of logging, not of the arguments.
+int CannotRead(const std::string& error) {
+    rt::WriteStandard(rt::StandardStream::Error, "tervala-cli: " + error + "\n");
+    return cli::EXIT_ERROR;
+}
+
 void WriteChangeLine(std::string_view line) {
     gui::console::ClearProgressLine();
     rt::WriteStandard(rt::StandardStream::Output, line);
@@ -80,8 +86,9 @@ int main(int argc, char** argv) {
         case cli::Action::BadArguments: return BadArguments(parsed.error);
         case cli::Action::Run: break;
     }
-    if (rt::EntryType(parsed.options.dir) != rt::ENTRY_DIR) {
-        return BadArguments(parsed.options.dir + ": not a directory");
-    }
+    const rt::EntryStatus dir = rt::QueryPath(parsed.options.dir);
+    if (!dir.Answered()) return CannotRead(parsed.options.dir + ": " + dir.failure);
+    if (dir.Absent()) return BadArguments(parsed.options.dir + ": No such file or directory");
+    if (dir.kind != rt::ENTRY_DIR) return BadArguments(parsed.options.dir + ": not a directory");
     RunFromConsole(parsed.options);
 }

@@ -33,6 +33,7 @@ std::int64_t TReadStream::Read(void* buffer, std::int64_t count) {
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             // A file that shrank or a read error: end here so the reader terminates.
+            failed_ = n < 0;
             size_ = position_ + done;
             break;
         }

@@ -29,8 +29,10 @@ std::int64_t TReadStream::Read(void* buffer, std::int64_t count) {
     while (done < count) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::int64_t>(count - done, 1 << 30));
         DWORD n = 0;
-        if (!ReadFile(AsHandle(handle_), bytes + done, chunk, &n, nullptr) || n == 0) {
+        const bool read = ReadFile(AsHandle(handle_), bytes + done, chunk, &n, nullptr) != 0;
+        if (!read || n == 0) {
             // A file that shrank or a read error: end here so the reader terminates.
+            failed_ = !read;
             size_ = position_ + done;
             break;
         }

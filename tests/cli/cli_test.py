@@ -66,7 +66,7 @@ def text_changes(stdout):
 
 def json_changes(stdout):
     found = []
-    for line in stdout.decode("ascii").splitlines():
+    for line in stdout.decode("utf-8").split("\n")[:-1]:
         change = json.loads(line)
         check(set(change) == {"time", "change", "path"} and ISO_TIME.match(change["time"]),
               f"json: an object of another shape: {line!r}")
@@ -268,9 +268,10 @@ def test_bad_arguments(work):
     cases = [
         ([], "no DIR given"),
         ([tree, tree], f"more than one DIR given: '{tree}'"),
-        ([os.path.join(work, "missing")], f"{work}/missing: not a directory"),
+        ([os.path.join(work, "missing")], f"{work}/missing: No such file or directory"),
         ([a_file], f"{a_file}: not a directory"),
         (["--interval", "abc", tree], "'abc' is not a whole number of minutes"),
+        (["-i", "99999999999", tree], "'99999999999' is too large"),
         (["-i", "-1", tree], "'-1' is not a whole number of minutes"),
         (["-i", "1.5", tree], "'1.5' is not a whole number of minutes"),
         (["--interval=", tree], "option '--interval' needs a value"),
@@ -294,6 +295,39 @@ def test_bad_arguments(work):
     version = cli("-V", cwd=work)
     check(version.returncode == 0 and re.match(rb"^tervala-cli \d+\.\d+\n$", version.stdout),
           f"--version: {version.returncode} {version.stdout!r}")
+
+
+def test_which_directory_and_datafile(work):
+    """DIR through a link and "..", as the system reaches it; a derived datafile name that
+    another directory's list holds; names that would make a line read as another path."""
+    tree = make_tree(work)
+    os.makedirs(os.path.join(tree, "deep", "t"))
+    os.symlink(os.path.join(tree, "deep", "t"), os.path.join(work, "link"))
+    first = cli("link/../t/", cwd=work)
+    reached = os.path.join(tree, "deep", "t")
+    check(first.returncode == 0 and os.path.isfile(derived_datafile(work, reached)),
+          f"link/..: status {first.returncode}, {first.stderr!r}, {os.listdir(work)}")
+
+    cli(tree, cwd=work)
+    shutil.copy(derived_datafile(work, tree), os.path.join(work, "json.db"))
+    twin = os.path.join(work, "my_tree")
+    shutil.copytree(tree, twin, symlinks=True)
+    done = cli(twin, cwd=work)
+    check(done.returncode == 2 and done.stdout == b"" and
+          f"Datafile ERROR! Datafile {os.path.basename(derived_datafile(work, tree))} holds the "
+          f"list of another "
+          f"directory: {tree}\n".encode() in done.stderr, f"shared name: {done.stderr!r}")
+
+    names = ("a\u202eb.txt", "zero\u200bwidth\ufeff.txt")
+    for name in names:
+        write(os.path.join(tree, name))
+    text = cli(tree, cwd=work)
+    escaped = [b"a\\u202eb.txt", b"zero\\u200bwidth\\ufeff.txt"]
+    check(sorted(c[1] for c in text_changes(text.stdout)) ==
+          [os.fsencode(tree) + b"/" + n for n in escaped], f"escapes in text: {text.stdout!r}")
+    as_json = cli("--json", "-d", "json.db", tree, cwd=work)
+    check(sorted(c[1] for c in json_changes(as_json.stdout)) ==
+          [os.fsencode(os.path.join(tree, n)) for n in names], f"JSON: {as_json.stdout!r}")
 
 
 def mode_of(path):
@@ -427,7 +461,7 @@ for test in (test_first_run_changes_and_unchanged_tree, test_errors_exit_2,
              test_log_file_is_not_reprinted, test_interrupts, test_interval_runs_until_interrupted,
              test_datafiles_cross_front_ends, test_standard_error_forms, test_bad_arguments,
              test_new_files_are_owner_only, test_links_inside_or_skipped,
-             test_inside_touches_nothing_outside):
+             test_inside_touches_nothing_outside, test_which_directory_and_datafile):
     before = len(failures)
     with tempfile.TemporaryDirectory() as scratch:
         test(os.path.realpath(scratch))
