@@ -31,19 +31,24 @@ void Application::AppendReport(const std::string& line) const {
     gui::AppendAreaText(gadgets.reportArea, line);
 }
 
-void Application::NotifyChange(const ReportedChange& change) const {
-    if (observer) observer->ChangeReported(change);
+bool Application::NotifyChange(const ReportedChange& change) const {
+    return !observer || observer->ChangeReported(change);
+}
+
+void Application::NotifyError(const std::string& text) const {
+    if (observer) observer->ErrorShown(text);
 }
 
 void Application::ShowError(const std::string& text) {
     ShowStatus(text);
     run.errorshown = true;
-    if (observer) observer->ErrorShown(text);
+    NotifyError(text);
 }
 
 void Application::EndWithError(const std::string& text) {
     ShowStatus(text);
     run.Fail();
+    NotifyError(text);
 }
 
 }  // namespace app

@@ -10,10 +10,11 @@
 namespace rt {
 
 std::unique_ptr<TReadStream> TReadStream::Open(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A pipe planted at the path would make open wait for a writer.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return nullptr;
     struct stat info {};
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
         return nullptr;
     }
@@ -45,6 +46,30 @@ std::int64_t TReadStream::Read(void* buffer, std::int64_t count) {
 void TReadStream::Close() {
     if (handle_ >= 0) close(static_cast<int>(handle_));
     handle_ = -1;
+}
+
+std::unique_ptr<TPatchStream> TPatchStream::Open(const std::string& path) {
+    const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<TPatchStream>(new TPatchStream(fd));
+}
+
+TPatchStream::~TPatchStream() { close(static_cast<int>(handle_)); }
+
+bool TPatchStream::WriteAt(std::int64_t offset, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = pwrite(static_cast<int>(handle_), bytes.data(), bytes.size(), offset);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+        offset += n;
+    }
+    return true;
 }
 
 }  // namespace rt
