@@ -39,11 +39,15 @@ void EndBy(int signalNumber) {
 }
 
 void OnInterrupt(int signalNumber) {
-    if (interruptsReceived.fetch_add(1) != 0) EndBy(signalNumber);
+    if (interruptsReceived.fetch_add(1) != 0) {
+        EndBy(signalNumber);
+        return;
+    }
     firstInterrupt.store(signalNumber);
     if (signalNumber == SIGTERM) alarm(STUCK_SECONDS);
 }
 
+// The first SIGTERM has not been taken in time: the program is stuck outside its polls.
 void OnStuck(int) {
     if (interruptsTaken.load() != interruptsReceived.load()) EndBy(SIGTERM);
 }

@@ -9,15 +9,26 @@
 
 namespace rt {
 
-std::unique_ptr<TReadStream> TReadStream::Open(const std::string& path) {
-    // A pipe planted at the path would make open wait for a writer.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat info {};
+namespace {
+
+// A regular file opened with the access flags, and its status; -1 for anything else. A
+// pipe planted at the path would make open wait for its other end: it is never waited on.
+int OpenRegular(const std::string& path, int access, struct stat& info) {
+    const int fd = open(path.c_str(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return -1;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
-        return nullptr;
+        return -1;
     }
+    return fd;
+}
+
+}  // namespace
+
+std::unique_ptr<TReadStream> TReadStream::Open(const std::string& path) {
+    struct stat info {};
+    const int fd = OpenRegular(path, O_RDONLY, info);
+    if (fd < 0) return nullptr;
     return std::unique_ptr<TReadStream>(new TReadStream(fd, static_cast<std::int64_t>(info.st_size)));
 }
 
@@ -49,13 +60,9 @@ void TReadStream::Close() {
 }
 
 std::unique_ptr<TPatchStream> TPatchStream::Open(const std::string& path) {
-    const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
     struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return nullptr;
-    }
+    const int fd = OpenRegular(path, O_WRONLY, info);
+    if (fd < 0) return nullptr;
     return std::unique_ptr<TPatchStream>(new TPatchStream(fd));
 }
 
