@@ -233,7 +233,8 @@ TEST_F(LoggingTest, StopDuringADigestEndsAtOnceAndTheNextStartWorks) {
     EXPECT_EQ(TableRows(datafile, "allist").size(), 2u);
 }
 
-TEST_F(LoggingTest, StopDuringTheComparisonStillWritesTheLog) {
+// The lines the stop left unreported are owed: the next Start writes them, once each.
+TEST_F(LoggingTest, StopDuringTheComparisonStillWritesTheLogAndOwesTheRest) {
     const fs::path log = scratch / "changes.log";
     ChooseLog(log);
     Log();
@@ -248,6 +249,15 @@ TEST_F(LoggingTest, StopDuringTheComparisonStillWritesTheLog) {
     const std::string written = ReadFile(log);
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), long(reported));
     EXPECT_EQ(TableRows(datafile, "allist").size(), 6u);
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    Lines report = Report();
+    std::sort(report.begin(), report.end());
+    EXPECT_EQ(std::unique(report.begin(), report.end()) - report.begin(), 5);
+    EXPECT_EQ(report.size(), 5u);
+    const std::string all = ReadFile(log);
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 5);
+    EXPECT_FALSE(fs::exists(datafile.string() + "-unlogged"));
 }
 
 #ifndef _WIN32
