@@ -171,14 +171,13 @@ private:
             return;
         }
         if (owed_) owed_->LogWriting(Written(), rt::FileStamp(run_.logpath));
-        const bool saved = rt::SaveTextFile(run_.logpath, run_.logtext);
-        if (!saved) app_.ShowError("Failed to write log file " + run_.logpath);
-        if (saved) {
-            run_.unwrittenlog.clear();
-            if (owed_) owed_->LogWritten();
-        } else {
+        if (!rt::SaveTextFile(run_.logpath, run_.logtext)) {
+            app_.ShowError("Failed to write log file " + run_.logpath);
             KeepUnwritten();
+            return;
         }
+        run_.unwrittenlog.clear();
+        if (owed_) owed_->LogWritten();
     }
 
     // Another program wrote the log since it was loaded: its lines come first.
