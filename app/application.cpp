@@ -11,8 +11,8 @@ void Application::ShowLogging(bool logging) {
 
 std::string Application::IntervalText() const { return gui::FetchGadgetText(gadgets.intervalField); }
 
-void Application::ShowStatus(const std::string& text) const {
-    gui::PutGadgetText(gadgets.statusLabel, text);
+void Application::ShowStatus(StatusText text, std::string_view part) const {
+    gui::PutGadgetText(gadgets.statusLabel, text.Filled(part));
 }
 
 void Application::ShowStatusBar(const std::string& text) const {
@@ -39,16 +39,16 @@ void Application::NotifyError(const std::string& text) const {
     if (observer) observer->ErrorShown(text);
 }
 
-void Application::ShowError(const std::string& text) {
-    ShowStatus(text);
+void Application::ShowError(StatusText text, std::string_view part) {
+    ShowStatus(text, part);
     run.errorshown = true;
-    NotifyError(text);
+    NotifyError(text.Filled(part));
 }
 
-void Application::EndWithError(const std::string& text) {
-    ShowStatus(text);
+void Application::EndWithError(StatusText text, std::string_view part) {
+    ShowStatus(text, part);
     run.Fail();
-    NotifyError(text);
+    NotifyError(text.Filled(part));
 }
 
 }  // namespace app

@@ -69,7 +69,7 @@ private:
         std::string text;
         const rt::LoadStatus status = rt::LoadTextFile(run_.logpath, text);
         if (status == rt::LoadStatus::Failed) {
-            app_.ShowError("Failed to read log file " + run_.logpath);
+            app_.ShowError(Status("Failed to read log file {path}"), run_.logpath);
             return false;
         }
         if (status == rt::LoadStatus::Loaded) {
@@ -162,7 +162,8 @@ private:
         rt::TFileLock::Outcome outcome;
         const auto lock = rt::TFileLock::Acquire(run_.logpath, true, FILE_LOCK_TIMEOUT_MS, outcome);
         if (outcome == rt::TFileLock::Outcome::Busy) {
-            app_.ShowError("Failed to write log file " + run_.logpath + " (locked by another program)");
+            app_.ShowError(Status("Failed to write log file {path} (locked by another program)"),
+                           run_.logpath);
             KeepUnwritten();
             return;
         }
@@ -172,7 +173,7 @@ private:
         }
         if (owed_) owed_->LogWriting(Written(), rt::FileStamp(run_.logpath));
         if (!rt::SaveTextFile(run_.logpath, run_.logtext)) {
-            app_.ShowError("Failed to write log file " + run_.logpath);
+            app_.ShowError(Status("Failed to write log file {path}"), run_.logpath);
             KeepUnwritten();
             return;
         }
@@ -185,7 +186,7 @@ private:
         if (rt::FileStamp(run_.logpath) == loadedStamp_) return true;
         std::string text;
         if (rt::LoadTextFile(run_.logpath, text) == rt::LoadStatus::Failed) {
-            app_.ShowError("Failed to read log file " + run_.logpath);
+            app_.ShowError(Status("Failed to read log file {path}"), run_.logpath);
             return false;
         }
         const std::string added = run_.logtext.substr(loadedLength_);

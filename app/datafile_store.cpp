@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/datafile_name.h"
 #include "app/entry_lists.h"
+#include "app/files_written.h"
 #include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "app/sql_text.h"
@@ -17,12 +18,12 @@ namespace {
 void CreateTables(Application& app) {
     TEntryLists lists(*app.tdb);
     if (!lists.CreatePrevious()) {
-        app.EndWithError("Database creation 1 failed. Stopping.");
+        app.EndWithError(Status("Database creation 1 failed. Stopping."));
         app.tdb->close();
         return;
     }
     if (!lists.CreateCurrent()) {
-        app.EndWithError("Database creation 2 failed. Stopping.");
+        app.EndWithError(Status("Database creation 2 failed. Stopping."));
         app.tdb->close();
         return;
     }
@@ -112,13 +113,13 @@ Saved SaveOver(Application& app, const std::string& path) {
 // failed or killed first save leaves no datafile.
 Saved SaveNew(Application& app, const std::string& path) {
     if (path.empty()) return Saved::Failed;
-    const std::string partial = path + ".partial";
+    const std::string partial = PartialDatafilePath(path);
     rt::RemoveFile(partial);
     Saved saved = SaveResult(db::copyDatabase(app.tdb, partial, 1, "main"));
     if (saved == Saved::Done && !rt::RenameFile(partial, path)) saved = Saved::Failed;
     if (saved == Saved::Done) return HoldDatafile(app) ? Saved::Done : Saved::Locked;
     rt::RemoveFile(partial);
-    rt::RemoveFile(partial + "-journal");
+    rt::RemoveFile(JournalPath(partial));
     return saved;
 }
 
@@ -138,7 +139,7 @@ void OpenWorkingDatabase(Application& app) {
     run.firstrun = rt::EntryType(run.datafilepath) == rt::ENTRY_NONE;
     app.tdb = OpenWorkingConnection();
     if (!app.tdb) {
-        app.EndWithError("Database access failed. Stopping.");
+        app.EndWithError(Status("Database access failed. Stopping."));
         return;
     }
     if (!run.firstrun) {
@@ -161,6 +162,9 @@ void PrepareLists(Application& app) {
 }
 
 bool SaveDatafile(Application& app) {
+    // The datafile holds the lists alone: a search during the scan (below a directory that
+    // could not be read) builds an index, which the comparison builds again if it needs it.
+    TEntryLists(*app.tdb).DropIndexes();
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
     // Without the marker a stop or a kill after the save would lose lines: neither save
@@ -169,7 +173,7 @@ bool SaveDatafile(Application& app) {
     const std::string& path = app.run.datafilepath;
     switch (!path.empty() && rt::PathExists(path) ? SaveOver(app, path) : SaveNew(app, path)) {
         case Saved::Done: break;
-        case Saved::Failed: app.ShowError("Datafile ERROR! Failed to save datafile"); break;
+        case Saved::Failed: app.ShowError(Status("Datafile ERROR! Failed to save datafile")); break;
         case Saved::Locked: app.ShowError(DATAFILE_LOCKED_ERROR); break;
     }
     return true;

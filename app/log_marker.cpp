@@ -146,7 +146,7 @@ bool WriteMarker(const std::string& path, const LogMarker& marker) {
 bool ShowMarkerWritten(Application& app, const LogMarker& marker) {
     const std::string path = LogMarkerPath(app.run.datafilepath);
     if (WriteMarker(path, marker)) return true;
-    app.ShowError("Failed to write marker file " + path);
+    app.ShowError(Status("Failed to write marker file {path}"), path);
     return false;
 }
 
@@ -154,10 +154,13 @@ bool ShowMarkerWritten(Application& app, const LogMarker& marker) {
 void ShowWhereOwedLinesGo(Application& app, const std::string& owedTo) {
     const auto& run = app.run;
     if (owedTo.empty() || (run.logchosen && rt::SameFile(owedTo, run.logpath))) return;
-    app.ShowStatus(run.logchosen ? "Change lines owed to log file " + owedTo +
-                                       " are written to log file " + run.logpath
-                                 : "Change lines owed to log file " + owedTo +
-                                       " are kept until a log file is chosen");
+    if (run.logchosen) {
+        app.ShowStatus(Status("Change lines owed to another log file are written to {path}"),
+                       run.logpath);
+    } else {
+        app.ShowStatus(Status("Change lines owed to log file {path} are kept until a log file is chosen"),
+                       owedTo);
+    }
 }
 
 // The log of a run that keeps one, by a name that stays right when the directory changes.
@@ -212,7 +215,7 @@ bool MarkSaveUnreported(Application& app) {
     if (!ShowMarkerWritten(app, marker)) return false;
     auto file = rt::TPatchStream::Open(LogMarkerPath(run.datafilepath));
     if (!file) {
-        app.ShowError("Failed to write marker file " + LogMarkerPath(run.datafilepath));
+        app.ShowError(Status("Failed to write marker file {path}"), LogMarkerPath(run.datafilepath));
         return false;
     }
     app.owed = std::make_shared<TOwedLines>(std::move(file), marker.fingerprint, 0, marker.logged);
@@ -248,7 +251,7 @@ void WriteOwedLines(Application& app) {
     switch (ReadMarker(path, marker)) {
         case MarkerRead::None: return;
         case MarkerRead::Unreadable:
-            app.EndWithError("Failed to read marker file " + path);
+            app.EndWithError(Status("Failed to read marker file {path}"), path);
             return;
         case MarkerRead::Read: break;
     }
@@ -267,7 +270,7 @@ void WriteOwedLines(Application& app) {
     if (!saveCommitted) return;
     auto file = rt::TPatchStream::Open(path);
     if (!file) {
-        app.EndWithError("Failed to write marker file " + path);
+        app.EndWithError(Status("Failed to write marker file {path}"), path);
         return;
     }
     app.owed = std::make_shared<TOwedLines>(std::move(file), marker.fingerprint, marker.shown,
