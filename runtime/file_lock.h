@@ -15,9 +15,10 @@ public:
 
     // Locks the regular file at the path, waiting up to timeoutMs while another holder has
     // it. A file that another holder replaced meanwhile is locked in its new form. With
-    // create, a missing file is created empty first. Null unless the outcome is Held: Busy
-    // when the wait timed out, Missing when nothing is there, Failed for anything else
-    // (a pipe or device, a file that cannot be opened).
+    // create, a missing file is created empty first (its owner's alone, as every file the
+    // program makes). Null unless the outcome is Held: Busy when the wait timed out,
+    // Missing when nothing is there, Failed for anything else (a pipe or device, a file
+    // that cannot be opened).
     static std::unique_ptr<TFileLock> Acquire(const std::string& path, bool create,
                                               std::uint32_t timeoutMs, Outcome& outcome);
     // Releases the lock.

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "runtime/clock.h"
+#include "runtime/filesystem.h"
 
 namespace rt {
 namespace {
@@ -22,8 +23,8 @@ bool StillNamed(int fd, const std::string& path) {
 
 // A pipe planted there would make open wait for a writer: never wait, never take one.
 int OpenRegular(const std::string& path, bool create, TFileLock::Outcome& outcome) {
-    const int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (create ? O_CREAT : 0);
-    const int fd = open(path.c_str(), flags, 0666);
+    if (create) CreateOwnerOnlyFile(path);
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         outcome = errno == ENOENT ? TFileLock::Outcome::Missing : TFileLock::Outcome::Failed;
         return -1;
