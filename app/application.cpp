@@ -32,19 +32,24 @@ void Application::AppendReport(const std::string& line) const {
     gui::AppendAreaText(gadgets.reportArea, line);
 }
 
-void Application::NotifyChange(const ReportedChange& change) const {
-    if (observer) observer->ChangeReported(change);
+bool Application::NotifyChange(const ReportedChange& change) const {
+    return !observer || observer->ChangeReported(change);
+}
+
+void Application::NotifyError(const std::string& text) const {
+    if (observer) observer->ErrorShown(text);
 }
 
 void Application::ShowError(StatusText text, std::string_view part, std::string_view second) {
     ShowStatus(text, part, second);
     run.errorshown = true;
-    if (observer) observer->ErrorShown(text.Filled(part, second));
+    NotifyError(text.Filled(part, second));
 }
 
 void Application::EndWithError(StatusText text, std::string_view part, std::string_view second) {
     ShowStatus(text, part, second);
     run.Fail();
+    NotifyError(text.Filled(part, second));
 }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 // logging in progress, with what logging shows in the window. Logging reaches the window
 // through these calls alone.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,9 @@
 
 namespace db {
 class TDBSQLite;
+}
+namespace rt {
+class TFileLock;
 }
 
 namespace app {
@@ -27,12 +31,22 @@ inline constexpr StatusText OLD_DATAFILES_ERROR =
 // must not be deleted.
 inline constexpr StatusText DATAFILE_LOCKED_ERROR =
     Status("Datafile ERROR! Datafile is locked by another program");
+// How long a run waits for another program's hold on the datafile or the log file: as
+// long as the database layer waits for a busy datafile.
+inline constexpr std::uint32_t FILE_LOCK_TIMEOUT_MS = 3000;
+
+class TOwedLines;
 
 struct Application {
     MainWindow gadgets;
     RunVariables run;
     // The in-memory working database of the logging in progress.
     std::shared_ptr<db::TDBSQLite> tdb;
+    // The datafile held against other programs' logging, from its load to the end of
+    // logging.
+    std::shared_ptr<rt::TFileLock> datafileLock;
+    // The marker of the save whose lines are being reported; null between comparisons.
+    std::shared_ptr<TOwedLines> owed;
     // Told of every change line and error besides the window; null for the window.
     ReportObserver* observer = nullptr;
 
@@ -50,8 +64,11 @@ struct Application {
     // The whole report, and one more line of it.
     void ShowReport(const std::string& text) const;
     void AppendReport(const std::string& line) const;
-    // A change line appended to the report, for the observer.
-    void NotifyChange(const ReportedChange& change) const;
+    // A change line appended to the report, for the observer: false when the observer
+    // could not deliver it (it has said why).
+    bool NotifyChange(const ReportedChange& change) const;
+    // An error text shown in the status label, for the observer.
+    void NotifyError(const std::string& text) const;
 
     // An error the run goes on after: it stays until the run's end instead of "complete".
     void ShowError(StatusText text, std::string_view part = {}, std::string_view second = {});

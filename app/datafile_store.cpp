@@ -12,6 +12,7 @@
 #include "app/sql_text.h"
 #include "app/workers.h"
 #include "database/sqlite/sqlite.h"
+#include "runtime/file_lock.h"
 #include "runtime/filesystem.h"
 
 namespace app {
@@ -119,25 +120,41 @@ std::shared_ptr<db::TDBSQLite> OpenWorkingConnection() {
     return tdb;
 }
 
+// Holds the datafile against other copies of the program from here to the end of
+// logging, so that no two runs report the same change. A datafile that is no regular file
+// is left to the load to refuse. False when another program held it for the whole wait.
+bool HoldDatafile(Application& app) {
+    rt::TFileLock::Outcome outcome;
+    app.datafileLock = rt::TFileLock::Acquire(app.run.datafilepath, false, FILE_LOCK_TIMEOUT_MS, outcome);
+    return outcome != rt::TFileLock::Outcome::Busy;
+}
+
+enum class Saved { Done, Failed, Locked };
+
+Saved SaveResult(int result) {
+    if (result == 0) return Saved::Done;
+    return db::isLockedResult(result) ? Saved::Locked : Saved::Failed;
+}
+
 // An existing datafile is replaced inside an SQLite transaction: a failed or killed save
 // leaves it as it was.
-bool SaveOver(Application& app, const std::string& path) {
-    return db::copyDatabase(app.tdb, path, 1, "main") == 0;
+Saved SaveOver(Application& app, const std::string& path) {
+    return SaveResult(db::copyDatabase(app.tdb, path, 1, "main"));
 }
 
 // A part of a datafile would pass for one of an older release at the next Start: a new
 // datafile is written under a name of its own and renamed into place once whole, so a
 // failed or killed first save leaves no datafile.
-bool SaveNew(Application& app, const std::string& path) {
-    if (path.empty()) return false;
+Saved SaveNew(Application& app, const std::string& path) {
+    if (path.empty()) return Saved::Failed;
     const std::string partial = PartialDatafilePath(path);
     rt::RemoveFile(partial);
-    if (db::copyDatabase(app.tdb, partial, 1, "main") == 0 && rt::RenameFile(partial, path)) {
-        return true;
-    }
+    Saved saved = SaveResult(db::copyDatabase(app.tdb, partial, 1, "main"));
+    if (saved == Saved::Done && !rt::RenameFile(partial, path)) saved = Saved::Failed;
+    if (saved == Saved::Done) return HoldDatafile(app) ? Saved::Done : Saved::Locked;
     rt::RemoveFile(partial);
     rt::RemoveFile(JournalPath(partial));
-    return false;
+    return saved;
 }
 
 }  // namespace
@@ -149,6 +166,10 @@ void DecideDatafilePath(Application& app) {
 
 void OpenWorkingDatabase(Application& app) {
     auto& run = app.run;
+    if (!HoldDatafile(app)) {
+        app.EndWithError(DATAFILE_LOCKED_ERROR);
+        return;
+    }
     if (!DecideFirstRun(app)) return;
     app.tdb = OpenWorkingConnection();
     if (!app.tdb) {
@@ -174,16 +195,22 @@ void PrepareLists(Application& app) {
     }
 }
 
-void SaveDatafile(Application& app) {
+bool SaveDatafile(Application& app) {
     // The datafile holds the lists alone: a search during the scan (below a directory that
     // could not be read) builds an index, which the comparison builds again if it needs it.
     TEntryLists(*app.tdb).DropIndexes();
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
-    if (app.run.logchosen && !app.run.firstrun) MarkSaveUnlogged(app);
+    // Without the marker a stop or a kill after the save would lose lines: neither save
+    // nor report then, and the next run reports the changes once.
+    if (!app.run.firstrun && !MarkSaveUnreported(app)) return false;
     const std::string& path = app.run.datafilepath;
-    const bool saved = !path.empty() && rt::PathExists(path) ? SaveOver(app, path) : SaveNew(app, path);
-    if (!saved) app.ShowError(Status("Datafile ERROR! Failed to save datafile"));
+    switch (!path.empty() && rt::PathExists(path) ? SaveOver(app, path) : SaveNew(app, path)) {
+        case Saved::Done: break;
+        case Saved::Failed: app.ShowError(Status("Datafile ERROR! Failed to save datafile")); break;
+        case Saved::Locked: app.ShowError(DATAFILE_LOCKED_ERROR); break;
+    }
+    return true;
 }
 
 }  // namespace app

@@ -18,7 +18,8 @@ void OpenWorkingDatabase(Application& app);
 void PrepareLists(Application& app);
 
 // Commits the scan and copies the whole working database over the datafile. A failed
-// save is shown and the logging run goes on.
-void SaveDatafile(Application& app);
+// save is shown and the logging run goes on to its comparison; false when the marker of
+// owed lines could not be written, and neither the save nor the comparison may happen.
+bool SaveDatafile(Application& app);
 
 }  // namespace app

@@ -31,11 +31,11 @@ void StartLogging(Application& app) {
 // Save and compare after a completed scan; a failed save is shown and the run goes on.
 void SaveAndCompare(Application& app) {
     auto& run = app.run;
-    SaveDatafile(app);
+    const bool compare = SaveDatafile(app);
     run.EndScan();
-    if (run.firstrun) return;
-    CompareLists(app);
-    if (run.logchosen && !run.failed) SettleLogMarker(app);
+    if (run.firstrun || !compare) return;
+    const bool complete = CompareLists(app);
+    SettleLogMarker(app, complete);
 }
 
 void EndRun(Application& app) {
@@ -81,6 +81,8 @@ void EndLogging(Application& app) {
     app.ShowLogging(false);
     // An abandoned commit worker may still hold the connection; it closes with its last user.
     app.tdb.reset();
+    app.owed.reset();
+    app.datafileLock.reset();
 }
 
 }  // namespace
@@ -90,7 +92,7 @@ void RunLogging(Application& app) {
     DecideDatafilePath(app);
     // The log rewrite would destroy the datafile: Start refuses and writes nothing.
     if (run.logchosen && rt::SameFile(run.logpath, run.datafilepath)) {
-        app.ShowStatus(Status("Log file and datafile must be different files"));
+        app.EndWithError(Status("Log file and datafile must be different files"));
         return;
     }
     StartLogging(app);

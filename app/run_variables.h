@@ -28,6 +28,9 @@ struct RunVariables {
     // Change lines of the log that no write could save yet; the next write that succeeds
     // puts them, in order, before its own run's lines.
     std::string unwrittenlog;
+    // The log those lines were meant for, absolute; lines for another log than the one
+    // chosen go to the chosen one.
+    std::string unwrittenlogpath;
 
     // Reset at every Start, changed while logging.
     bool stopped = false;

@@ -33,6 +33,11 @@ inline constexpr std::array STATUS_TEXTS = {
     std::string_view("Log file and datafile must be different files"),
     std::string_view("Failed to read log file {path}"),
     std::string_view("Failed to write log file {path}"),
+    std::string_view("Failed to write log file {path} (locked by another program)"),
+    std::string_view("Failed to read marker file {path}"),
+    std::string_view("Failed to write marker file {path}"),
+    std::string_view("Change lines owed to another log file are written to {path}"),
+    std::string_view("Change lines owed to log file {path} are kept until a log file is chosen"),
 };
 
 // One text of the list.

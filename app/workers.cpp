@@ -66,6 +66,7 @@ void LoadOnWorker(Application& app) {
     // The load is always waited for: the working database is in its hands.
     worker->Wait();
     app.run.EndLoad(flow == Flow::Stop, order->error != 0);
+    if (order->error != 0) app.NotifyError(gui::FetchGadgetText(app.gadgets.statusLabel));
 }
 
 Flow CommitOnWorker(Application& app) {

@@ -30,9 +30,13 @@ int CannotRead(const std::string& error) {
     return cli::EXIT_ERROR;
 }
 
-void WriteChangeLine(std::string_view line) {
+rt::WriteResult WriteChangeLine(std::string_view line) {
     gui::console::ClearProgressLine();
-    rt::WriteStandard(rt::StandardStream::Output, line);
+    return rt::WriteStandard(rt::StandardStream::Output, line);
+}
+
+rt::WriteResult WriteError(std::string_view text) {
+    return rt::WriteStandard(rt::StandardStream::Error, text);
 }
 
 // The choices the window's fields, requesters and check boxes would have made.
@@ -62,14 +66,16 @@ void ChooseAsInTheWindow(app::Application& application, const cli::Options& opti
     app::BuildMainWindow(application.gadgets);
     ChooseAsInTheWindow(application, options);
     gui::console::PressOnInterrupt([&application] { return application.gadgets.startStopButton; });
-    cli::CliReport report(options.json, WriteChangeLine);
+    cli::CliReport report(options.json, options.quiet, WriteChangeLine, WriteError);
     application.observer = &report;
 
     app::RunLogging(application);
 
     // The process ends as the window's does, at once: an abandoned worker may still run.
+    // Stopped by a signal, it ends with the status a shell gives a process the signal ended.
     gui::console::ClearProgressLine();
-    rt::EndProcess(report.ExitStatus(application.run.failed));
+    const int interrupted = rt::InterruptStatus();
+    rt::EndProcess(interrupted != 0 ? interrupted : report.ExitStatus(application.run.failed));
 }
 
 }  // namespace

@@ -97,14 +97,19 @@ bool StillNamed(int fd, const std::string& path) {
 // behind is taken over and renamed away by the next one. Each writer holds a lock on it
 // from before it empties the file until after it renamed it, and takes over only the file
 // that still has the name once it holds the lock: two programs writing the same target
-// take turns instead of writing into one file.
+// take turns instead of writing into one file. A pipe or a link planted under that name
+// is refused, and never waited on.
 int OpenLockedTemporary(const std::string& temporary) {
     for (;;) {
-        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC,
+        const int fd = open(temporary.c_str(),
+                            O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
                             posix::OWNER_ONLY);
         if (fd < 0) return -1;
-        if (flock(fd, LOCK_EX) != 0) {
+        struct stat info {};
+        const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+        if (!regular || flock(fd, LOCK_EX) != 0) {
             close(fd);
+            if (!regular) errno = EINVAL;
             return -1;
         }
         if (StillNamed(fd, temporary)) return fd;
