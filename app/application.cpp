@@ -35,6 +35,14 @@ void Application::NotifyChange(const ReportedChange& change) const {
     if (observer) observer->ChangeReported(change);
 }
 
+void Application::ShowChangesOutsideWindow() const {
+    // A front end with an observer reports every change itself.
+    if (observer || run.changecount == 0 || gui::ActiveGadget()) return;
+    const char* noun = run.changecount == 1 ? " change below " : " changes below ";
+    gui::PostNotification(std::to_string(run.changecount) + noun + run.dir);
+    gui::RequestAttention(gadgets.window);
+}
+
 void Application::ShowError(const std::string& text) {
     ShowStatus(text);
     run.errorshown = true;

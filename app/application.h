@@ -50,6 +50,11 @@ struct Application {
     // A change line appended to the report, for the observer.
     void NotifyChange(const ReportedChange& change) const;
 
+    // The logging run's changes told outside the window while the user works elsewhere
+    // (no window of the program is active): one desktop notification and the window's
+    // request for attention. Nothing for a run without changes.
+    void ShowChangesOutsideWindow() const;
+
     // An error the run goes on after: it stays until the run's end instead of "complete".
     void ShowError(const std::string& text);
     // An error that ends logging: its text stays.

@@ -116,6 +116,7 @@ private:
         const std::time_t now = std::time(nullptr);
         app_.AppendReport(ChangeLine(label, path, "\n", now));
         app_.NotifyChange({label, path, now});
+        ++run_.changecount;
         if (run_.logchosen) run_.logtext += ChangeLine(label, path, "\r\n", std::time(nullptr));
     }
 
