@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/datafile_name.h"
 #include "app/entry_lists.h"
+#include "app/files_written.h"
 #include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "app/sql_text.h"
@@ -16,12 +17,12 @@ namespace {
 void CreateTables(Application& app) {
     TEntryLists lists(*app.tdb);
     if (!lists.CreatePrevious()) {
-        app.EndWithError("Database creation 1 failed. Stopping.");
+        app.EndWithError(Status("Database creation 1 failed. Stopping."));
         app.tdb->close();
         return;
     }
     if (!lists.CreateCurrent()) {
-        app.EndWithError("Database creation 2 failed. Stopping.");
+        app.EndWithError(Status("Database creation 2 failed. Stopping."));
         app.tdb->close();
         return;
     }
@@ -95,13 +96,13 @@ bool SaveOver(Application& app, const std::string& path) {
 // failed or killed first save leaves no datafile.
 bool SaveNew(Application& app, const std::string& path) {
     if (path.empty()) return false;
-    const std::string partial = path + ".partial";
+    const std::string partial = PartialDatafilePath(path);
     rt::RemoveFile(partial);
     if (db::copyDatabase(app.tdb, partial, 1, "main") == 0 && rt::RenameFile(partial, path)) {
         return true;
     }
     rt::RemoveFile(partial);
-    rt::RemoveFile(partial + "-journal");
+    rt::RemoveFile(JournalPath(partial));
     return false;
 }
 
@@ -117,7 +118,7 @@ void OpenWorkingDatabase(Application& app) {
     run.firstrun = rt::EntryType(run.datafilepath) == rt::ENTRY_NONE;
     app.tdb = OpenWorkingConnection();
     if (!app.tdb) {
-        app.EndWithError("Database access failed. Stopping.");
+        app.EndWithError(Status("Database access failed. Stopping."));
         return;
     }
     if (!run.firstrun) {
@@ -140,12 +141,15 @@ void PrepareLists(Application& app) {
 }
 
 void SaveDatafile(Application& app) {
+    // The datafile holds the lists alone: a search during the scan (below a directory that
+    // could not be read) builds an index, which the comparison builds again if it needs it.
+    TEntryLists(*app.tdb).DropIndexes();
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
     if (app.run.logchosen && !app.run.firstrun) MarkSaveUnlogged(app);
     const std::string& path = app.run.datafilepath;
     const bool saved = !path.empty() && rt::PathExists(path) ? SaveOver(app, path) : SaveNew(app, path);
-    if (!saved) app.ShowError("Datafile ERROR! Failed to save datafile");
+    if (!saved) app.ShowError(Status("Datafile ERROR! Failed to save datafile"));
 }
 
 }  // namespace app

@@ -59,8 +59,8 @@ void LoadOnWorker(Application& app) {
     order->datafile = app.run.datafilepath;
     order->save = 0;
     order->statuslabel2 = app.gadgets.statusLabel;
-    order->errorstr = OLD_DATAFILE_ERROR;
-    order->lockedstr = DATAFILE_LOCKED_ERROR;
+    order->errorstr = OLD_DATAFILE_ERROR.Filled();
+    order->lockedstr = DATAFILE_LOCKED_ERROR.Filled();
     auto worker = rt::TThread::Create(LoadWorker, order);
     const Flow flow = PollUntil(app, Until(*worker));
     // The load is always waited for: the working database is in its hands.
