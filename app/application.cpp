@@ -40,6 +40,14 @@ void Application::NotifyError(const std::string& text) const {
     if (observer) observer->ErrorShown(text);
 }
 
+void Application::ShowChangesOutsideWindow() const {
+    // A front end with an observer reports every change itself.
+    if (observer || run.changecount == 0 || gui::ActiveGadget()) return;
+    const char* noun = run.changecount == 1 ? " change below " : " changes below ";
+    gui::PostNotification(std::to_string(run.changecount) + noun + run.dir);
+    gui::RequestAttention(gadgets.window);
+}
+
 void Application::ShowError(StatusText text, std::string_view part, std::string_view second) {
     ShowStatus(text, part, second);
     run.errorshown = true;

@@ -70,6 +70,11 @@ struct Application {
     // An error text shown in the status label, for the observer.
     void NotifyError(const std::string& text) const;
 
+    // The logging run's changes told outside the window while the user works elsewhere
+    // (no window of the program is active): one desktop notification and the window's
+    // request for attention. Nothing for a run without changes.
+    void ShowChangesOutsideWindow() const;
+
     // An error the run goes on after: it stays until the run's end instead of "complete".
     void ShowError(StatusText text, std::string_view part = {}, std::string_view second = {});
     // An error that ends logging: its text stays.

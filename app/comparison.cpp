@@ -142,6 +142,7 @@ private:
                 run_.Fail();
                 return Flow::Stop;
             }
+            ++run_.changecount;
             if (owed_) owed_->LineShown();
         }
         const bool owedToLog = owed_ ? line >= owed_->Logged() : run_.logchosen;

@@ -46,6 +46,7 @@ void EndRun(Application& app) {
     }
     app.ShowProgress(1, 1);
     app.ShowStatusBar("");
+    app.ShowChangesOutsideWindow();
 }
 
 // Sleeps and polls until the next logging run is due or the user stops.

@@ -5,6 +5,7 @@ namespace app {
 void RunVariables::BeginLogging(std::uint64_t now) {
     runstart = now;
     runnumber = 1;
+    changecount = 0;
     stopped = failed = lastpass = scandone = firstrun = false;
     errorshown = false;
     ResetDirs();
@@ -17,6 +18,7 @@ void RunVariables::BeginNextRun() {
     firstrun = false;
     ResetDirs();
     runnumber += 1;
+    changecount = 0;
     stopped = false;
     errorshown = false;
     ResetProgress();

@@ -45,6 +45,8 @@ struct RunVariables {
     std::vector<std::string> dirs;
     std::size_t dirindex = 0;
     int runnumber = 0;
+    // Change lines the current logging run has reported.
+    int changecount = 0;
     std::uint64_t runstart = 0;
     std::string logtext;
     float progprev = 0;
