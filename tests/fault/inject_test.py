@@ -31,7 +31,7 @@ signals: SIGINT, SIGTERM or SIGHUP at a random moment of a run over a larger tre
 with a log and half without, each after a random change of the tree.
 
 It prints `N points, M faulty` and, for the faulty ones, what went wrong where. ctest runs
-both only when the build is configured with -DTERVALA_INJECTION_TESTS=ON."""
+both unless the build is configured with -DTERVALA_INJECTION_TESTS=OFF."""
 import argparse
 import collections
 import copy
