@@ -127,8 +127,12 @@ std::optional<LogMarker> ParseMarker(const std::string& bytes) {
 
 enum class MarkerRead { None, Read, Unreadable };
 
+// Only the system's "nothing is there" means no marker: one that cannot be examined may
+// hold owed lines.
 MarkerRead ReadMarker(const std::string& path, LogMarker& marker) {
-    if (!rt::PathExists(path)) return MarkerRead::None;
+    const rt::EntryStatus status = rt::QueryPath(path);
+    if (status.Absent()) return MarkerRead::None;
+    if (!status.Answered()) return MarkerRead::Unreadable;
     std::string bytes;
     if (!rt::ReadFileBytes(path, bytes)) return MarkerRead::Unreadable;
     const auto parsed = ParseMarker(bytes);
