@@ -130,7 +130,16 @@ class WindowTest(unittest.TestCase):
         """Picks the tree in the directory requester, by keyboard, from the directory field."""
         self.focus_after("Tab", "Browse...")
         press("space")
-        xdotool("search", "--sync", "--name", "^Select dir to monitor$", "windowfocus", "--sync")
+        # The requester may be found before it can take the focus on a slow machine.
+        for attempt in range(5):
+            try:
+                xdotool("search", "--sync", "--name", "^Select dir to monitor$",
+                        "windowfocus", "--sync")
+                break
+            except subprocess.CalledProcessError:
+                if attempt == 4:
+                    raise
+                pump(1)
         pump(0.5)
         press("ctrl+l")
         xdotool("type", "--delay", "20", self.tree)
