@@ -1,6 +1,9 @@
 #include "runtime/tree_watch.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -47,6 +50,16 @@ std::vector<TreeEvent> Collect(TTreeWatch& watch, const std::vector<TreeEvent>& 
     return events;
 }
 
+// Wine's recursive watch goes on naming a renamed or moved directory by its old path, and
+// a removed root stays until the watch lets go of it; Windows does neither.
+bool UnderWine() {
+#ifdef _WIN32
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
+
 void Write(const std::string& path) {
     std::ofstream file(NativePath(path), std::ios::app | std::ios::binary);
     file << 'x';
@@ -86,6 +99,7 @@ TEST(TreeWatch, EventsNameTheDirectoryWhoseEntriesChanged) {
         std::function<void()> act;
         std::vector<TreeEvent> wanted;
         std::vector<TreeEvent> unwanted;
+        bool wineDiffers = false;
     };
     const Step steps[] = {
         {"make a directory",
@@ -109,7 +123,7 @@ TEST(TreeWatch, EventsNameTheDirectoryWhoseEntriesChanged) {
          },
          {changed("", "d"), changed("", "e")}, {}},
         {"write in the renamed directory", [&] { Write(in("e/h.txt")); }, {changed("e", "h.txt")},
-         {changed("d", "h.txt")}},
+         {changed("d", "h.txt")}, true},
         {"move a directory out",
          [&] {
              Rename(in("e"), JoinEntryPath(outside, "e"));
@@ -124,13 +138,14 @@ TEST(TreeWatch, EventsNameTheDirectoryWhoseEntriesChanged) {
              Write(in("back/y.txt"));
          },
          {changed("", "back"), changed("back", "y.txt")},
-         {changed("e", "x.txt"), changed("d", "x.txt")}},
+         {changed("e", "x.txt"), changed("d", "x.txt")}, true},
         {"remove the root", [&] { std::filesystem::remove_all(NativePath(root)); },
-         {TreeEvent{Kind::RootGone, {}, {}}}, {}},
+         {TreeEvent{Kind::RootGone, {}, {}}}, {}, true},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
         step.act();
+        if (step.wineDiffers && UnderWine()) continue;
         const std::vector<TreeEvent> events = Collect(*watch, step.wanted);
         std::string seen;
         for (const TreeEvent& event : events) seen += Describe(event) + " ";
