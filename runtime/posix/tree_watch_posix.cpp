@@ -22,8 +22,8 @@ namespace {
 // would come for every file the program itself reads. Links are followed, as the scan
 // follows them.
 constexpr std::uint32_t ENTRY_EVENTS = IN_CREATE | IN_DELETE | IN_MODIFY | IN_CLOSE_WRITE |
-                                       IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF |
-                                       IN_MOVE_SELF | IN_ONLYDIR;
+                                       IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF |
+                                       IN_ONLYDIR;
 constexpr std::uint32_t SELF_GONE = IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT;
 // One read takes whatever the queue holds up to this size; a Wait returns after this many
 // events at most, so that a storm cannot keep it reading forever.
@@ -38,18 +38,17 @@ bool SameIdentity(const std::string& path, const struct stat& info) {
 }
 
 struct Magic {
-    long type;
+    std::uint32_t type;
     const char* name;
 };
 // File systems whose changes may be made by other machines or processes that the kernel's
 // notification never sees.
 constexpr Magic REMOTE_FILE_SYSTEMS[] = {
-    {0x6969, "NFS"},           {0x517B, "SMB"},          {static_cast<long>(0xFF534D42), "CIFS"},
-    {static_cast<long>(0xFE534D42), "SMB2"},             {0x65735546, "FUSE"},
-    {0x01021997, "9P"},        {0x00C36400, "Ceph"},     {0x5346414F, "AFS"},
-    {0x6B414653, "AFS"},       {0x73757245, "Coda"},     {0x564C, "NCP"},
-    {0x01161970, "GFS2"},      {0x7461636F, "OCFS2"},    {0x0BD00BD0, "Lustre"},
-    {0x47504653, "GPFS"},      {0x20030528, "OrangeFS"}, {0x786F4256, "VirtualBox shared folder"},
+    {0x6969, "NFS"},        {0x517B, "SMB"},        {0xFF534D42, "CIFS"}, {0xFE534D42, "SMB2"},
+    {0x65735546, "FUSE"},   {0x01021997, "9P"},     {0x00C36400, "Ceph"}, {0x5346414F, "AFS"},
+    {0x6B414653, "AFS"},    {0x73757245, "Coda"},   {0x564C, "NCP"},      {0x01161970, "GFS2"},
+    {0x7461636F, "OCFS2"},  {0x0BD00BD0, "Lustre"}, {0x47504653, "GPFS"}, {0x20030528, "OrangeFS"},
+    {0x786F4256, "vboxsf"},
 };
 
 }  // namespace
@@ -190,7 +189,7 @@ bool TTreeWatch::MayMissChanges(const std::string& path, std::string& kind) {
     struct statfs info {};
     if (statfs(path.c_str(), &info) != 0) return false;
     for (const Magic& magic : REMOTE_FILE_SYSTEMS) {
-        if (static_cast<std::uint32_t>(info.f_type) == static_cast<std::uint32_t>(magic.type)) {
+        if (static_cast<std::uint32_t>(info.f_type) == magic.type) {
             kind = magic.name;
             return true;
         }

@@ -18,7 +18,9 @@ constexpr DWORD CHANGES = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_
 // The system refuses larger buffers for directories on network shares.
 constexpr DWORD BUFFER_BYTES = 64 * 1024;
 
-std::string SystemText(DWORD error) { return std::system_category().message(static_cast<int>(error)); }
+std::string SystemText(DWORD error) {
+    return std::system_category().message(static_cast<int>(error));
+}
 
 // "a\b\c.txt" below the root: the entry "c.txt" of the directory root\a\b.
 TreeEvent ChangedEntry(const std::string& root, const std::string& relative) {
@@ -106,10 +108,10 @@ std::unique_ptr<TTreeWatch> TTreeWatch::Open(const std::string& root, std::strin
     auto state = std::make_unique<State>();
     state->root = root;
     // Shared for deleting too, so that renames and removals in the tree are not held up.
-    state->directory = CreateFileW(win32::LongPath(root).c_str(), FILE_LIST_DIRECTORY,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
-                                   nullptr);
+    state->directory =
+        CreateFileW(win32::LongPath(root).c_str(), FILE_LIST_DIRECTORY,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
     if (state->directory == INVALID_HANDLE_VALUE) {
         failure = SystemText(GetLastError());
         return nullptr;
@@ -154,7 +156,7 @@ bool TTreeWatch::MayMissChanges(const std::string& path, std::string& kind) {
     wchar_t volume[MAX_PATH + 1] = {};
     if (!GetVolumePathNameW(wide.c_str(), volume, MAX_PATH + 1)) return false;
     if (GetDriveTypeW(volume) != DRIVE_REMOTE) return false;
-    kind = "network drive";
+    kind = "network";
     return true;
 }
 

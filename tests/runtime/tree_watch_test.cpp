@@ -107,12 +107,17 @@ TEST(TreeWatch, EventsNameTheDirectoryWhoseEntriesChanged) {
              std::filesystem::create_directory(NativePath(in("d")));
              add("d");
          },
-         {changed("", "d")}, {}},
+         {changed("", "d")},
+         {}},
         {"write a file", [&] { Write(in("d/f.txt")); }, {changed("d", "f.txt")}, {}},
-        {"rename a file", [&] { Rename(in("d/f.txt"), in("d/g.txt")); },
-         {changed("d", "f.txt"), changed("d", "g.txt")}, {}},
-        {"remove a file", [&] { std::filesystem::remove(NativePath(in("d/g.txt"))); },
-         {changed("d", "g.txt")}, {}},
+        {"rename a file",
+         [&] { Rename(in("d/f.txt"), in("d/g.txt")); },
+         {changed("d", "f.txt"), changed("d", "g.txt")},
+         {}},
+        {"remove a file",
+         [&] { std::filesystem::remove(NativePath(in("d/g.txt"))); },
+         {changed("d", "g.txt")},
+         {}},
         // Watched under its new path before the old one is given up, as a walk of the
         // parent finds it.
         {"rename a directory",
@@ -121,15 +126,20 @@ TEST(TreeWatch, EventsNameTheDirectoryWhoseEntriesChanged) {
              add("e");
              watch->Remove(in("d"));
          },
-         {changed("", "d"), changed("", "e")}, {}},
-        {"write in the renamed directory", [&] { Write(in("e/h.txt")); }, {changed("e", "h.txt")},
-         {changed("d", "h.txt")}, true},
+         {changed("", "d"), changed("", "e")},
+         {}},
+        {"write in the renamed directory",
+         [&] { Write(in("e/h.txt")); },
+         {changed("e", "h.txt")},
+         {changed("d", "h.txt")},
+         true},
         {"move a directory out",
          [&] {
              Rename(in("e"), JoinEntryPath(outside, "e"));
              watch->Remove(in("e"));
          },
-         {changed("", "e")}, {}},
+         {changed("", "e")},
+         {}},
         {"move it back in under a new name",
          [&] {
              Write(JoinEntryPath(outside, "e/x.txt"));
@@ -138,9 +148,13 @@ TEST(TreeWatch, EventsNameTheDirectoryWhoseEntriesChanged) {
              Write(in("back/y.txt"));
          },
          {changed("", "back"), changed("back", "y.txt")},
-         {changed("e", "x.txt"), changed("d", "x.txt")}, true},
-        {"remove the root", [&] { std::filesystem::remove_all(NativePath(root)); },
-         {TreeEvent{Kind::RootGone, {}, {}}}, {}, true},
+         {changed("e", "x.txt"), changed("d", "x.txt")},
+         true},
+        {"remove the root",
+         [&] { std::filesystem::remove_all(NativePath(root)); },
+         {TreeEvent{Kind::RootGone, {}, {}}},
+         {},
+         true},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
@@ -150,7 +164,8 @@ TEST(TreeWatch, EventsNameTheDirectoryWhoseEntriesChanged) {
         std::string seen;
         for (const TreeEvent& event : events) seen += Describe(event) + " ";
         for (const TreeEvent& wanted : step.wanted) EXPECT_TRUE(Holds(events, wanted)) << seen;
-        for (const TreeEvent& unwanted : step.unwanted) EXPECT_FALSE(Holds(events, unwanted)) << seen;
+        for (const TreeEvent& unwanted : step.unwanted)
+            EXPECT_FALSE(Holds(events, unwanted)) << seen;
     }
 }
 
