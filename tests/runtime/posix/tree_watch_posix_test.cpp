@@ -1,14 +1,20 @@
 // The kernel's limits on change notification, and directories reached by more than one path.
 
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <sched.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
 #include <fstream>
+#include <thread>
 
+#include "runtime/clock.h"
+#include "runtime/console.h"
 #include "runtime/tree_watch.h"
 #include "tests/support/temp_dir.h"
 
@@ -113,6 +119,28 @@ TEST(TreeWatchLimits, TheWatchLimitIsNamedWhenReached) {
     if (outcome == "S") GTEST_SKIP() << "no user namespace in which to lower the watch limit";
     EXPECT_EQ(outcome[0], 'L') << outcome;
     EXPECT_NE(outcome.find("fs.inotify.max_user_watches"), std::string::npos) << outcome;
+}
+
+// Ctrl+C must stop a program that waits for changes at once, not when the wait runs out.
+TEST(TreeWatchInterrupts, ASignalEndsTheWaitAtOnce) {
+    TempDir dir;
+    EXPECT_EXIT(
+        {
+            std::string failure;
+            const auto watch = TTreeWatch::Open(dir.path(), failure);
+            CatchInterrupts();
+            const pthread_t waiter = pthread_self();
+            std::thread interrupter([waiter] {
+                SleepMs(100);
+                pthread_kill(waiter, SIGINT);
+            });
+            const std::uint64_t start = Millisecs();
+            const bool empty = watch && watch->Wait(60000).empty();
+            const bool early = Millisecs() - start < 30000;
+            interrupter.join();
+            std::_Exit(empty && early && TakeInterrupt() ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 // One directory, two paths (a link to it): each path hears of its changes until given up.
