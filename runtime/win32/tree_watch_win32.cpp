@@ -79,7 +79,7 @@ struct TTreeWatch::State {
             const auto* record = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(records + at);
             const std::string relative =
                 win32::Narrow(record->FileName, record->FileNameLength / sizeof(wchar_t));
-            AppendTreeEvent(events, ChangedEntry(root, relative));
+            if (!relative.empty()) AppendTreeEvent(events, ChangedEntry(root, relative));
             if (record->NextEntryOffset == 0) break;
             at += record->NextEntryOffset;
         }
