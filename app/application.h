@@ -30,8 +30,12 @@ inline constexpr const char* DATAFILE_LOCKED_ERROR =
 struct Application {
     MainWindow gadgets;
     RunVariables run;
-    // The in-memory working database of the logging in progress.
+    // The working database of the logging in progress, made when a run first writes its
+    // lists; whether the datafile holds what it holds (the last save succeeded).
     std::shared_ptr<db::TDBSQLite> tdb;
+    bool workingsaved = false;
+    // The datafile, read by the runs that find the lists they would write already stored.
+    std::shared_ptr<db::TDBSQLite> stored;
     // Told of every change line and error besides the window; null for the window.
     ReportObserver* observer = nullptr;
 

@@ -34,16 +34,20 @@ namespace {
 
 class ListComparison {
 public:
-    explicit ListComparison(Application& app) : app_(app), run_(app.run), lists_(*app.tdb) {}
+    explicit ListComparison(Application& app) : app_(app), run_(app.run) {}
 
     void Run() {
         const bool logReadable = PreloadLog();
-        auto current = lists_.ReadCurrent();
-        if (!current) {
-            app_.EndWithError(OLD_DATAFILES_ERROR);
-            return;
+        // A list the scan found row for row has nothing to report.
+        if (!run_.listunchanged) {
+            TEntryLists lists(*app_.tdb);
+            auto current = lists.ReadCurrent();
+            if (!current) {
+                app_.EndWithError(OLD_DATAFILES_ERROR);
+                return;
+            }
+            if (AdditionPass(lists, *current) == Flow::Continue) RemovalPass(lists);
         }
-        if (AdditionPass(*current) == Flow::Continue) RemovalPass();
         if (run_.logchosen) WriteLog(logReadable);
     }
 
@@ -74,27 +78,27 @@ private:
         return true;
     }
 
-    Flow AdditionPass(TListReader& rows) {
+    Flow AdditionPass(TEntryLists& lists, TListReader& rows) {
         while (rows.Next()) {
             run_.progcur += 1;
             app_.ShowStatusBar(rows.Path());
-            if (const auto previousIdent = lists_.PreviousIdentOf(rows)) {
+            if (const auto previousIdent = lists.PreviousIdentOf(rows)) {
                 if (*previousIdent != rows.Ident()) Emit(LABEL_CHANGED, rows.Path());
             } else {
                 Emit(rows.Ident().empty() ? LABEL_NEW_DIR : LABEL_NEW_FILE, rows.Path());
             }
             if (EndOfRow() == Flow::Stop) return Flow::Stop;
         }
-        lists_.CurrentListAsked();
+        lists.CurrentListAsked();
         return Flow::Continue;
     }
 
-    void RemovalPass() {
-        TListReader rows = lists_.ReadPrevious();
+    void RemovalPass(TEntryLists& lists) {
+        TListReader rows = lists.ReadPrevious();
         while (rows.Next()) {
             run_.progcur += 1;
             app_.ShowStatusBar(rows.Path());
-            if (!lists_.InCurrent(rows)) {
+            if (!lists.InCurrent(rows)) {
                 Emit(rows.Ident().empty() ? LABEL_REMOVED_DIR : LABEL_REMOVED_FILE, rows.Path());
             }
             if (EndOfRow() == Flow::Stop) return;
@@ -132,7 +136,6 @@ private:
 
     Application& app_;
     RunVariables& run_;
-    TEntryLists lists_;
     // How much of `logtext` the log file held when it was loaded.
     std::size_t loadedLength_ = 0;
 };

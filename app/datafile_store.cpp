@@ -35,7 +35,6 @@ Flow CopyOldList(Application& app) {
     TEntryLists lists(*app.tdb);
     TListReader oldList = lists.ReadOldList();
     while (oldList.Next()) {
-        app.run.progprev += 1;
         lists.CopyToPrevious(oldList);
         if (PollStep(app) == Flow::Stop) return Flow::Stop;
     }
@@ -60,7 +59,6 @@ void RotateLists(Application& app) {
         run.RequestStop();
         return;
     }
-    run.progprev *= 3;
     lists.ClearCurrent();
     tdb.startTransaction();
 }
@@ -84,6 +82,12 @@ std::shared_ptr<db::TDBSQLite> OpenWorkingConnection() {
     return tdb;
 }
 
+// The page size is final now: the loaded datafile's, or the one set for a new database.
+void BeginWorking(Application& app) {
+    app.tdb->executeQuery(sql::SET_CACHE_SIZE);
+    app.tdb->startTransaction();
+}
+
 // An existing datafile is replaced inside an SQLite transaction: a failed or killed save
 // leaves it as it was.
 bool SaveOver(Application& app, const std::string& path) {
@@ -105,6 +109,28 @@ bool SaveNew(Application& app, const std::string& path) {
     return false;
 }
 
+// The scan's progress is measured against three times the stored list's rows.
+void CountStoredList(Application& app) {
+    db::TDBConnection& stored = *FollowedLists(app);
+    const auto count = stored.executeQuery(sql::COUNT_OLD_LIST);
+    const bool counted = !stored.hasError() && count->nextRow();
+    app.run.progprev = counted ? 3.0f * float(count->rowRecord()->getLong(0)) : 0.0f;
+}
+
+// Opens the working database and loads the datafile into it.
+void LoadWorkingDatabase(Application& app) {
+    app.tdb = OpenWorkingConnection();
+    if (!app.tdb) {
+        app.EndWithError("Database access failed. Stopping.");
+        return;
+    }
+    app.ShowStatusBar("Loading datafile...");
+    LoadOnWorker(app);
+    if (!app.run.stopped) AcceptLoadedLists(app);
+    BeginWorking(app);
+    app.workingsaved = true;
+}
+
 }  // namespace
 
 void DecideDatafilePath(Application& app) {
@@ -112,31 +138,50 @@ void DecideDatafilePath(Application& app) {
     if (!run.datafilechosen) run.datafilepath = DeriveDatafileName(run.dir);
 }
 
-void OpenWorkingDatabase(Application& app) {
+void OpenStoredLists(Application& app) {
     auto& run = app.run;
     run.firstrun = rt::EntryType(run.datafilepath) == rt::ENTRY_NONE;
-    app.tdb = OpenWorkingConnection();
-    if (!app.tdb) {
-        app.EndWithError("Database access failed. Stopping.");
+    if (run.firstrun) {
+        app.tdb = OpenWorkingConnection();
+        if (!app.tdb) {
+            app.EndWithError("Database access failed. Stopping.");
+            return;
+        }
+        BeginWorking(app);
         return;
     }
-    if (!run.firstrun) {
-        app.ShowStatusBar("Loading datafile...");
-        LoadOnWorker(app);
-        if (!run.stopped) AcceptLoadedLists(app);
-    }
-    // The page size is final now: the loaded datafile's, or the one set for a new database.
-    app.tdb->executeQuery(sql::SET_CACHE_SIZE);
-    app.tdb->startTransaction();
+    app.ShowStatusBar("Loading datafile...");
+    OpenOnWorker(app);
 }
 
+void LoadWorkingLists(Application& app) {
+    if (!app.tdb) LoadWorkingDatabase(app);
+}
+
+db::TDBConnection* FollowedLists(Application& app) {
+    if (app.run.firstrun) return nullptr;
+    if (app.tdb) return app.tdb.get();
+    return app.stored.get();
+}
+
+bool WorkingListsSaved(const Application& app) { return !app.tdb || app.workingsaved; }
+
 void PrepareLists(Application& app) {
-    if (!app.tdb->isOpen()) return;
     if (app.run.firstrun) {
-        CreateTables(app);
+        if (app.tdb->isOpen()) CreateTables(app);
     } else {
-        RotateLists(app);
+        CountStoredList(app);
     }
+}
+
+Flow MakeWorkingLists(Application& app, std::int64_t kept) {
+    auto& run = app.run;
+    LoadWorkingLists(app);
+    if (run.stopped) return Flow::Stop;
+    RotateLists(app);
+    if (run.stopped) return Flow::Stop;
+    TEntryLists(*app.tdb).KeepFirstPrevious(kept);
+    return Flow::Continue;
 }
 
 void SaveDatafile(Application& app) {
@@ -145,6 +190,7 @@ void SaveDatafile(Application& app) {
     if (app.run.logchosen && !app.run.firstrun) MarkSaveUnlogged(app);
     const std::string& path = app.run.datafilepath;
     const bool saved = !path.empty() && rt::PathExists(path) ? SaveOver(app, path) : SaveNew(app, path);
+    app.workingsaved = saved;
     if (!saved) app.ShowError("Datafile ERROR! Failed to save datafile");
 }
 

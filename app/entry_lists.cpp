@@ -21,6 +21,9 @@ constexpr const char* INSERT_PREVIOUS =
 constexpr const char* KEEP_PREVIOUS =
     "insert into allist (file,ident) select file, nullif(ident, '') from lastallist "
     "where file >= ?1 and file < ?2 and substr(file, 1, length(?1)) = ?1 order by id asc";
+constexpr const char* KEEP_FIRST_PREVIOUS =
+    "insert into allist (file,ident) select file, nullif(ident, '') from lastallist "
+    "order by id asc limit ?";
 constexpr const char* LOOKUP_PREVIOUS = "select id,ident from lastallist where file = ?";
 constexpr const char* LOOKUP_CURRENT = "select id from allist where file = ?";
 constexpr const char* FOLLOW_PREVIOUS =
@@ -120,6 +123,12 @@ int TEntryLists::KeepPreviousBelow(std::string_view directory) {
     Index(previousIndexed_, sql::INDEX_LASTALLIST);
     if (!Run(keepPrevious_, KEEP_PREVIOUS, {first, beyond})) return 0;
     return keepPrevious_->rowsAffected();
+}
+
+void TEntryLists::KeepFirstPrevious(std::int64_t count) {
+    if (count == 0 || !Rewind(keepFirstPrevious_, KEEP_FIRST_PREVIOUS)) return;
+    keepFirstPrevious_->addLong(count);
+    Execute(keepFirstPrevious_);
 }
 
 bool TEntryLists::BothAreReadableTables() {

@@ -66,6 +66,9 @@ public:
     // current list in their previous order, so that nothing below it counts as changed.
     // The number of rows copied.
     int KeepPreviousBelow(std::string_view directory);
+    // The previous list's first rows copied into the current list, as the scan stores them:
+    // the rows a scan found unchanged before it found its first change.
+    void KeepFirstPrevious(std::int64_t count);
 
     // Whether both lists are tables that can be read: a datafile is accepted only then. A
     // view in their place could compute anything, even rows without end.
@@ -142,6 +145,7 @@ private:
     TStatement insertFile_;
     TStatement insertPrevious_;
     TStatement keepPrevious_;
+    TStatement keepFirstPrevious_;
     TStatement lookupPrevious_;
     TStatement lookupCurrent_;
     TFollower previousFollower_;

@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/comparison.h"
+#include "app/datafile_store.h"
 #include "app/entry_lists.h"
 #include "database/sqlite/sqlite.h"
 #include "runtime/filesystem.h"
@@ -95,10 +96,13 @@ void WriteOwedLines(Application& app) {
         return;
     }
     run.unwrittenlog = marker->unwritten;
-    const bool saveCommitted = !run.firstrun && !marker->fingerprint.empty() &&
-                               marker->fingerprint == TEntryLists(*app.tdb).CurrentFingerprint();
+    const bool saveCommitted =
+        !run.firstrun && !marker->fingerprint.empty() &&
+        marker->fingerprint == TEntryLists(*FollowedLists(app)).CurrentFingerprint();
     if (saveCommitted) {
-        // The loaded lists are that save's: their comparison gives its lines.
+        // The stored lists are that save's: their comparison gives its lines.
+        LoadWorkingLists(app);
+        if (run.stopped) return;
         CompareLists(app);
         run.EndOwedLines();
     }

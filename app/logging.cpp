@@ -24,14 +24,14 @@ void StartLogging(Application& app) {
     app.ShowLogging(true);
     app.run.minutes = rt::TextToInt(app.IntervalText());
     app.run.BeginLogging(rt::Millisecs());
-    OpenWorkingDatabase(app);
+    OpenStoredLists(app);
     if (!app.run.stopped) WriteOwedLines(app);
 }
 
 // Save and compare after a completed scan; a failed save is shown and the run goes on.
 void SaveAndCompare(Application& app) {
     auto& run = app.run;
-    SaveDatafile(app);
+    if (!run.nothingtosave) SaveDatafile(app);
     run.EndScan();
     if (run.firstrun) return;
     CompareLists(app);
@@ -81,6 +81,7 @@ void EndLogging(Application& app) {
     app.ShowLogging(false);
     // An abandoned commit worker may still hold the connection; it closes with its last user.
     app.tdb.reset();
+    app.stored.reset();
 }
 
 }  // namespace
@@ -103,7 +104,7 @@ void RunLogging(Application& app) {
         EndRun(app);
         if (run.intervalmode) IntervalWait(app);
         run.runstart = rt::Millisecs();
-        app.tdb->startTransaction();
+        if (app.tdb) app.tdb->startTransaction();
         if (run.lastpass) break;
     }
     EndLogging(app);

@@ -7,6 +7,7 @@ void RunVariables::BeginLogging(std::uint64_t now) {
     runnumber = 1;
     stopped = failed = lastpass = scandone = firstrun = false;
     errorshown = false;
+    listunchanged = nothingtosave = false;
     ResetDirs();
     logtext.clear();
     ResetProgress();
@@ -24,6 +25,7 @@ void RunVariables::BeginNextRun() {
 }
 
 void RunVariables::BeginScan() {
+    listunchanged = nothingtosave = false;
     ResetDirs();
     scandone = false;
 }

@@ -1,0 +1,58 @@
+#include "app/list_match.h"
+
+#include "app/sql_text.h"
+#include "database/sqlite/sqlite.h"
+#include "runtime/text.h"
+
+namespace app {
+namespace {
+
+constexpr int FORM_DIRECTORY = 1;
+constexpr int FORM_WITH_IDENT = 2;
+
+}  // namespace
+
+bool TListMatch::TReader::Next() {
+    if (!rows || !rows->nextRow()) return false;
+    const auto row = rows->rowRecord();
+    path = row->getString(0);
+    ident = row->getString(1);
+    form = row->getInt(2);
+    return true;
+}
+
+TListMatch::TListMatch(db::TDBConnection& stored) {
+    current_.rows = stored.executeQuery(sql::SELECT_OLD_LIST_FORMS);
+    if (stored.hasError()) current_.rows = nullptr;
+    previous_.rows = stored.executeQuery(sql::SELECT_PREVIOUS_LIST_FORMS);
+    if (stored.hasError()) previous_.rows = nullptr;
+}
+
+TListMatch::~TListMatch() = default;
+
+// The scan stores a directory without identity and a file with one; the rotation copies
+// both with a text identity, empty for a directory.
+bool TListMatch::Next(std::string_view path, const std::string* ident) {
+    if (!following_) return false;
+    const std::string stored = rt::EscapeNonUtf8(path);
+    const std::string& identText = ident ? *ident : std::string();
+    following_ = current_.Next() && current_.form == (ident ? FORM_WITH_IDENT : FORM_DIRECTORY) &&
+                 current_.path == stored && current_.ident == identText;
+    if (!following_) return false;
+    ++found_;
+    previousSame_ = previousSame_ && previous_.Next() && previous_.form == FORM_WITH_IDENT &&
+                    previous_.path == stored && previous_.ident == identText;
+    return true;
+}
+
+bool TListMatch::WholeListFound() {
+    following_ = following_ && !current_.Next();
+    return following_;
+}
+
+bool TListMatch::PreviousIsTheSame() {
+    previousSame_ = previousSame_ && !previous_.Next();
+    return previousSame_;
+}
+
+}  // namespace app
