@@ -11,8 +11,8 @@ void Application::ShowLogging(bool logging) {
 
 std::string Application::IntervalText() const { return gui::FetchGadgetText(gadgets.intervalField); }
 
-void Application::ShowStatus(const std::string& text) const {
-    gui::PutGadgetText(gadgets.statusLabel, text);
+void Application::ShowStatus(StatusText text, std::string_view part) const {
+    gui::PutGadgetText(gadgets.statusLabel, text.Filled(part));
 }
 
 void Application::ShowStatusBar(const std::string& text) const {
@@ -35,14 +35,14 @@ void Application::NotifyChange(const ReportedChange& change) const {
     if (observer) observer->ChangeReported(change);
 }
 
-void Application::ShowError(const std::string& text) {
-    ShowStatus(text);
+void Application::ShowError(StatusText text, std::string_view part) {
+    ShowStatus(text, part);
     run.errorshown = true;
-    if (observer) observer->ErrorShown(text);
+    if (observer) observer->ErrorShown(text.Filled(part));
 }
 
-void Application::EndWithError(const std::string& text) {
-    ShowStatus(text);
+void Application::EndWithError(StatusText text, std::string_view part) {
+    ShowStatus(text, part);
     run.Fail();
 }
 

@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/report_observer.h"
 #include "app/run_variables.h"
+#include "app/status_texts.h"
 
 namespace db {
 class TDBSQLite;
@@ -18,14 +19,14 @@ namespace app {
 
 // The status texts of a datafile the lists cannot be read from or written to: the first
 // when loading or rotating fails, the second when a logging run's own list does.
-inline constexpr const char* OLD_DATAFILE_ERROR =
-    "Datafile ERROR! (Please delete old datafile prior to v1.3)";
-inline constexpr const char* OLD_DATAFILES_ERROR =
-    "Datafile ERROR! (Please delete old datafiles prior to v1.3)";
+inline constexpr StatusText OLD_DATAFILE_ERROR =
+    Status("Datafile ERROR! (Please delete old datafile prior to v1.3)");
+inline constexpr StatusText OLD_DATAFILES_ERROR =
+    Status("Datafile ERROR! (Please delete old datafiles prior to v1.3)");
 // Another program kept the datafile locked while the load waited: the file is good and
 // must not be deleted.
-inline constexpr const char* DATAFILE_LOCKED_ERROR =
-    "Datafile ERROR! Datafile is locked by another program";
+inline constexpr StatusText DATAFILE_LOCKED_ERROR =
+    Status("Datafile ERROR! Datafile is locked by another program");
 
 struct Application {
     MainWindow gadgets;
@@ -44,7 +45,8 @@ struct Application {
     // The interval field's text, read at Start.
     std::string IntervalText() const;
 
-    void ShowStatus(const std::string& text) const;
+    // A text of the status label's list, its part in braces filled in.
+    void ShowStatus(StatusText text, std::string_view part = {}) const;
     void ShowStatusBar(const std::string& text) const;
     // done / total on the progress bar; empty while there is nothing to measure against.
     void ShowProgress(float done, float total) const;
@@ -55,9 +57,9 @@ struct Application {
     void NotifyChange(const ReportedChange& change) const;
 
     // An error the run goes on after: it stays until the run's end instead of "complete".
-    void ShowError(const std::string& text);
+    void ShowError(StatusText text, std::string_view part = {});
     // An error that ends logging: its text stays.
-    void EndWithError(const std::string& text);
+    void EndWithError(StatusText text, std::string_view part = {});
 };
 
 }  // namespace app

@@ -68,7 +68,7 @@ private:
         std::string text;
         const rt::LoadStatus status = rt::LoadTextFile(run_.logpath, text);
         if (status == rt::LoadStatus::Failed) {
-            app_.ShowError("Failed to read log file " + run_.logpath);
+            app_.ShowError(Status("Failed to read log file {path}"), run_.logpath);
             return false;
         }
         if (status == rt::LoadStatus::Loaded) {
@@ -130,7 +130,7 @@ private:
             run_.unwrittenlog.clear();
             return;
         }
-        if (logReadable) app_.ShowError("Failed to write log file " + run_.logpath);
+        if (logReadable) app_.ShowError(Status("Failed to write log file {path}"), run_.logpath);
         run_.unwrittenlog = run_.logtext.substr(loadedLength_);
     }
 

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/datafile_name.h"
 #include "app/entry_lists.h"
+#include "app/files_written.h"
 #include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "app/sql_text.h"
@@ -16,12 +17,12 @@ namespace {
 void CreateTables(Application& app) {
     TEntryLists lists(*app.tdb);
     if (!lists.CreatePrevious()) {
-        app.EndWithError("Database creation 1 failed. Stopping.");
+        app.EndWithError(Status("Database creation 1 failed. Stopping."));
         app.tdb->close();
         return;
     }
     if (!lists.CreateCurrent()) {
-        app.EndWithError("Database creation 2 failed. Stopping.");
+        app.EndWithError(Status("Database creation 2 failed. Stopping."));
         app.tdb->close();
         return;
     }
@@ -99,13 +100,13 @@ bool SaveOver(Application& app, const std::string& path) {
 // failed or killed first save leaves no datafile.
 bool SaveNew(Application& app, const std::string& path) {
     if (path.empty()) return false;
-    const std::string partial = path + ".partial";
+    const std::string partial = PartialDatafilePath(path);
     rt::RemoveFile(partial);
     if (db::copyDatabase(app.tdb, partial, 1, "main") == 0 && rt::RenameFile(partial, path)) {
         return true;
     }
     rt::RemoveFile(partial);
-    rt::RemoveFile(partial + "-journal");
+    rt::RemoveFile(JournalPath(partial));
     return false;
 }
 
@@ -117,13 +118,16 @@ void CountStoredList(Application& app) {
     app.run.progprev = counted ? 3.0f * float(count->rowRecord()->getLong(0)) : 0.0f;
 }
 
-// Opens the working database and loads the datafile into it.
-void LoadWorkingDatabase(Application& app) {
+// The working database, new and empty; false, with logging ended, when it cannot be made.
+bool MakeWorkingDatabase(Application& app) {
     app.tdb = OpenWorkingConnection();
-    if (!app.tdb) {
-        app.EndWithError("Database access failed. Stopping.");
-        return;
-    }
+    if (!app.tdb) app.EndWithError(Status("Database access failed. Stopping."));
+    return app.tdb != nullptr;
+}
+
+// Makes the working database and loads the datafile into it.
+void LoadWorkingDatabase(Application& app) {
+    if (!MakeWorkingDatabase(app)) return;
     app.ShowStatusBar("Loading datafile...");
     LoadOnWorker(app);
     if (!app.run.stopped) AcceptLoadedLists(app);
@@ -142,12 +146,7 @@ void OpenStoredLists(Application& app) {
     auto& run = app.run;
     run.firstrun = rt::EntryType(run.datafilepath) == rt::ENTRY_NONE;
     if (run.firstrun) {
-        app.tdb = OpenWorkingConnection();
-        if (!app.tdb) {
-            app.EndWithError("Database access failed. Stopping.");
-            return;
-        }
-        BeginWorking(app);
+        if (MakeWorkingDatabase(app)) BeginWorking(app);
         return;
     }
     app.ShowStatusBar("Loading datafile...");
@@ -185,13 +184,16 @@ Flow MakeWorkingLists(Application& app, std::int64_t kept) {
 }
 
 void SaveDatafile(Application& app) {
+    // The datafile holds the lists alone: a search during the scan (below a directory that
+    // could not be read) builds an index, which the comparison builds again if it needs it.
+    TEntryLists(*app.tdb).DropIndexes();
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
     if (app.run.logchosen && !app.run.firstrun) MarkSaveUnlogged(app);
     const std::string& path = app.run.datafilepath;
     const bool saved = !path.empty() && rt::PathExists(path) ? SaveOver(app, path) : SaveNew(app, path);
     app.workingsaved = saved;
-    if (!saved) app.ShowError("Datafile ERROR! Failed to save datafile");
+    if (!saved) app.ShowError(Status("Datafile ERROR! Failed to save datafile"));
 }
 
 }  // namespace app

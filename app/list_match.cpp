@@ -1,5 +1,7 @@
 #include "app/list_match.h"
 
+#include <algorithm>
+
 #include "app/sql_text.h"
 #include "database/sqlite/sqlite.h"
 #include "runtime/text.h"
@@ -34,8 +36,12 @@ TListMatch::~TListMatch() = default;
 // both with a text identity, empty for a directory.
 bool TListMatch::Next(std::string_view path, const std::string* ident) {
     if (!following_) return false;
-    const std::string stored = rt::EscapeNonUtf8(path);
-    const std::string& identText = ident ? *ident : std::string();
+    // Text in ASCII is stored as it is; most paths are, and need no copy.
+    const bool ascii = std::all_of(path.begin(), path.end(), [](char c) { return (c & 0x80) == 0; });
+    const std::string escaped = ascii ? std::string() : rt::EscapeNonUtf8(path);
+    const std::string_view stored = ascii ? path : std::string_view(escaped);
+    static const std::string none;
+    const std::string& identText = ident ? *ident : none;
     following_ = current_.Next() && current_.form == (ident ? FORM_WITH_IDENT : FORM_DIRECTORY) &&
                  current_.path == stored && current_.ident == identText;
     if (!following_) return false;

@@ -20,7 +20,7 @@ namespace {
 constexpr std::uint32_t INTERVAL_SLEEP_MS = 25;
 
 void StartLogging(Application& app) {
-    app.ShowStatus("Dir log run started");
+    app.ShowStatus(Status("Dir log run started"));
     app.ShowLogging(true);
     app.run.minutes = rt::TextToInt(app.IntervalText());
     app.run.BeginLogging(rt::Millisecs());
@@ -42,7 +42,7 @@ void EndRun(Application& app) {
     auto& run = app.run;
     run.EndRun();
     if (!run.stopped && !run.failed && !run.errorshown) {
-        app.ShowStatus("Dir log interval run #" + std::to_string(run.runnumber) + " complete");
+        app.ShowStatus(Status("Dir log interval run #{n} complete"), std::to_string(run.runnumber));
     }
     app.ShowProgress(1, 1);
     app.ShowStatusBar("");
@@ -60,7 +60,7 @@ void IntervalWait(Application& app) {
         const bool nextRunDue = std::int64_t(rt::Millisecs()) > due;
         if (nextRunDue) {
             run.BeginNextRun();
-            app.ShowStatus("Dir log interval run #" + std::to_string(run.runnumber) + " started");
+            app.ShowStatus(Status("Dir log interval run #{n} started"), std::to_string(run.runnumber));
         }
         rt::SleepMs(INTERVAL_SLEEP_MS);
         if (PollStep(app) == Flow::Stop) {
@@ -74,9 +74,9 @@ void IntervalWait(Application& app) {
 void EndLogging(Application& app) {
     const auto& run = app.run;
     if (!run.stopped) {
-        if (!run.errorshown) app.ShowStatus("Dir log run complete");
+        if (!run.errorshown) app.ShowStatus(Status("Dir log run complete"));
     } else if (!run.failed) {
-        app.ShowStatus("Dir log run aborted");
+        app.ShowStatus(Status("Dir log run aborted"));
     }
     app.ShowLogging(false);
     // An abandoned commit worker may still hold the connection; it closes with its last user.
@@ -91,7 +91,7 @@ void RunLogging(Application& app) {
     DecideDatafilePath(app);
     // The log rewrite would destroy the datafile: Start refuses and writes nothing.
     if (run.logchosen && rt::SameFile(run.logpath, run.datafilepath)) {
-        app.ShowStatus("Log file and datafile must be different files");
+        app.ShowStatus(Status("Log file and datafile must be different files"));
         return;
     }
     StartLogging(app);

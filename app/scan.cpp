@@ -9,6 +9,7 @@
 
 #include "app/application.h"
 #include "app/digest_ahead.h"
+#include "app/files_written.h"
 #include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "app/scan_rows.h"
@@ -68,7 +69,7 @@ private:
     void NoteOwnFiles() {
         std::vector<std::string> paths;
         if (!run_.datafilepath.empty()) {
-            paths = {run_.datafilepath, run_.datafilepath + "-journal",
+            paths = {run_.datafilepath, JournalPath(run_.datafilepath),
                      LogMarkerPath(run_.datafilepath)};
         }
         if (run_.logchosen) paths.push_back(run_.logpath);
@@ -89,12 +90,12 @@ private:
             // the message standing and the datafile untouched.
             if (run_.dirindex == 0) {
                 lists_.Rollback();
-                app_.EndWithError("Failed To read directory " + path + ", skipping");
+                app_.EndWithError(Status("Failed To read directory {path}, skipping"), path);
             } else {
                 // What lies below stays as it was last seen: nothing there is reported, and
                 // the message stays to the end of the run.
                 run_.progtotal += float(lists_.KeepPreviousBelow(path));
-                app_.ShowError("Failed To read directory " + path + ", skipping");
+                app_.ShowError(Status("Failed To read directory {path}, skipping"), path);
             }
             return;
         }

@@ -80,8 +80,8 @@ void RunDatafileOrder(Application& app, rt::TThread::Entry work,
     order->datafile = app.run.datafilepath;
     order->save = 0;
     order->statuslabel2 = app.gadgets.statusLabel;
-    order->errorstr = OLD_DATAFILE_ERROR;
-    order->lockedstr = DATAFILE_LOCKED_ERROR;
+    order->errorstr = OLD_DATAFILE_ERROR.Filled();
+    order->lockedstr = DATAFILE_LOCKED_ERROR.Filled();
     auto worker = rt::TThread::Create(work, order);
     const Flow flow = PollUntil(app, Until(*worker));
     worker->Wait();

@@ -31,5 +31,7 @@ std::string EncodeText(std::string_view text);
 // that differ are written (a grown log is appended to), and a failed write gives the file
 // back its old bytes and length.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
+// What the name of the new file adds to the replaced file's while it is written.
+inline constexpr const char* REPLACEMENT_SUFFIX = ".partial";
 
 }  // namespace rt

@@ -116,7 +116,7 @@ int OpenLockedTemporary(const std::string& temporary) {
 // The file a replacement makes carries the mode, owner and group of the file it replaces.
 Replacement ReplaceByNewFile(const std::string& target, std::string_view bytes,
                              const struct stat* old) {
-    const std::string temporary = target + ".partial";
+    const std::string temporary = target + REPLACEMENT_SUFFIX;
     const int fd = OpenLockedTemporary(temporary);
     if (fd < 0) return errno == EACCES ? Replacement::Refused : Replacement::Failed;
     if (old && (fchmod(fd, old->st_mode & 07777) != 0 ||

@@ -110,7 +110,7 @@ bool PutInPlace(const std::wstring& temporary, const std::wstring& target, bool 
 
 Replacement ReplaceByNewFile(const std::wstring& target, std::string_view bytes, bool exists) {
     // One name per target: what a killed write left is overwritten and renamed away by the next.
-    const std::wstring temporary = target + L".partial";
+    const std::wstring temporary = target + win32::Wide(REPLACEMENT_SUFFIX);
     const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {

@@ -38,11 +38,12 @@ std::vector<std::string> TableRows(const fs::path& datafile, const std::string& 
     return rows;
 }
 
-bool HasIndex(const fs::path& datafile, const std::string& index) {
+std::vector<std::string> SchemaOf(const fs::path& datafile) {
+    std::vector<std::string> objects;
     auto db = db::TDBSQLite::Create(datafile.string());
-    auto query = db->executeQuery("select name from sqlite_master where type = 'index' and name = '" +
-                                  index + "'");
-    return query->nextRow() == 1;
+    auto query = db->executeQuery("select type || ' ' || name from sqlite_master order by name");
+    while (query->nextRow()) objects.push_back(query->rowRecord()->getString(0));
+    return objects;
 }
 
 void AppTest::SetUp() {

@@ -27,8 +27,8 @@ std::string ReadFile(const fs::path& path);
 
 // The rows of an SQLite file's table "order by id asc", as "file|ident" with <NULL>.
 std::vector<std::string> TableRows(const fs::path& datafile, const std::string& table);
-// Whether the file's schema holds an index of this name.
-bool HasIndex(const fs::path& datafile, const std::string& index);
+// Every object of an SQLite file's schema as "type name", in name order.
+std::vector<std::string> SchemaOf(const fs::path& datafile);
 
 class AppTest : public ::testing::Test {
 protected:
