@@ -9,6 +9,10 @@
 
 namespace app {
 
+// Which links the scan follows: all of them (the window's way), only those whose target
+// lies inside the monitored tree, or none.
+enum class LinkChoice { Follow, Inside, Skip };
+
 struct RunVariables {
     // Chosen in the window; they survive from one logging to the next.
     std::string dir;
@@ -19,6 +23,8 @@ struct RunVariables {
     bool md5 = false;
     bool intervalmode = false;
     std::int32_t minutes = 0;
+    // The window always follows links; the command line may choose otherwise.
+    LinkChoice links = LinkChoice::Follow;
     // Change lines of the log that no write could save yet; the next write that succeeds
     // puts them, in order, before its own run's lines.
     std::string unwrittenlog;

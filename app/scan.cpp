@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/digest_ahead.h"
 #include "app/files_written.h"
+#include "app/link_rule.h"
 #include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "app/scan_rows.h"
@@ -133,15 +134,20 @@ private:
         const std::shared_ptr<rt::TDirectory> directory = rt::TDirectory::Open(run_.dirs[position]);
         if (!directory) return listing;
         listing.directory = directory;
-        listing.names = ListNames(*directory);
+        listing.names = ListNames(*directory, run_.dirs[position]);
         if (run_.md5) listing.firstItem = ahead_.Add(listing.directory, *listing.names);
         return listing;
     }
 
-    static std::shared_ptr<std::vector<std::string>> ListNames(rt::TDirectory& directory) {
+    // A link the scan may not follow is left out here, like "." and "..", before anything
+    // queries, opens or digests what it leads to.
+    std::shared_ptr<std::vector<std::string>> ListNames(rt::TDirectory& directory,
+                                                        const std::string& path) const {
         auto names = std::make_shared<std::vector<std::string>>();
         for (std::string name = directory.NextName(); !name.empty(); name = directory.NextName()) {
-            if (name != "." && name != "..") names->push_back(std::move(name));
+            if (name != "." && name != ".." && links_.Admits(directory, path, name)) {
+                names->push_back(std::move(name));
+            }
         }
         return names;
     }
@@ -215,6 +221,7 @@ private:
     Application& app_;
     RunVariables& run_;
     TScanRows lists_;
+    const TLinkRule links_{run_.links, run_.dir};
     TDigestAhead ahead_;
     // The listings made ahead: positions dirindex up to listedUpTo_ of `dirs`.
     std::deque<Listing> listed_;

@@ -45,6 +45,9 @@ public:
     // thread. A pipe without a writer does not make it wait.
     std::unique_ptr<TReadStream> OpenFile(const std::string& name) const;
     FileIdentity Identity() const;
+    // Whether the named entry is itself a link (on Windows a symbolic link or a junction),
+    // found without following it.
+    bool IsLink(const std::string& name) const;
 
 private:
     explicit TDirectory(void* handle) : handle_(handle) {}
@@ -67,6 +70,23 @@ std::string FileStamp(const std::string& path);
 
 // Whether anything (even a dangling link) is at the path.
 bool PathExists(const std::string& path);
+
+// The target written in the link at the path, as it is written; false when no link (on
+// Windows no symbolic link or junction) is there. What the link leads to is not looked at.
+bool ReadLink(const std::string& path, std::string& target);
+// The absolute path of what the path names, every link on it resolved; empty when it
+// cannot be resolved.
+std::string RealPath(const std::string& path);
+// Whether `below`, a path relative to the tree, leads to something that exists inside the
+// tree once every link on it is resolved; `tree` is absolute and holds no link (RealPath).
+// Nothing outside the tree is looked at: a way that passes through a place outside the
+// tree counts as leading out, even when it would come back in.
+bool LeadsInside(const std::string& tree, const std::string& below);
+
+// Makes an empty file at the path, readable and writable by its owner alone whatever the
+// umask, when nothing (not even a dangling link) is there; anything there is left as it
+// is. On Windows a new file takes its directory's access rights, and nothing is done.
+void CreateOwnerOnlyFile(const std::string& path);
 
 std::string CurrentDir();
 bool ChangeDir(const std::string& path);

@@ -38,6 +38,7 @@ void ChooseAsInTheWindow(app::Application& application, const cli::Options& opti
     run.logchosen = !options.logfile.empty();
     run.logpath = options.logfile;
     run.md5 = options.md5;
+    run.links = options.links;
     run.intervalmode = options.intervalMinutes.has_value();
     if (run.intervalmode) {
         gui::PutGadgetText(application.gadgets.intervalField,

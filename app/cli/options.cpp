@@ -11,7 +11,7 @@
 namespace cli {
 namespace {
 
-enum class OptionId { Datafile, Log, Md5, Interval, Json, Quiet, Help, Version };
+enum class OptionId { Datafile, Log, Md5, Interval, Links, Json, Quiet, Help, Version };
 
 struct KnownOption {
     OptionId id;
@@ -23,8 +23,9 @@ struct KnownOption {
 constexpr KnownOption OPTIONS[] = {
     {OptionId::Datafile, 'd', "datafile", true}, {OptionId::Log, 'l', "log", true},
     {OptionId::Md5, 'm', "md5", false},          {OptionId::Interval, 'i', "interval", true},
-    {OptionId::Json, 0, "json", false},          {OptionId::Quiet, 'q', "quiet", false},
-    {OptionId::Help, 'h', "help", false},        {OptionId::Version, 'V', "version", false},
+    {OptionId::Links, 0, "links", true},         {OptionId::Json, 0, "json", false},
+    {OptionId::Quiet, 'q', "quiet", false},      {OptionId::Help, 'h', "help", false},
+    {OptionId::Version, 'V', "version", false},
 };
 
 const KnownOption* FindShort(char name) {
@@ -51,6 +52,13 @@ std::optional<std::int32_t> MinutesOf(const std::string& text) {
         if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
     }
     return static_cast<std::int32_t>(value);
+}
+
+std::optional<app::LinkChoice> LinkChoiceOf(const std::string& text) {
+    if (text == "follow") return app::LinkChoice::Follow;
+    if (text == "inside") return app::LinkChoice::Inside;
+    if (text == "skip") return app::LinkChoice::Skip;
+    return std::nullopt;
 }
 
 class ArgumentParser {
@@ -130,6 +138,13 @@ private:
                 if (!options.intervalMinutes) {
                     Fail("option '" + shown + "': '" + value +
                          "' is not a whole number of minutes (0 or more)");
+                }
+                return;
+            case OptionId::Links:
+                if (const auto links = LinkChoiceOf(value)) {
+                    options.links = *links;
+                } else {
+                    Fail("option '" + shown + "': '" + value + "' is not follow, inside or skip");
                 }
                 return;
             case OptionId::Json: options.json = true; return;

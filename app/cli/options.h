@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/run_variables.h"
+
 namespace cli {
 
 inline constexpr const char* USAGE =
@@ -17,6 +19,8 @@ inline constexpr const char* USAGE =
     "  -l, --log FILE        also keep the log file, as the window's log option does\n"
     "  -m, --md5             identify files by their MD5 digest instead of their size\n"
     "  -i, --interval MIN    run again every MIN minutes until interrupted\n"
+    "      --links WHICH     which symbolic links to follow: follow (all, the default),\n"
+    "                        inside (those leading to a place inside DIR) or skip (none)\n"
     "      --json            one JSON object per change line instead of text\n"
     "  -q, --quiet           no progress and no status lines on standard error\n"
     "  -h, --help            show this help\n"
@@ -30,6 +34,7 @@ struct Options {
     std::string logfile;   // empty: no log file
     bool md5 = false;
     std::optional<std::int32_t> intervalMinutes;
+    app::LinkChoice links = app::LinkChoice::Follow;
     bool json = false;
     bool quiet = false;
 };

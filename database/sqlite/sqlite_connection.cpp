@@ -2,10 +2,13 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 #include "database/query.h"
 #include "database/sqlite/sqlite_result_set.h"
 #include "database/sqlite/text_codec.h"
 #include "database/table.h"
+#include "runtime/filesystem.h"
 
 namespace db {
 namespace {
@@ -61,12 +64,30 @@ void ConfigureLibraryOnce() {
     (void)configured;
 }
 
+// SQLite gives a database file it creates the mode the umask leaves, and its journal the
+// database file's mode. Made first here, at the name SQLite resolves (links followed), the
+// file SQLite opens is readable by its owner alone, and so is every journal of it. No
+// umask is changed, which other threads creating files at the same time would see.
+void CreateOwnerOnlyDatabaseFile(const std::string& name) {
+    if (name.empty() || name == ":memory:") return;
+    sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    if (!vfs) return;
+    std::string full(static_cast<std::size_t>(vfs->mxPathname) + 1, '\0');
+    // SQLITE_OK_SYMLINK says that a link was followed on the way.
+    if ((vfs->xFullPathname(vfs, name.c_str(), vfs->mxPathname + 1, full.data()) & 0xFF) != SQLITE_OK) {
+        return;
+    }
+    full.resize(std::strlen(full.c_str()));
+    rt::CreateOwnerOnlyFile(full);
+}
+
 }  // namespace
 
 int TDBSQLite::open(const std::string& /*user*/, const std::string& /*password*/) {
     if (_isOpen) close();
     ConfigureLibraryOnce();
     std::string name(encodeUTF8(_dbname));
+    CreateOwnerOnlyDatabaseFile(name);
     sqlite3* connection = nullptr;
     // A connection is used by one thread at a time (the layer's own bookkeeping needs that
     // too), so SQLite's per-call locking only costs time.

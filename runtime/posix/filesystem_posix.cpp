@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
+#include "runtime/posix/owner_only_posix.h"
 #include "runtime/stream.h"
 
 namespace rt {
@@ -97,6 +99,12 @@ FileIdentity TDirectory::Identity() const {
     return IdentityIn(info);
 }
 
+bool TDirectory::IsLink(const std::string& name) const {
+    struct stat info {};
+    return fstatat(dirfd(static_cast<DIR*>(handle_)), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISLNK(info.st_mode);
+}
+
 int EntryType(const std::string& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) return ENTRY_NONE;
@@ -127,6 +135,36 @@ std::string FileStamp(const std::string& path) {
 bool PathExists(const std::string& path) {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0;
+}
+
+bool ReadLink(const std::string& path, std::string& target) {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t length = readlink(path.c_str(), buffer.data(), buffer.size());
+        if (length < 0) return false;
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            target.assign(buffer.data(), static_cast<std::size_t>(length));
+            return true;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string RealPath(const std::string& path) {
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return {};
+    std::string real = resolved;
+    std::free(resolved);
+    return real;
+}
+
+void CreateOwnerOnlyFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
+                        posix::OWNER_ONLY);
+    if (fd < 0) return;
+    // The umask may have taken more than the group's and others' bits.
+    fchmod(fd, posix::OWNER_ONLY);
+    close(fd);
 }
 
 std::string CurrentDir() {

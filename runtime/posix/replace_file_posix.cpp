@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+
+#include "runtime/filesystem.h"
+#include "runtime/posix/owner_only_posix.h"
 
 namespace rt {
 namespace {
@@ -40,11 +42,8 @@ bool ReadAll(int fd, std::string& bytes) {
 
 // A link is followed, so that the file it names is replaced and the link stays a link.
 std::string LinkTarget(const std::string& path) {
-    char* resolved = realpath(path.c_str(), nullptr);
-    if (!resolved) return path;
-    std::string target = resolved;
-    std::free(resolved);
-    return target;
+    std::string target = RealPath(path);
+    return target.empty() ? path : target;
 }
 
 // A new file in its place would not be the same file to everything that knows it: a pipe
@@ -101,7 +100,8 @@ bool StillNamed(int fd, const std::string& path) {
 // take turns instead of writing into one file.
 int OpenLockedTemporary(const std::string& temporary) {
     for (;;) {
-        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC,
+                            posix::OWNER_ONLY);
         if (fd < 0) return -1;
         if (flock(fd, LOCK_EX) != 0) {
             close(fd);
@@ -113,14 +113,19 @@ int OpenLockedTemporary(const std::string& temporary) {
     }
 }
 
-// The file a replacement makes carries the mode, owner and group of the file it replaces.
+// The file a replacement makes carries the mode, owner and group of the file it replaces;
+// a file that replaces none is its owner's alone, also when a killed write left it otherwise.
+bool SetModeAndOwner(int fd, const struct stat* old) {
+    if (!old) return fchmod(fd, posix::OWNER_ONLY) == 0;
+    return fchmod(fd, old->st_mode & 07777) == 0 && fchown(fd, old->st_uid, old->st_gid) == 0;
+}
+
 Replacement ReplaceByNewFile(const std::string& target, std::string_view bytes,
                              const struct stat* old) {
     const std::string temporary = target + REPLACEMENT_SUFFIX;
     const int fd = OpenLockedTemporary(temporary);
     if (fd < 0) return errno == EACCES ? Replacement::Refused : Replacement::Failed;
-    if (old && (fchmod(fd, old->st_mode & 07777) != 0 ||
-                fchown(fd, old->st_uid, old->st_gid) != 0)) {
+    if (!SetModeAndOwner(fd, old)) {
         unlink(temporary.c_str());
         close(fd);
         return Replacement::Refused;

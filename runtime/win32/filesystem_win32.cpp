@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 #include "runtime/stream.h"
@@ -38,6 +39,64 @@ bool StartListing(OpenDirectory& directory) {
 bool AdvanceListing(OpenDirectory& directory) {
     if (!directory.started) return StartListing(directory);
     return directory.find != INVALID_HANDLE_VALUE && FindNextFileW(directory.find, &directory.found);
+}
+
+// The "\\?\" and "\??\" forms as a link would be written by hand: "C:\x", "\\server\x".
+std::wstring PlainPath(const std::wstring& path) {
+    for (const wchar_t* prefix : {L"\\\\?\\", L"\\??\\"}) {
+        if (path.rfind(prefix, 0) != 0) continue;
+        const std::wstring rest = path.substr(4);
+        return rest.rfind(L"UNC\\", 0) == 0 ? L"\\\\" + rest.substr(4) : rest;
+    }
+    return path;
+}
+
+// The head of a symbolic link's or a junction's reparse data (the system's headers keep it
+// for drivers); a symbolic link's has a flags word before its names.
+struct LinkReparseData {
+    ULONG tag;
+    USHORT dataLength;
+    USHORT reserved;
+    USHORT substituteOffset;
+    USHORT substituteLength;
+    USHORT printOffset;
+    USHORT printLength;
+};
+
+// The target of the symbolic link or junction at the long path, read from the reparse
+// point itself, without opening what it leads to. False for any other kind of reparse
+// point (a file kept elsewhere by a storage service is an ordinary file here) and for a
+// junction to a volume that has no drive path.
+bool ReadLinkAt(const std::wstring& longPath, std::wstring& target) {
+    const DWORD attributes = GetFileAttributesW(longPath.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        return false;
+    }
+    const HANDLE link = CreateFileW(longPath.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING,
+                                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (link == INVALID_HANDLE_VALUE) return false;
+    std::vector<char> buffer(MAXIMUM_REPARSE_DATA_BUFFER_SIZE);
+    DWORD size = 0;
+    const bool read = DeviceIoControl(link, FSCTL_GET_REPARSE_POINT, nullptr, 0, buffer.data(),
+                                      static_cast<DWORD>(buffer.size()), &size, nullptr) != 0;
+    CloseHandle(link);
+    if (!read || size < sizeof(LinkReparseData)) return false;
+    LinkReparseData head{};
+    std::memcpy(&head, buffer.data(), sizeof head);
+    std::size_t names = sizeof head;
+    if (head.tag == IO_REPARSE_TAG_SYMLINK) {
+        names += sizeof(ULONG);
+    } else if (head.tag != IO_REPARSE_TAG_MOUNT_POINT) {
+        return false;
+    }
+    const std::size_t from = names + head.substituteOffset;
+    if (from + head.substituteLength > size) return false;
+    std::wstring written(head.substituteLength / sizeof(wchar_t), L'\0');
+    std::memcpy(written.data(), buffer.data() + from, written.size() * sizeof(wchar_t));
+    target = PlainPath(written);
+    return target.rfind(L"Volume{", 0) != 0;
 }
 
 std::wstring WithSeparator(std::wstring path) {
@@ -89,6 +148,11 @@ std::unique_ptr<TReadStream> TDirectory::OpenFile(const std::string& name) const
 
 FileIdentity TDirectory::Identity() const { return win32::StatusOf(Opened(handle_).handle).identity; }
 
+bool TDirectory::IsLink(const std::string& name) const {
+    std::wstring target;
+    return ReadLinkAt(Opened(handle_).Child(name), target);
+}
+
 int EntryType(const std::string& path) { return win32::StatusAt(win32::LongPath(path)).kind; }
 
 bool FileIdentityOf(const std::string& path, FileIdentity& identity) {
@@ -120,6 +184,27 @@ std::string FileStamp(const std::string& path) {
 bool PathExists(const std::string& path) {
     return GetFileAttributesW(win32::LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+bool ReadLink(const std::string& path, std::string& target) {
+    std::wstring written;
+    if (!ReadLinkAt(win32::LongPath(path), written)) return false;
+    target = win32::Narrow(written);
+    return true;
+}
+
+std::string RealPath(const std::string& path) {
+    const HANDLE handle = win32::OpenForQuery(win32::LongPath(path));
+    if (handle == INVALID_HANDLE_VALUE) return {};
+    std::vector<wchar_t> buffer(32768);
+    const DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(),
+                                                   static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+    CloseHandle(handle);
+    if (length == 0 || length >= buffer.size()) return {};
+    return win32::Narrow(PlainPath(std::wstring(buffer.data(), length)));
+}
+
+// A new file inherits its directory's access control list, which is what the owner set.
+void CreateOwnerOnlyFile(const std::string&) {}
 
 std::string CurrentDir() {
     std::vector<wchar_t> buffer(MAX_PATH);

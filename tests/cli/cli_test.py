@@ -10,6 +10,7 @@ import pty
 import re
 import select
 import shutil
+import sqlite3
 import signal
 import subprocess
 import sys
@@ -277,6 +278,7 @@ def test_bad_arguments(work):
         (["-x", tree], "unknown option '-x'"),
         ([tree, "-d"], "option '-d' needs a value"),
         (["--json=yes", tree], "option '--json' takes no value"),
+        (["--links", "none", tree], "'none' is not follow, inside or skip"),
     ]
     for args, error in cases:
         done = cli(*args, cwd=work)
@@ -294,9 +296,138 @@ def test_bad_arguments(work):
           f"--version: {version.returncode} {version.stdout!r}")
 
 
+def mode_of(path):
+    return os.stat(path).st_mode & 0o7777
+
+
+def test_new_files_are_owner_only(work):
+    """Whatever the umask, the datafile, the log and the marker are the owner's alone; an
+    existing file keeps its mode."""
+    for umask in (0o000, 0o277):
+        def run(*args):
+            subprocess.run([CLI, *args], cwd=work, capture_output=True, timeout=300,
+                           preexec_fn=lambda: os.umask(umask))
+        tree = make_tree(work)
+        datafile, log = os.path.join(work, f"{umask}.db"), os.path.join(work, f"{umask}.log")
+        run("-d", datafile, "-l", log, tree)
+        write(os.path.join(tree, "new.txt"))
+        run("-d", datafile, "-l", log, tree)
+        check((mode_of(datafile), mode_of(log)) == (0o600, 0o600),
+              f"umask {umask:o}: datafile {mode_of(datafile):o}, log {mode_of(log):o}")
+        # A log that cannot be written leaves the marker with the lines it owes.
+        os.remove(log)
+        os.mkdir(log)
+        write(os.path.join(tree, "newer.txt"))
+        run("-d", datafile, "-l", log, tree)
+        marker = datafile + "-unlogged"
+        check(os.path.exists(marker) and mode_of(marker) == 0o600,
+              f"umask {umask:o}: marker {os.path.exists(marker) and oct(mode_of(marker))}")
+        shutil.rmtree(tree)
+    open_log = os.path.join(work, "open.log")
+    write(open_log, b"")
+    os.chmod(open_log, 0o644)
+    tree = make_tree(work)
+    cli("-d", "open.db", "-l", open_log, tree, cwd=work)
+    write(os.path.join(tree, "new.txt"))
+    cli("-d", "open.db", "-l", open_log, tree, cwd=work)
+    check(read(open_log) != b"" and mode_of(open_log) == 0o644,
+          f"an existing log: mode {mode_of(open_log):o}")
+
+
+def make_link_tree(work):
+    """A tree, and beside it a directory closed to other users."""
+    tree = os.path.join(work, "tree")
+    write(os.path.join(tree, "sub", "a.txt"), b"a")
+    secret = os.path.join(work, "secret")
+    write(os.path.join(secret, "topsecret.txt"), b"s")
+    os.chmod(secret, 0o700)
+    return tree, secret
+
+
+def plant_links(tree, secret):
+    """Links into the tree, and the names of those that lead out of it."""
+    os.symlink("sub", os.path.join(tree, "in"))
+    os.symlink(os.path.join(tree, "sub", "a.txt"), os.path.join(tree, "in.txt"))
+    outward = {"out": secret, "out.txt": os.path.join(secret, "topsecret.txt"), "root": "/"}
+    for name, target in outward.items():
+        os.symlink(target, os.path.join(tree, name))
+    return outward
+
+
+def stored_paths(datafile):
+    with sqlite3.connect(datafile) as db:
+        return {row[0] for row in db.execute("select file from allist")}
+
+
+def test_links_inside_or_skipped(work):
+    """Under inside a link is followed only to a place inside the tree; under skip none."""
+    for mode in ([], ["--md5"]):
+        for choice in ("inside", "skip"):
+            here = os.path.join(work, choice + "".join(mode))
+            os.mkdir(here)
+            tree, secret = make_link_tree(here)
+            args = [*mode, "--links", choice, "-d", "links.db", tree]
+            cli(*args, cwd=here)
+            plant_links(tree, secret)
+            done = cli(*args, cwd=here)
+            followed = {"in", "in/a.txt", "in.txt"} if choice == "inside" else set()
+            new = {os.path.join(tree, name) for name in followed}
+            stored = {tree} | {os.path.join(tree, name) for name in ("sub", "sub/a.txt")} | new
+            reported = {os.fsdecode(path) for _, path in text_changes(done.stdout)}
+            rows = stored_paths(os.path.join(here, "links.db"))
+            check(rows == stored and reported == new,
+                  f"{mode} --links {choice}: stored {rows}, reported {reported}")
+
+
+# One call of the trace: the directory a path is relative to, the path, the flags after it
+# and the path of the file descriptor it returns.
+TRACED_CALL = re.compile(r'^\d+ +(\w+)\((?:(?:AT_FDCWD|\d+)<([^>]*)>, )?"([^"]*)"(.*?)'
+                         r'(?:= \d+<([^>]*)>)?$')
+# The program's libraries and what they read of the system.
+RUNTIME_FILES = ("/etc/ld.so.", "/lib/", "/lib64/", "/usr/lib/", "/usr/share/zoneinfo/",
+                 "/etc/localtime", "/dev/urandom", "/sys/devices/system/cpu/")
+
+
+def test_inside_touches_nothing_outside(work):
+    """Under inside, no path outside the tree is looked at apart from the datafile, the log,
+    the way to them and the program's libraries; an outward link is only read as a link."""
+    tree, secret = make_link_tree(work)
+    outward = plant_links(tree, secret)
+    datafile, log = os.path.join(work, "t.db"), os.path.join(work, "t.log")
+    args = ["--md5", "--links", "inside", "-d", datafile, "-l", log, tree]
+    cli(*args, cwd=work)
+    write(os.path.join(tree, "sub", "b.txt"))
+    trace = os.path.join(work, "trace.txt")
+    subprocess.run(["strace", "-f", "-qq", "-y", "-e", "trace=%file", "-o", trace, CLI, *args],
+                   cwd=work, capture_output=True, timeout=300)
+    ends = (tree, datafile, log)
+
+    def allowed(path):
+        return (any(path.startswith(end) or end.startswith(path.rstrip("/") + "/") for end in ends)
+                or path.startswith(RUNTIME_FILES))
+
+    with open(trace, encoding="utf-8", errors="replace") as f:
+        calls = [TRACED_CALL.match(line) for line in f]
+    seen = 0
+    for call in filter(None, calls):
+        name, at, path, rest, result = call.groups()
+        if name == "execve" or at and not at.startswith("/"):
+            continue
+        path = os.path.normpath(os.path.join(at or work, path))
+        seen += 1
+        for touched in (path, result):
+            check(touched is None or allowed(touched), f"inside: {call.group(0)!r}")
+        if os.path.relpath(path, tree) in outward:
+            check(name == "readlink" or "AT_SYMLINK_NOFOLLOW" in rest,
+                  f"inside: an outward link followed: {call.group(0)!r}")
+    check(seen > 20, f"inside: the trace holds {seen} calls")
+
+
 for test in (test_first_run_changes_and_unchanged_tree, test_errors_exit_2,
              test_log_file_is_not_reprinted, test_interrupts, test_interval_runs_until_interrupted,
-             test_datafiles_cross_front_ends, test_standard_error_forms, test_bad_arguments):
+             test_datafiles_cross_front_ends, test_standard_error_forms, test_bad_arguments,
+             test_new_files_are_owner_only, test_links_inside_or_skipped,
+             test_inside_touches_nothing_outside):
     before = len(failures)
     with tempfile.TemporaryDirectory() as scratch:
         test(os.path.realpath(scratch))

@@ -106,3 +106,42 @@ TEST(SameFiles, OneExistingFileByTwoNames) {
     EXPECT_TRUE(SameFile(file, dir / "soft"));
     EXPECT_TRUE(SameFile(dir / "hard", file));
 }
+
+// A link written as `target` at `link` below the tree, and whether it leads inside. The
+// tree is reached through a link of its own; "@" stands for the temporary directory. A way
+// through a place outside the tree leads out, even when it would come back.
+struct LinkCase {
+    const char* link;
+    const char* target;
+    bool inside;
+};
+
+class LinksInsideTheTree : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(LinksInsideTheTree, AreThoseWhoseResolvedTargetLiesThere) {
+    TempDir dir;
+    dir.write("tree/sub/deep/f.txt", "x");
+    dir.write("outside/secret.txt", "x");
+    symlink("../tree", (dir / "outside/alias").c_str());
+    symlink("tree", (dir / "tree-link").c_str());
+    symlink("sub", (dir / "tree/to-sub").c_str());
+    symlink("../outside", (dir / "tree/to-outside").c_str());
+    std::string target = GetParam().target;
+    if (target.front() == '@') target = dir.path() + target.substr(1);
+    ASSERT_EQ(symlink(target.c_str(), (dir / ("tree/" + std::string(GetParam().link))).c_str()), 0);
+    const std::string tree = RealPath(dir / "tree-link");
+    ASSERT_EQ(tree, RealPath(dir / "tree"));
+    EXPECT_EQ(LeadsInside(tree, GetParam().link), GetParam().inside);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, LinksInsideTheTree,
+    ::testing::Values(LinkCase{"l", "sub", true}, LinkCase{"l", "sub/deep/f.txt", true},
+                      LinkCase{"l", "@/tree/sub", true}, LinkCase{"l", "@/tree-link/sub", false},
+                      LinkCase{"l", "../tree/sub/./deep", true}, LinkCase{"sub/deep/l", "../..", true},
+                      LinkCase{"l", "to-sub/deep", true}, LinkCase{"to-sub/l", "../to-sub", true},
+                      LinkCase{"l", "..", false}, LinkCase{"l", "/", false},
+                      LinkCase{"l", "@/outside/secret.txt", false}, LinkCase{"l", "to-outside", false},
+                      LinkCase{"l", "../outside/alias/sub", false}, LinkCase{"sub/deep/l", "../../..", false},
+                      LinkCase{"l", "missing", false}, LinkCase{"l", "l", false},
+                      LinkCase{"to-sub/l", "../../outside/../tree/sub", false}));
