@@ -11,8 +11,9 @@ void Application::ShowLogging(bool logging) {
 
 std::string Application::IntervalText() const { return gui::FetchGadgetText(gadgets.intervalField); }
 
-void Application::ShowStatus(StatusText text, std::string_view part) const {
-    gui::PutGadgetText(gadgets.statusLabel, text.Filled(part));
+void Application::ShowStatus(StatusText text, std::string_view part,
+                             std::string_view second) const {
+    gui::PutGadgetText(gadgets.statusLabel, text.Filled(part, second));
 }
 
 void Application::ShowStatusBar(const std::string& text) const {
@@ -31,19 +32,32 @@ void Application::AppendReport(const std::string& line) const {
     gui::AppendAreaText(gadgets.reportArea, line);
 }
 
-void Application::NotifyChange(const ReportedChange& change) const {
-    if (observer) observer->ChangeReported(change);
+bool Application::NotifyChange(const ReportedChange& change) const {
+    return !observer || observer->ChangeReported(change);
 }
 
-void Application::ShowError(StatusText text, std::string_view part) {
-    ShowStatus(text, part);
+void Application::NotifyError(const std::string& text) const {
+    if (observer) observer->ErrorShown(text);
+}
+
+void Application::ShowChangesOutsideWindow() const {
+    // A front end with an observer reports every change itself.
+    if (observer || run.changecount == 0 || gui::ActiveGadget()) return;
+    const char* noun = run.changecount == 1 ? " change below " : " changes below ";
+    gui::PostNotification(std::to_string(run.changecount) + noun + run.dir);
+    gui::RequestAttention(gadgets.window);
+}
+
+void Application::ShowError(StatusText text, std::string_view part, std::string_view second) {
+    ShowStatus(text, part, second);
     run.errorshown = true;
-    if (observer) observer->ErrorShown(text.Filled(part));
+    NotifyError(text.Filled(part, second));
 }
 
-void Application::EndWithError(StatusText text, std::string_view part) {
-    ShowStatus(text, part);
+void Application::EndWithError(StatusText text, std::string_view part, std::string_view second) {
+    ShowStatus(text, part, second);
     run.Fail();
+    NotifyError(text.Filled(part, second));
 }
 
 }  // namespace app

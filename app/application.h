@@ -3,6 +3,7 @@
 // logging in progress, with what logging shows in the window. Logging reaches the window
 // through these calls alone.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,9 @@
 
 namespace db {
 class TDBSQLite;
+}
+namespace rt {
+class TFileLock;
 }
 
 namespace app {
@@ -27,16 +31,26 @@ inline constexpr StatusText OLD_DATAFILES_ERROR =
 // must not be deleted.
 inline constexpr StatusText DATAFILE_LOCKED_ERROR =
     Status("Datafile ERROR! Datafile is locked by another program");
+// How long a run waits for another program's hold on the datafile or the log file: as
+// long as the database layer waits for a busy datafile.
+inline constexpr std::uint32_t FILE_LOCK_TIMEOUT_MS = 3000;
+
+class TOwedLines;
 
 struct Application {
     MainWindow gadgets;
     RunVariables run;
-    // The working database of the logging in progress, made when a run first writes its
-    // lists; whether the datafile holds what it holds (the last save succeeded).
+    // The lists of a run that writes them, made at its first difference from the stored
+    // lists; kept past the run only when its save failed, as the lists to compare with next.
     std::shared_ptr<db::TDBSQLite> tdb;
     bool workingsaved = false;
-    // The datafile, read by the runs that find the lists they would write already stored.
+    // The datafile, only read: the scan follows its lists while it finds them unchanged.
     std::shared_ptr<db::TDBSQLite> stored;
+    // The datafile held against other programs' logging, from its load to the end of
+    // logging.
+    std::shared_ptr<rt::TFileLock> datafileLock;
+    // The marker of the save whose lines are being reported; null between comparisons.
+    std::shared_ptr<TOwedLines> owed;
     // Told of every change line and error besides the window; null for the window.
     ReportObserver* observer = nullptr;
 
@@ -45,21 +59,30 @@ struct Application {
     // The interval field's text, read at Start.
     std::string IntervalText() const;
 
-    // A text of the status label's list, its part in braces filled in.
-    void ShowStatus(StatusText text, std::string_view part = {}) const;
+    // A text of the status label's list, its parts in braces filled in.
+    void ShowStatus(StatusText text, std::string_view part = {},
+                    std::string_view second = {}) const;
     void ShowStatusBar(const std::string& text) const;
     // done / total on the progress bar; empty while there is nothing to measure against.
     void ShowProgress(float done, float total) const;
     // The whole report, and one more line of it.
     void ShowReport(const std::string& text) const;
     void AppendReport(const std::string& line) const;
-    // A change line appended to the report, for the observer.
-    void NotifyChange(const ReportedChange& change) const;
+    // A change line appended to the report, for the observer: false when the observer
+    // could not deliver it (it has said why).
+    bool NotifyChange(const ReportedChange& change) const;
+    // An error text shown in the status label, for the observer.
+    void NotifyError(const std::string& text) const;
+
+    // The logging run's changes told outside the window while the user works elsewhere
+    // (no window of the program is active): one desktop notification and the window's
+    // request for attention. Nothing for a run without changes.
+    void ShowChangesOutsideWindow() const;
 
     // An error the run goes on after: it stays until the run's end instead of "complete".
-    void ShowError(StatusText text, std::string_view part = {});
+    void ShowError(StatusText text, std::string_view part = {}, std::string_view second = {});
     // An error that ends logging: its text stays.
-    void EndWithError(StatusText text, std::string_view part = {});
+    void EndWithError(StatusText text, std::string_view part = {}, std::string_view second = {});
 };
 
 }  // namespace app

@@ -1,10 +1,14 @@
 #include "app/comparison.h"
 
+#include <optional>
+
 #include "app/application.h"
 #include "app/entry_lists.h"
+#include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "database/sqlite/sqlite.h"
 #include "runtime/clock.h"
+#include "runtime/file_lock.h"
 #include "runtime/filesystem.h"
 #include "runtime/text.h"
 #include "runtime/textfile.h"
@@ -34,21 +38,27 @@ namespace {
 
 class ListComparison {
 public:
-    explicit ListComparison(Application& app) : app_(app), run_(app.run) {}
+    explicit ListComparison(Application& app)
+        : app_(app), run_(app.run), owed_(app.owed.get()) {}
 
-    void Run() {
+    bool Run() {
         const bool logReadable = PreloadLog();
-        // A list the scan found row for row has nothing to report.
-        if (!run_.listunchanged) {
-            TEntryLists lists(*app_.tdb);
-            auto current = lists.ReadCurrent();
-            if (!current) {
-                app_.EndWithError(OLD_DATAFILES_ERROR);
-                return;
-            }
-            if (AdditionPass(lists, *current) == Flow::Continue) RemovalPass(lists);
+        // A list the scan found row for row has nothing to report, and may have no working
+        // lists at all.
+        if (run_.listunchanged) {
+            FinishLog(logReadable);
+            return true;
         }
-        if (run_.logchosen) WriteLog(logReadable);
+        lists_.emplace(*app_.tdb);
+        auto current = lists_->ReadCurrent();
+        if (!current) {
+            app_.EndWithError(OLD_DATAFILES_ERROR);
+            return false;
+        }
+        const bool complete =
+            AdditionPass(*current) == Flow::Continue && RemovalPass() == Flow::Continue;
+        FinishLog(logReadable);
+        return complete;
     }
 
 private:
@@ -56,15 +66,22 @@ private:
     // writes could not save; false when the file exists but cannot be read, so that it is
     // not overwritten with a partial log.
     bool PreloadLog() {
-        if (!run_.logchosen) return true;
-        const bool readable = LoadLog();
+        const bool readable = !run_.logchosen || LoadLog();
         loadedLength_ = run_.logtext.size();
         run_.logtext += run_.unwrittenlog;
         return readable;
     }
 
     bool LoadLog() {
-        if (rt::EntryType(run_.logpath) != rt::ENTRY_FILE) return true;
+        // Only "nothing is there" makes a new log: a log that cannot be examined may hold
+        // the whole history, which a rewrite would lose.
+        const rt::EntryStatus log = rt::QueryPath(run_.logpath);
+        if (!log.Answered()) {
+            app_.ShowError(Status("Failed to write log file {path}"), run_.logpath);
+            return false;
+        }
+        loadedStamp_ = rt::FileStamp(run_.logpath);
+        if (log.kind != rt::ENTRY_FILE) return true;
         std::string text;
         const rt::LoadStatus status = rt::LoadTextFile(run_.logpath, text);
         if (status == rt::LoadStatus::Failed) {
@@ -78,31 +95,38 @@ private:
         return true;
     }
 
-    Flow AdditionPass(TEntryLists& lists, TListReader& rows) {
+    Flow AdditionPass(TListReader& rows) {
         while (rows.Next()) {
             run_.progcur += 1;
             app_.ShowStatusBar(rows.Path());
-            if (const auto previousIdent = lists.PreviousIdentOf(rows)) {
-                if (*previousIdent != rows.Ident()) Emit(LABEL_CHANGED, rows.Path());
-            } else {
-                Emit(rows.Ident().empty() ? LABEL_NEW_DIR : LABEL_NEW_FILE, rows.Path());
-            }
+            const char* label = AdditionLabel(rows);
+            if (label && Emit(label, rows.Path()) == Flow::Stop) return Flow::Stop;
             if (EndOfRow() == Flow::Stop) return Flow::Stop;
         }
-        lists.CurrentListAsked();
+        lists_->CurrentListAsked();
         return Flow::Continue;
     }
 
-    void RemovalPass(TEntryLists& lists) {
-        TListReader rows = lists.ReadPrevious();
+    // The change a row of the current list is; null when it is none.
+    const char* AdditionLabel(TListReader& rows) {
+        if (const auto previousIdent = lists_->PreviousIdentOf(rows)) {
+            return *previousIdent != rows.Ident() ? LABEL_CHANGED : nullptr;
+        }
+        return rows.Ident().empty() ? LABEL_NEW_DIR : LABEL_NEW_FILE;
+    }
+
+    Flow RemovalPass() {
+        TListReader rows = lists_->ReadPrevious();
         while (rows.Next()) {
             run_.progcur += 1;
             app_.ShowStatusBar(rows.Path());
-            if (!lists.InCurrent(rows)) {
-                Emit(rows.Ident().empty() ? LABEL_REMOVED_DIR : LABEL_REMOVED_FILE, rows.Path());
+            if (!lists_->InCurrent(rows)) {
+                const char* label = rows.Ident().empty() ? LABEL_REMOVED_DIR : LABEL_REMOVED_FILE;
+                if (Emit(label, rows.Path()) == Flow::Stop) return Flow::Stop;
             }
-            if (EndOfRow() == Flow::Stop) return;
+            if (EndOfRow() == Flow::Stop) return Flow::Stop;
         }
+        return Flow::Continue;
     }
 
     // Progress and one poll step after every row.
@@ -115,35 +139,112 @@ private:
         return Flow::Continue;
     }
 
-    // The log line reads the clock again, as the report line did.
-    void Emit(const char* label, const std::string& path) {
-        const std::time_t now = std::time(nullptr);
-        app_.AppendReport(ChangeLine(label, path, "\n", now));
-        app_.NotifyChange({label, path, now});
-        if (run_.logchosen) run_.logtext += ChangeLine(label, path, "\r\n", std::time(nullptr));
+    // Each sink gets the line unless it had it before a stop or a kill; the log line reads
+    // the clock again, as the report line did. A line the front end cannot take ends
+    // logging, and it and the lines after it stay owed.
+    Flow Emit(const char* label, const std::string& path) {
+        const std::uint64_t line = lines_++;
+        if (!owed_ || line >= owed_->Shown()) {
+            const std::time_t now = std::time(nullptr);
+            app_.AppendReport(ChangeLine(label, path, "\n", now));
+            if (!app_.NotifyChange({label, path, now})) {
+                run_.Fail();
+                return Flow::Stop;
+            }
+            ++run_.changecount;
+            if (owed_) owed_->LineShown();
+        }
+        const bool owedToLog = owed_ ? line >= owed_->Logged() : run_.logchosen;
+        if (owedToLog) {
+            run_.logtext += ChangeLine(label, path, "\r\n", std::time(nullptr));
+            ++logLines_;
+        }
+        return Flow::Continue;
     }
 
-    // Lines a failed write could not save are kept for the next write; a log that could
-    // not be read is not written, and its lines are kept the same way.
+    // The chosen log gets the new lines; without one they stay owed to the log they were
+    // meant for.
+    void FinishLog(bool logReadable) {
+        // An existing log with nothing to add is left as it is: a run that finds nothing
+        // writes nothing.
+        const bool nothingNew = run_.logtext.size() == loadedLength_ && !owed_;
+        if (nothingNew && !loadedStamp_.empty()) return;
+        if (run_.logchosen) {
+            WriteLog(logReadable);
+        } else if (run_.logtext.size() > loadedLength_) {
+            KeepUnwritten();
+        }
+    }
+
+    // The whole update, from reading what the log holds to its new form, is under the
+    // log's lock, so that two programs writing one log lose nothing. A log that could not
+    // be read is not written, and its lines are kept the same way.
     void WriteLog(bool logReadable) {
-        if (logReadable && rt::SaveTextFile(run_.logpath, run_.logtext)) {
-            run_.unwrittenlog.clear();
+        rt::TFileLock::Outcome outcome;
+        const auto lock = rt::TFileLock::Acquire(run_.logpath, true, FILE_LOCK_TIMEOUT_MS, outcome);
+        if (outcome == rt::TFileLock::Outcome::Busy) {
+            app_.ShowError(Status("Failed to write log file {path} (locked by another program)"),
+                           run_.logpath);
+            KeepUnwritten();
             return;
         }
-        if (logReadable) app_.ShowError(Status("Failed to write log file {path}"), run_.logpath);
-        run_.unwrittenlog = run_.logtext.substr(loadedLength_);
+        if (!logReadable || !ReloadChangedLog()) {
+            KeepUnwritten();
+            return;
+        }
+        if (owed_) owed_->LogWriting(Written(), rt::FileStamp(run_.logpath));
+        if (!rt::SaveTextFile(run_.logpath, run_.logtext)) {
+            app_.ShowError(Status("Failed to write log file {path}"), run_.logpath);
+            KeepUnwritten();
+            return;
+        }
+        run_.unwrittenlog.clear();
+        if (owed_) owed_->LogWritten();
     }
+
+    // Another program wrote the log since it was loaded: its lines come first.
+    bool ReloadChangedLog() {
+        if (rt::FileStamp(run_.logpath) == loadedStamp_) return true;
+        std::string text;
+        if (rt::LoadTextFile(run_.logpath, text) == rt::LoadStatus::Failed) {
+            app_.ShowError(Status("Failed to read log file {path}"), run_.logpath);
+            return false;
+        }
+        const std::string added = run_.logtext.substr(loadedLength_);
+        run_.logtext = text + added;
+        loadedLength_ = text.size();
+        return true;
+    }
+
+    // Lines no write saved wait, in order, for the next write that succeeds.
+    void KeepUnwritten() {
+        run_.unwrittenlog = run_.logtext.substr(loadedLength_);
+        if (run_.logchosen) run_.unwrittenlogpath = rt::AbsolutePath(run_.logpath);
+        if (owed_) {
+            owed_->LogWriting(Written(), "");
+            owed_->LogWritten();
+        }
+    }
+
+    // The save's lines that the log has, or that wait for it, once this write is over.
+    std::uint64_t Written() const { return (owed_ ? owed_->Logged() : 0) + logLines_; }
 
     Application& app_;
     RunVariables& run_;
-    // How much of `logtext` the log file held when it was loaded.
+    std::optional<TEntryLists> lists_;
+    TOwedLines* owed_;
+    // How much of `logtext` the log file held when it was loaded, and its stamp then.
     std::size_t loadedLength_ = 0;
+    std::string loadedStamp_;
+    // The save's lines so far, and those of them given to the log.
+    std::uint64_t lines_ = 0;
+    std::uint64_t logLines_ = 0;
 };
 
 }  // namespace
 
-void CompareLists(Application& app) {
-    ListComparison(app).Run();
+bool CompareLists(Application& app) {
+    return ListComparison(app).Run();
 }
 
 }  // namespace app

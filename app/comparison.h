@@ -27,7 +27,8 @@ std::string WithoutCarriageReturns(std::string_view text);
 
 // Reports every difference between `allist` and `lastallist` (additions in the order of
 // the current scan, then removals in the order of the previous one) and rewrites the
-// log file when one was chosen.
-void CompareLists(Application& app);
+// log file when one was chosen. With a marker of owed lines, each sink is given only the
+// lines it has not had, and the marker counts them. True when every line was reported.
+bool CompareLists(Application& app);
 
 }  // namespace app

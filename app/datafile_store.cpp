@@ -1,5 +1,8 @@
 #include "app/datafile_store.h"
 
+#include <optional>
+#include <string>
+
 #include "app/application.h"
 #include "app/datafile_name.h"
 #include "app/entry_lists.h"
@@ -9,6 +12,7 @@
 #include "app/sql_text.h"
 #include "app/workers.h"
 #include "database/sqlite/sqlite.h"
+#include "runtime/file_lock.h"
 #include "runtime/filesystem.h"
 
 namespace app {
@@ -28,21 +32,26 @@ void CreateTables(Application& app) {
     }
 }
 
-// Copies every row of the old `allist` into `lastallist`, one poll step per row.
-Flow CopyOldList(Application& app) {
+// Copies every row of the followed `allist` into the working `lastallist`, one poll step
+// per row.
+Flow CopyOldList(Application& app, db::TDBConnection& followed) {
     // The commit before this resets every open statement, and a reset query presents its
     // first row again; the old list is therefore read by a query made after the commit.
     // Its statements are gone before the commit worker takes the connection.
+    TEntryLists from(followed);
     TEntryLists lists(*app.tdb);
-    TListReader oldList = lists.ReadOldList();
+    TListReader oldList = from.ReadOldList();
     while (oldList.Next()) {
+        app.run.progprev += 1;
         lists.CopyToPrevious(oldList);
         if (PollStep(app) == Flow::Stop) return Flow::Stop;
     }
     return Flow::Continue;
 }
 
-void RotateLists(Application& app) {
+// `allist` of the working database (or of the datafile, for new working lists) becomes the
+// working `lastallist`, and the working `allist` is emptied.
+void RotateLists(Application& app, db::TDBConnection& followed) {
     auto& tdb = *app.tdb;
     auto& run = app.run;
     TEntryLists lists(tdb);
@@ -56,18 +65,45 @@ void RotateLists(Application& app) {
     }
     tdb.startTransaction();
     app.ShowStatusBar("Processing datafile...");
-    if (CopyOldList(app) == Flow::Stop || CommitOnWorker(app) == Flow::Stop) {
+    if (CopyOldList(app, followed) == Flow::Stop || CommitOnWorker(app) == Flow::Stop) {
         run.RequestStop();
         return;
     }
+    run.progprev *= 3;
     lists.ClearCurrent();
     tdb.startTransaction();
 }
 
-// Nothing else is read from a datafile whose lists are not both readable tables.
-void AcceptLoadedLists(Application& app) {
-    TEntryLists lists(*app.tdb);
-    if (!lists.BothAreReadableTables()) app.EndWithError(OLD_DATAFILE_ERROR);
+// Nothing else is read from a datafile whose lists are not both readable tables (the open
+// checked that). A derived name is shared by every directory that differs only in
+// separators, blanks and colons: the list of another of them is never compared with this one.
+void AcceptStoredLists(Application& app) {
+    if (app.run.datafilechosen) return;
+    const std::optional<std::string> listed = TEntryLists(*app.stored).FirstPath();
+    if (listed && *listed != app.run.dir) {
+        app.EndWithError(Status("Datafile ERROR! Datafile {name} holds the list of another "
+                                "directory: {directory}"),
+                         app.run.datafilepath, *listed);
+    }
+}
+
+// Only "nothing is there" makes a first run: a datafile that cannot be examined may hold
+// the list to compare with, and a first run would overwrite it.
+bool DecideFirstRun(Application& app) {
+    auto& run = app.run;
+    const rt::EntryStatus datafile = rt::QueryPath(run.datafilepath);
+    if (!datafile.Answered()) {
+        app.EndWithError(Status("Datafile ERROR! Failed to read datafile {name}: {reason}"),
+                         run.datafilepath, datafile.failure);
+        return false;
+    }
+    if (datafile.kind == rt::ENTRY_DIR) {
+        app.EndWithError(Status("Datafile ERROR! Datafile {name} is a directory"),
+                         run.datafilepath);
+        return false;
+    }
+    run.firstrun = datafile.kind == rt::ENTRY_NONE;
+    return true;
 }
 
 // The working database lives in SQLite's page cache up to a bound and in a temporary file
@@ -89,35 +125,6 @@ void BeginWorking(Application& app) {
     app.tdb->startTransaction();
 }
 
-// An existing datafile is replaced inside an SQLite transaction: a failed or killed save
-// leaves it as it was.
-bool SaveOver(Application& app, const std::string& path) {
-    return db::copyDatabase(app.tdb, path, 1, "main") == 0;
-}
-
-// A part of a datafile would pass for one of an older release at the next Start: a new
-// datafile is written under a name of its own and renamed into place once whole, so a
-// failed or killed first save leaves no datafile.
-bool SaveNew(Application& app, const std::string& path) {
-    if (path.empty()) return false;
-    const std::string partial = PartialDatafilePath(path);
-    rt::RemoveFile(partial);
-    if (db::copyDatabase(app.tdb, partial, 1, "main") == 0 && rt::RenameFile(partial, path)) {
-        return true;
-    }
-    rt::RemoveFile(partial);
-    rt::RemoveFile(JournalPath(partial));
-    return false;
-}
-
-// The scan's progress is measured against three times the stored list's rows.
-void CountStoredList(Application& app) {
-    db::TDBConnection& stored = *FollowedLists(app);
-    const auto count = stored.executeQuery(sql::COUNT_OLD_LIST);
-    const bool counted = !stored.hasError() && count->nextRow();
-    app.run.progprev = counted ? 3.0f * float(count->rowRecord()->getLong(0)) : 0.0f;
-}
-
 // The working database, new and empty; false, with logging ended, when it cannot be made.
 bool MakeWorkingDatabase(Application& app) {
     app.tdb = OpenWorkingConnection();
@@ -125,14 +132,61 @@ bool MakeWorkingDatabase(Application& app) {
     return app.tdb != nullptr;
 }
 
-// Makes the working database and loads the datafile into it.
-void LoadWorkingDatabase(Application& app) {
+// New working lists beside the datafile's: their rows are numbered on from the datafile's,
+// as the datafile's own lists would number them.
+void MakeEmptyWorkingLists(Application& app, db::TDBConnection& datafile) {
     if (!MakeWorkingDatabase(app)) return;
-    app.ShowStatusBar("Loading datafile...");
-    LoadOnWorker(app);
-    if (!app.run.stopped) AcceptLoadedLists(app);
     BeginWorking(app);
+    CreateTables(app);
+    if (!app.run.stopped) TEntryLists(*app.tdb).NumberOnFrom(datafile);
+}
+
+// Holds the datafile against other copies of the program from here to the end of
+// logging, so that no two runs report the same change. A datafile that is no regular file
+// is left to the load to refuse. False when another program held it for the whole wait.
+bool HoldDatafile(Application& app) {
+    rt::TFileLock::Outcome outcome;
+    app.datafileLock = rt::TFileLock::Acquire(app.run.datafilepath, false, FILE_LOCK_TIMEOUT_MS, outcome);
+    return outcome != rt::TFileLock::Outcome::Busy;
+}
+
+enum class Saved { Done, Failed, Locked };
+
+Saved SaveResult(int result) {
+    if (result == 0) return Saved::Done;
+    return db::isLockedResult(result) ? Saved::Locked : Saved::Failed;
+}
+
+// A datafile that must stay the same file (another name of it, another owner, a link) is
+// replaced inside an SQLite transaction: a failed or killed save leaves it as it was.
+Saved SaveOver(Application& app, const std::string& path) {
+    return SaveResult(db::copyDatabase(app.tdb, path, 1, "main"));
+}
+
+// Otherwise the new datafile is written whole under a name of its own and renamed into
+// place: a failed or killed save leaves the old one (or none), and nothing is written twice
+// (no journal of the old pages). The new file is held before it takes the name, so that no
+// other program finds it unheld.
+Saved SaveByRename(Application& app, const std::string& path) {
+    const std::string partial = PartialDatafilePath(path);
+    rt::RemoveFile(partial);
+    Saved saved = SaveResult(db::copyDatabase(app.tdb, partial, 1, "main"));
+    rt::TFileLock::Outcome outcome;
+    std::shared_ptr<rt::TFileLock> lock;
+    if (saved == Saved::Done) lock = rt::TFileLock::Acquire(partial, false, 0, outcome);
+    if (lock && rt::RenameOver(partial, path)) {
+        app.datafileLock = std::move(lock);
+        return Saved::Done;
+    }
+    rt::RemoveFile(partial);
+    rt::RemoveFile(JournalPath(partial));
+    return saved == Saved::Done ? Saved::Failed : saved;
+}
+
+// The run's lists are the datafile's now: the next run follows the datafile, read anew.
+void FollowSavedDatafile(Application& app) {
     app.workingsaved = true;
+    app.stored.reset();
 }
 
 }  // namespace
@@ -144,22 +198,36 @@ void DecideDatafilePath(Application& app) {
 
 void OpenStoredLists(Application& app) {
     auto& run = app.run;
-    run.firstrun = rt::EntryType(run.datafilepath) == rt::ENTRY_NONE;
+    if (!HoldDatafile(app)) {
+        app.EndWithError(DATAFILE_LOCKED_ERROR);
+        return;
+    }
+    if (!DecideFirstRun(app)) return;
     if (run.firstrun) {
         if (MakeWorkingDatabase(app)) BeginWorking(app);
         return;
     }
     app.ShowStatusBar("Loading datafile...");
     OpenOnWorker(app);
+    if (!run.stopped) AcceptStoredLists(app);
 }
 
 void LoadWorkingLists(Application& app) {
-    if (!app.tdb) LoadWorkingDatabase(app);
+    if (app.tdb) return;
+    if (!MakeWorkingDatabase(app)) return;
+    app.ShowStatusBar("Loading datafile...");
+    LoadOnWorker(app);
+    BeginWorking(app);
+    app.workingsaved = true;
 }
 
 db::TDBConnection* FollowedLists(Application& app) {
     if (app.run.firstrun) return nullptr;
     if (app.tdb) return app.tdb.get();
+    if (!app.stored) {
+        OpenOnWorker(app);
+        if (app.run.stopped) return nullptr;
+    }
     return app.stored.get();
 }
 
@@ -168,32 +236,53 @@ bool WorkingListsSaved(const Application& app) { return !app.tdb || app.workings
 void PrepareLists(Application& app) {
     if (app.run.firstrun) {
         if (app.tdb->isOpen()) CreateTables(app);
-    } else {
-        CountStoredList(app);
+        return;
     }
+    db::TDBConnection* followed = FollowedLists(app);
+    if (!followed) return;
+    // The scan's progress is measured against three times the followed list's rows.
+    const auto count = followed->executeQuery(sql::COUNT_OLD_LIST);
+    const bool counted = !followed->hasError() && count->nextRow();
+    app.run.progprev = counted ? 3.0f * float(count->rowRecord()->getLong(0)) : 0.0f;
 }
 
 Flow MakeWorkingLists(Application& app, std::int64_t kept) {
     auto& run = app.run;
-    LoadWorkingLists(app);
+    db::TDBConnection* followed = FollowedLists(app);
+    if (!followed) return Flow::Stop;
+    if (!app.tdb) MakeEmptyWorkingLists(app, *followed);
     if (run.stopped) return Flow::Stop;
-    RotateLists(app);
+    RotateLists(app, *followed);
     if (run.stopped) return Flow::Stop;
     TEntryLists(*app.tdb).KeepFirstPrevious(kept);
+    app.workingsaved = false;
     return Flow::Continue;
 }
 
-void SaveDatafile(Application& app) {
+bool SaveDatafile(Application& app) {
     // The datafile holds the lists alone: a search during the scan (below a directory that
     // could not be read) builds an index, which the comparison builds again if it needs it.
     TEntryLists(*app.tdb).DropIndexes();
     app.tdb->commit();
     app.ShowStatusBar("Saving datafile...");
-    if (app.run.logchosen && !app.run.firstrun) MarkSaveUnlogged(app);
+    // Without the marker a stop or a kill after the save would lose lines: neither save
+    // nor report then, and the next run reports the changes once.
+    if (!app.run.firstrun && !MarkSaveUnreported(app)) return false;
     const std::string& path = app.run.datafilepath;
-    const bool saved = !path.empty() && rt::PathExists(path) ? SaveOver(app, path) : SaveNew(app, path);
-    app.workingsaved = saved;
-    if (!saved) app.ShowError(Status("Datafile ERROR! Failed to save datafile"));
+    Saved saved = Saved::Failed;
+    if (!path.empty()) {
+        saved = rt::ReplaceableByRename(path) ? SaveByRename(app, path) : SaveOver(app, path);
+    }
+    switch (saved) {
+        case Saved::Done: FollowSavedDatafile(app); break;
+        case Saved::Failed: app.ShowError(Status("Datafile ERROR! Failed to save datafile")); break;
+        case Saved::Locked: app.ShowError(DATAFILE_LOCKED_ERROR); break;
+    }
+    return true;
+}
+
+void EndRunLists(Application& app) {
+    if (app.workingsaved) app.tdb.reset();
 }
 
 }  // namespace app

@@ -43,8 +43,14 @@ void PrepareLists(Application& app);
 // copied back. Errors and stop requests end logging.
 Flow MakeWorkingLists(Application& app, std::int64_t kept);
 
-// Commits the scan and copies the whole working database over the datafile. A failed
-// save is shown and the logging run goes on.
-void SaveDatafile(Application& app);
+// Commits the scan and writes the working lists as the datafile: a new file renamed over
+// the old one, or, for a datafile that must stay the same file, a copy over it. A failed
+// save is shown and the logging run goes on to its comparison; false when the marker of
+// owed lines could not be written, and neither the save nor the comparison may happen.
+bool SaveDatafile(Application& app);
+
+// The end of a run: working lists the datafile holds now are dropped, and the next run
+// follows the datafile; those of a failed save are kept to be compared with next.
+void EndRunLists(Application& app);
 
 }  // namespace app

@@ -21,9 +21,16 @@ constexpr const char* INSERT_PREVIOUS =
 constexpr const char* KEEP_PREVIOUS =
     "insert into allist (file,ident) select file, nullif(ident, '') from lastallist "
     "where file >= ?1 and file < ?2 and substr(file, 1, length(?1)) = ?1 order by id asc";
+constexpr const char* KEEP_PREVIOUS_ENTRY =
+    "insert into allist (file,ident) select file, nullif(ident, '') from lastallist "
+    "where file = ? order by id asc";
 constexpr const char* KEEP_FIRST_PREVIOUS =
     "insert into allist (file,ident) select file, nullif(ident, '') from lastallist "
     "order by id asc limit ?";
+// The last row number of a list (the table's name follows), and the one a list numbers on
+// from: a list's new rows are numbered after every row it ever held.
+constexpr const char* LAST_ID = "select ifnull(max(id), 0) from ";
+constexpr const char* NUMBER_ON = "insert into sqlite_sequence (name, seq) values (?, ?)";
 constexpr const char* LOOKUP_PREVIOUS = "select id,ident from lastallist where file = ?";
 constexpr const char* LOOKUP_CURRENT = "select id from allist where file = ?";
 constexpr const char* FOLLOW_PREVIOUS =
@@ -125,10 +132,30 @@ int TEntryLists::KeepPreviousBelow(std::string_view directory) {
     return keepPrevious_->rowsAffected();
 }
 
+int TEntryLists::KeepPrevious(std::string_view entry) {
+    Index(previousIndexed_, sql::INDEX_LASTALLIST);
+    const int own = Run(keepPreviousEntry_, KEEP_PREVIOUS_ENTRY, {rt::EscapeNonUtf8(entry)})
+                        ? keepPreviousEntry_->rowsAffected()
+                        : 0;
+    return own + KeepPreviousBelow(entry);
+}
+
 void TEntryLists::KeepFirstPrevious(std::int64_t count) {
     if (count == 0 || !Rewind(keepFirstPrevious_, KEEP_FIRST_PREVIOUS)) return;
     keepFirstPrevious_->addLong(count);
     Execute(keepFirstPrevious_);
+}
+
+void TEntryLists::NumberOnFrom(db::TDBConnection& other) {
+    for (const char* table : {"allist", "lastallist"}) {
+        const auto last = other.executeQuery(std::string(LAST_ID) + table);
+        if (other.hasError() || !last->nextRow()) continue;
+        TStatement number;
+        if (!Rewind(number, NUMBER_ON)) return;
+        number->addString(table);
+        number->addLong(last->rowRecord()->getLong(0));
+        Execute(number);
+    }
 }
 
 bool TEntryLists::BothAreReadableTables() {
@@ -139,6 +166,12 @@ bool TEntryLists::BothAreReadableTables() {
         if (tdb_.hasError()) return false;
     }
     return true;
+}
+
+std::optional<std::string> TEntryLists::FirstPath() {
+    TListReader first(tdb_.executeQuery(sql::SELECT_FIRST_PATH), 0);
+    if (tdb_.hasError() || !first.Next()) return std::nullopt;
+    return first.Path();
 }
 
 TListReader TEntryLists::ReadOldList() { return {tdb_.executeQuery(sql::SELECT_OLD_LIST), 0}; }

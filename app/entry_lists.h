@@ -66,13 +66,21 @@ public:
     // current list in their previous order, so that nothing below it counts as changed.
     // The number of rows copied.
     int KeepPreviousBelow(std::string_view directory);
+    // The same for an entry that could not be examined: its own row too.
+    int KeepPrevious(std::string_view entry);
     // The previous list's first rows copied into the current list, as the scan stores them:
     // the rows a scan found unchanged before it found its first change.
     void KeepFirstPrevious(std::int64_t count);
+    // New, empty lists go on numbering their rows after the last row of the lists of
+    // `other`, as those lists would.
+    void NumberOnFrom(db::TDBConnection& other);
 
     // Whether both lists are tables that can be read: a datafile is accepted only then. A
     // view in their place could compute anything, even rows without end.
     bool BothAreReadableTables();
+    // The current list's first path: the directory it was scanned from. None when the list
+    // is empty or cannot be read.
+    std::optional<std::string> FirstPath();
     // The current list for the rotation, and a row of it copied unchanged into the
     // previous list (a row without a path is left out).
     TListReader ReadOldList();
@@ -145,6 +153,7 @@ private:
     TStatement insertFile_;
     TStatement insertPrevious_;
     TStatement keepPrevious_;
+    TStatement keepPreviousEntry_;
     TStatement keepFirstPrevious_;
     TStatement lookupPrevious_;
     TStatement lookupCurrent_;

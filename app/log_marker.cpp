@@ -1,5 +1,7 @@
 #include "app/log_marker.h"
 
+#include <cstdio>
+#include <limits>
 #include <optional>
 
 #include "app/application.h"
@@ -8,105 +10,283 @@
 #include "app/entry_lists.h"
 #include "database/sqlite/sqlite.h"
 #include "runtime/filesystem.h"
+#include "runtime/stream.h"
 #include "runtime/textfile.h"
 
 namespace app {
 namespace {
 
+constexpr std::uint64_t ALL_LINES = std::numeric_limits<std::uint64_t>::max();
+constexpr const char* MARKER_FORMAT = "tervala owed lines 2\n";
+// The counts are written in place, each as 20 digits and the stamp padded to this width.
+constexpr std::size_t COUNT_WIDTH = 20;
+constexpr std::size_t STAMP_WIDTH = 200;
+
 struct LogMarker {
     // Of the saved list whose lines are owed; empty when no save's lines are.
     std::string fingerprint;
-    // The log file as the marker found it: once it differs, the log was written since.
-    std::string logStamp;
+    std::uint64_t shown = 0;
+    // ALL_LINES when the save's lines are owed to no log.
+    std::uint64_t logged = ALL_LINES;
+    // The log write in flight: it holds the first `pending` lines once the log is no
+    // longer as `stamp` says; no write is in flight while the stamp is empty.
+    std::uint64_t pending = 0;
+    std::string stamp;
+    // The log the lines are owed to, absolute; empty when none.
     std::string logPath;
-    // Lines that earlier writes could not save, owed before the save's.
+    // Lines that earlier log writes could not save, owed before the save's.
     std::string unwritten;
 };
 
-// Three lines (fingerprint, stamp, the log path's length), the log path and a line end,
-// then the owed lines to the end: a path or a line may hold any byte.
-std::string MarkerBytes(const LogMarker& marker) {
-    return marker.fingerprint + '\n' + marker.logStamp + '\n' +
-           std::to_string(marker.logPath.size()) + '\n' + marker.logPath + '\n' + marker.unwritten;
+std::string Count(std::uint64_t count) {
+    char digits[COUNT_WIDTH + 1];
+    std::snprintf(digits, sizeof digits, "%020llu", static_cast<unsigned long long>(count));
+    return digits;
 }
+
+std::string Counts(std::uint64_t shown, std::uint64_t logged, std::uint64_t pending,
+                   const std::string& stamp) {
+    std::string padded = stamp;
+    padded.resize(STAMP_WIDTH, ' ');
+    return Count(shown) + '\n' + Count(logged) + '\n' + Count(pending) + '\n' + padded + '\n';
+}
+
+std::size_t CountsAt(const std::string& fingerprint) {
+    return std::string(MARKER_FORMAT).size() + fingerprint.size() + 1;
+}
+
+// The format line, the fingerprint, the counts and the stamp, the log path's length, the
+// log path and a line end, then the owed lines to the end: a path or a line may hold any
+// byte.
+std::string MarkerBytes(const LogMarker& marker) {
+    return MARKER_FORMAT + marker.fingerprint + '\n' +
+           Counts(marker.shown, marker.logged, marker.pending, marker.stamp) +
+           std::to_string(marker.logPath.size()) + '\n' + marker.logPath + '\n' +
+           marker.unwritten;
+}
+
+class MarkerReader {
+public:
+    explicit MarkerReader(const std::string& bytes) : bytes_(bytes) {}
+
+    bool Line(std::string& into) {
+        const std::size_t end = bytes_.find('\n', at_);
+        if (end == std::string::npos) return false;
+        into = bytes_.substr(at_, end - at_);
+        at_ = end + 1;
+        return true;
+    }
+
+    bool Number(std::uint64_t& into) {
+        std::string digits;
+        if (!Line(digits) || digits.empty() || digits.size() > COUNT_WIDTH ||
+            digits.find_first_not_of("0123456789") != std::string::npos) {
+            return false;
+        }
+        into = std::stoull(digits);
+        return true;
+    }
+
+    // The log path by its length, and the rest.
+    bool PathAndRest(LogMarker& marker) {
+        std::uint64_t length = 0;
+        if (!Number(length) || length >= bytes_.size() - at_) return false;
+        const std::size_t pathEnd = at_ + length;
+        if (bytes_[pathEnd] != '\n') return false;
+        marker.logPath = bytes_.substr(at_, length);
+        marker.unwritten = bytes_.substr(pathEnd + 1);
+        return true;
+    }
+
+private:
+    const std::string& bytes_;
+    std::size_t at_ = 0;
+};
 
 std::optional<LogMarker> ParseMarker(const std::string& bytes) {
     LogMarker marker;
-    std::size_t at = 0;
-    const auto line = [&bytes, &at](std::string& into) {
-        const std::size_t end = bytes.find('\n', at);
-        if (end == std::string::npos) return false;
-        into = bytes.substr(at, end - at);
-        at = end + 1;
-        return true;
-    };
-    std::string length;
-    if (!line(marker.fingerprint) || !line(marker.logStamp) || !line(length) || length.empty() ||
-        length.size() > 9 || length.find_first_not_of("0123456789") != std::string::npos) {
+    MarkerReader reader(bytes);
+    std::string format;
+    if (!reader.Line(format)) return std::nullopt;
+    if (format + '\n' != MARKER_FORMAT) {
+        // The marker of an earlier release: a fingerprint, the log's stamp, then the rest.
+        // Its lines reached no sink but a log written since.
+        marker.fingerprint = format;
+        marker.logged = 0;
+        marker.pending = ALL_LINES;
+        if (!reader.Line(marker.stamp) || !reader.PathAndRest(marker)) return std::nullopt;
+        return marker;
+    }
+    if (!reader.Line(marker.fingerprint) || !reader.Number(marker.shown) ||
+        !reader.Number(marker.logged) || !reader.Number(marker.pending) ||
+        !reader.Line(marker.stamp) || !reader.PathAndRest(marker)) {
         return std::nullopt;
     }
-    const std::size_t pathEnd = at + std::stoul(length);
-    if (pathEnd >= bytes.size() || bytes[pathEnd] != '\n') return std::nullopt;
-    marker.logPath = bytes.substr(at, pathEnd - at);
-    marker.unwritten = bytes.substr(pathEnd + 1);
+    while (!marker.stamp.empty() && marker.stamp.back() == ' ') marker.stamp.pop_back();
     return marker;
 }
 
-// A marker that cannot be read is no marker.
-std::optional<LogMarker> ReadMarker(const std::string& path) {
+enum class MarkerRead { None, Read, Unreadable };
+
+// Only the system's "nothing is there" means no marker: one that cannot be examined may
+// hold owed lines.
+MarkerRead ReadMarker(const std::string& path, LogMarker& marker) {
+    const rt::EntryStatus status = rt::QueryPath(path);
+    if (status.Absent()) return MarkerRead::None;
+    if (!status.Answered()) return MarkerRead::Unreadable;
     std::string bytes;
-    if (!rt::PathExists(path) || !rt::ReadFileBytes(path, bytes)) return std::nullopt;
-    return ParseMarker(bytes);
+    if (!rt::ReadFileBytes(path, bytes)) return MarkerRead::Unreadable;
+    const auto parsed = ParseMarker(bytes);
+    if (!parsed) return MarkerRead::Unreadable;
+    marker = *parsed;
+    return MarkerRead::Read;
 }
 
-void WriteMarker(const RunVariables& run, const std::string& fingerprint) {
-    rt::ReplaceFileContents(LogMarkerPath(run.datafilepath),
-                            MarkerBytes({fingerprint, rt::FileStamp(run.logpath), run.logpath,
-                                         run.unwrittenlog}));
+// Only a regular file is a marker: anything else planted there is refused, never waited on.
+bool WriteMarker(const std::string& path, const LogMarker& marker) {
+    if (rt::PathExists(path) && rt::EntryType(path) != rt::ENTRY_FILE) return false;
+    return rt::ReplaceFileContents(path, MarkerBytes(marker));
+}
+
+bool ShowMarkerWritten(Application& app, const LogMarker& marker) {
+    const std::string path = LogMarkerPath(app.run.datafilepath);
+    if (WriteMarker(path, marker)) return true;
+    app.ShowError(Status("Failed to write marker file {path}"), path);
+    return false;
+}
+
+// Lines owed to a log that the run did not choose go to the one it chose, or wait for one.
+void ShowWhereOwedLinesGo(Application& app, const std::string& owedTo) {
+    const auto& run = app.run;
+    if (owedTo.empty() || (run.logchosen && rt::SameFile(owedTo, run.logpath))) return;
+    if (run.logchosen) {
+        app.ShowStatus(Status("Change lines owed to another log file are written to {path}"),
+                       run.logpath);
+    } else {
+        app.ShowStatus(Status("Change lines owed to log file {path} are kept until a log file is chosen"),
+                       owedTo);
+    }
+}
+
+// The log of a run that keeps one, by a name that stays right when the directory changes.
+std::string ChosenLog(const RunVariables& run) {
+    return run.logchosen ? rt::AbsolutePath(run.logpath) : std::string();
 }
 
 }  // namespace
 
 std::string LogMarkerPath(const std::string& datafilepath) { return datafilepath + "-unlogged"; }
 
-void MarkSaveUnlogged(Application& app) {
-    if (app.run.datafilepath.empty()) return;
-    WriteMarker(app.run, TEntryLists(*app.tdb).CurrentFingerprint());
+TOwedLines::TOwedLines(std::unique_ptr<rt::TPatchStream> file, std::string fingerprint,
+                       std::uint64_t shown, std::uint64_t logged)
+    : file_(std::move(file)), fingerprint_(std::move(fingerprint)), shown_(shown),
+      logged_(logged), pending_(logged) {}
+
+TOwedLines::~TOwedLines() = default;
+
+void TOwedLines::LineShown() {
+    ++shown_;
+    WriteCounts();
 }
 
-void SettleLogMarker(Application& app) {
-    const auto& run = app.run;
-    if (run.unwrittenlog.empty()) {
-        rt::RemoveFile(LogMarkerPath(run.datafilepath));
-    } else {
-        // The save's lines are among the unwritten ones now.
-        WriteMarker(run, "");
+void TOwedLines::LogWriting(std::uint64_t lines, const std::string& stamp) {
+    pending_ = lines;
+    stamp_ = stamp;
+    WriteCounts();
+}
+
+void TOwedLines::LogWritten() {
+    logged_ = pending_;
+    stamp_.clear();
+}
+
+// A count that does not reach the file leaves the older one, which owes more lines; a
+// kill then repeats them rather than losing them.
+void TOwedLines::WriteCounts() {
+    file_->WriteAt(static_cast<std::int64_t>(CountsAt(fingerprint_)),
+                   Counts(shown_, logged_, pending_, stamp_));
+}
+
+bool MarkSaveUnreported(Application& app) {
+    auto& run = app.run;
+    app.owed.reset();
+    if (run.datafilepath.empty()) return true;
+    LogMarker marker;
+    marker.fingerprint = TEntryLists(*app.tdb).CurrentFingerprint();
+    marker.logged = run.logchosen ? 0 : ALL_LINES;
+    marker.pending = marker.logged;
+    marker.logPath = run.logchosen ? ChosenLog(run) : run.unwrittenlogpath;
+    marker.unwritten = run.unwrittenlog;
+    if (!ShowMarkerWritten(app, marker)) return false;
+    auto file = rt::TPatchStream::Open(LogMarkerPath(run.datafilepath));
+    if (!file) {
+        app.ShowError(Status("Failed to write marker file {path}"), LogMarkerPath(run.datafilepath));
+        return false;
     }
+    app.owed = std::make_shared<TOwedLines>(std::move(file), marker.fingerprint, 0, marker.logged);
+    return true;
+}
+
+void SettleLogMarker(Application& app, bool complete) {
+    const auto& run = app.run;
+    const std::shared_ptr<TOwedLines> owed = std::move(app.owed);
+    // Without a marker of the save there is none to settle.
+    if (!owed) return;
+    if (complete && run.unwrittenlog.empty()) {
+        rt::RemoveFile(LogMarkerPath(run.datafilepath));
+        return;
+    }
+    LogMarker marker;
+    if (!complete) {
+        // The next start repeats this save's comparison.
+        marker.fingerprint = owed->Fingerprint();
+        marker.shown = owed->Shown();
+        marker.logged = owed->Logged();
+        marker.pending = marker.logged;
+    }
+    marker.logPath = run.unwrittenlog.empty() ? ChosenLog(run) : run.unwrittenlogpath;
+    marker.unwritten = run.unwrittenlog;
+    ShowMarkerWritten(app, marker);
 }
 
 void WriteOwedLines(Application& app) {
     auto& run = app.run;
-    const auto marker = ReadMarker(LogMarkerPath(run.datafilepath));
-    // A marker of another log file stands until a start with that log, or a save with this
-    // one, replaces it.
-    if (!marker || !run.logchosen || marker->logPath != run.logpath) return;
-    if (rt::FileStamp(run.logpath) != marker->logStamp) {
-        // The log was written after the marker: it holds the lines already.
-        rt::RemoveFile(LogMarkerPath(run.datafilepath));
+    const std::string path = LogMarkerPath(run.datafilepath);
+    LogMarker marker;
+    switch (ReadMarker(path, marker)) {
+        case MarkerRead::None: return;
+        case MarkerRead::Unreadable:
+            app.EndWithError(Status("Failed to read marker file {path}"), path);
+            return;
+        case MarkerRead::Read: break;
+    }
+    // A write in flight landed when the log is no longer as it was before it.
+    const bool writeLanded = !marker.stamp.empty() && rt::FileStamp(marker.logPath) != marker.stamp;
+    if (writeLanded) {
+        marker.logged = marker.pending;
+        marker.unwritten.clear();
+    }
+    run.unwrittenlog = marker.unwritten;
+    run.unwrittenlogpath = marker.logPath;
+    const bool saveCommitted =
+        !run.firstrun && !marker.fingerprint.empty() &&
+        marker.fingerprint == TEntryLists(*FollowedLists(app)).CurrentFingerprint();
+    const bool logOwed = !run.unwrittenlog.empty() || (saveCommitted && marker.logged != ALL_LINES);
+    if (logOwed) ShowWhereOwedLinesGo(app, marker.logPath);
+    if (!saveCommitted) return;
+    auto file = rt::TPatchStream::Open(path);
+    if (!file) {
+        app.EndWithError(Status("Failed to write marker file {path}"), path);
         return;
     }
-    run.unwrittenlog = marker->unwritten;
-    const bool saveCommitted =
-        !run.firstrun && !marker->fingerprint.empty() &&
-        marker->fingerprint == TEntryLists(*FollowedLists(app)).CurrentFingerprint();
-    if (saveCommitted) {
-        // The stored lists are that save's: their comparison gives its lines.
-        LoadWorkingLists(app);
-        if (run.stopped) return;
-        CompareLists(app);
-        run.EndOwedLines();
-    }
-    if (!run.failed) SettleLogMarker(app);
+    app.owed = std::make_shared<TOwedLines>(std::move(file), marker.fingerprint, marker.shown,
+                                            marker.logged);
+    // The stored lists are that save's: their comparison gives its lines again.
+    LoadWorkingLists(app);
+    if (run.stopped) return;
+    const bool complete = CompareLists(app);
+    run.EndOwedLines();
+    SettleLogMarker(app, complete);
 }
 
 }  // namespace app

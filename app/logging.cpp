@@ -31,21 +31,23 @@ void StartLogging(Application& app) {
 // Save and compare after a completed scan; a failed save is shown and the run goes on.
 void SaveAndCompare(Application& app) {
     auto& run = app.run;
-    if (!run.nothingtosave) SaveDatafile(app);
+    const bool compare = run.nothingtosave || SaveDatafile(app);
     run.EndScan();
-    if (run.firstrun) return;
-    CompareLists(app);
-    if (run.logchosen && !run.failed) SettleLogMarker(app);
+    if (run.firstrun || !compare) return;
+    const bool complete = CompareLists(app);
+    SettleLogMarker(app, complete);
 }
 
 void EndRun(Application& app) {
     auto& run = app.run;
+    EndRunLists(app);
     run.EndRun();
     if (!run.stopped && !run.failed && !run.errorshown) {
         app.ShowStatus(Status("Dir log interval run #{n} complete"), std::to_string(run.runnumber));
     }
     app.ShowProgress(1, 1);
     app.ShowStatusBar("");
+    app.ShowChangesOutsideWindow();
 }
 
 // Sleeps and polls until the next logging run is due or the user stops.
@@ -82,6 +84,8 @@ void EndLogging(Application& app) {
     // An abandoned commit worker may still hold the connection; it closes with its last user.
     app.tdb.reset();
     app.stored.reset();
+    app.owed.reset();
+    app.datafileLock.reset();
 }
 
 }  // namespace
@@ -91,7 +95,7 @@ void RunLogging(Application& app) {
     DecideDatafilePath(app);
     // The log rewrite would destroy the datafile: Start refuses and writes nothing.
     if (run.logchosen && rt::SameFile(run.logpath, run.datafilepath)) {
-        app.ShowStatus(Status("Log file and datafile must be different files"));
+        app.EndWithError(Status("Log file and datafile must be different files"));
         return;
     }
     StartLogging(app);

@@ -39,7 +39,8 @@ struct MainWindow {
 // window cannot be created no gadget is made.
 void BuildMainWindow(MainWindow& gadgets);
 
-// Frees the Start/Stop button and makes a new enabled one with this text in its place.
+// Frees the Start/Stop button and makes a new enabled one with this text in its place; the
+// keyboard focus moves with it.
 void ReplaceStartStopButton(MainWindow& gadgets, const std::string& text);
 
 // The eight gadgets that logging disables: Browse, both Save as buttons, the three path

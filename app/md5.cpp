@@ -137,7 +137,9 @@ std::string md5OfFile(rt::TReadStream* file, std::int64_t chunkSize) {
         state.ProcessBlocks(buffer.get(), padded / 64);
         break;
     }
-    return state.HexText();
+    // The digest of a part is no file's: a file that cannot be read to its end is one
+    // that cannot be read.
+    return file->Failed() ? "" : state.HexText();
 }
 
 }  // namespace app

@@ -27,7 +27,8 @@ private:
 };
 
 // Digest of the bytes of a file opened for reading, read chunkSize bytes at a time
-// (rounded up to whole blocks); the empty text when there is no file (it could not be opened).
+// (rounded up to whole blocks); the empty text when there is no file (it could not be opened)
+// or a read failed before its end.
 std::string md5OfFile(rt::TReadStream* file, std::int64_t chunkSize);
 
 }  // namespace app

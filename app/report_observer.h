@@ -20,10 +20,11 @@ class ReportObserver {
 public:
     virtual ~ReportObserver() = default;
     // Once per change line, when it is appended to the report area; never for the lines
-    // the report area is refilled with from the log file.
-    virtual void ChangeReported(const ReportedChange& change) = 0;
-    // An error the logging run goes on after (a failed save, a log file that cannot be
-    // read or written). An error that ends logging sets `failed` instead.
+    // the report area is refilled with from the log file. False when the line could not
+    // be delivered: logging ends, and the observer has said why.
+    virtual bool ChangeReported(const ReportedChange& change) = 0;
+    // Every error text shown in the status label: one the logging run goes on after (a
+    // failed save, a log file that cannot be read or written), and one that ends logging.
     virtual void ErrorShown(const std::string& text) = 0;
 };
 

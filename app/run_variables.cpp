@@ -5,6 +5,7 @@ namespace app {
 void RunVariables::BeginLogging(std::uint64_t now) {
     runstart = now;
     runnumber = 1;
+    changecount = 0;
     stopped = failed = lastpass = scandone = firstrun = false;
     errorshown = false;
     listunchanged = nothingtosave = false;
@@ -18,6 +19,7 @@ void RunVariables::BeginNextRun() {
     firstrun = false;
     ResetDirs();
     runnumber += 1;
+    changecount = 0;
     stopped = false;
     errorshown = false;
     ResetProgress();

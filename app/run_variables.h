@@ -28,6 +28,9 @@ struct RunVariables {
     // Change lines of the log that no write could save yet; the next write that succeeds
     // puts them, in order, before its own run's lines.
     std::string unwrittenlog;
+    // The log those lines were meant for, absolute; lines for another log than the one
+    // chosen go to the chosen one.
+    std::string unwrittenlogpath;
 
     // Reset at every Start, changed while logging.
     bool stopped = false;
@@ -46,6 +49,8 @@ struct RunVariables {
     std::vector<std::string> dirs;
     std::size_t dirindex = 0;
     int runnumber = 0;
+    // Change lines the current logging run has reported.
+    int changecount = 0;
     std::uint64_t runstart = 0;
     std::string logtext;
     float progprev = 0;

@@ -128,13 +128,16 @@ private:
         }
     }
 
-    // The whole listing at once, so that the digests of its files can start early.
+    // The whole listing at once, so that the digests of its files can start early. A
+    // listing cut short by an error is no listing: what it left out would count as removed.
     Listing List(std::size_t position) {
         Listing listing;
         const std::shared_ptr<rt::TDirectory> directory = rt::TDirectory::Open(run_.dirs[position]);
         if (!directory) return listing;
+        auto names = ListNames(*directory, run_.dirs[position]);
+        if (directory->ListingFailed()) return listing;
         listing.directory = directory;
-        listing.names = ListNames(*directory, run_.dirs[position]);
+        listing.names = std::move(names);
         if (run_.md5) listing.firstItem = ahead_.Add(listing.directory, *listing.names);
         return listing;
     }
@@ -156,6 +159,10 @@ private:
     Flow AddEntry(const Listing& listing, const std::string& path, std::size_t position) {
         const std::string& name = (*listing.names)[position];
         const rt::EntryStatus entry = listing.directory->Query(name);
+        if (!entry.Answered()) {
+            SkipUnexamined(rt::JoinEntryPath(path, name));
+            return Flow::Continue;
+        }
         if (entry.kind == rt::ENTRY_NONE) return Flow::Continue;
         if (entry.kind == rt::ENTRY_FILE && IsOwnFile(entry.identity)) return Flow::Continue;
         const std::string entryPath = rt::JoinEntryPath(path, name);
@@ -176,6 +183,13 @@ private:
         }
         run_.progtotal += 1;
         return Flow::Continue;
+    }
+
+    // An entry the system named but would not tell about stays as it was last seen, with
+    // whatever lay below it, as below a directory that cannot be read.
+    void SkipUnexamined(const std::string& entryPath) {
+        run_.progtotal += float(lists_.KeepPrevious(entryPath));
+        app_.ShowError(Status("Failed To read {path}, skipping"), entryPath);
     }
 
     Flow IdentityOf(const Listing& listing, const std::string& entryPath, std::int64_t size,

@@ -50,6 +50,11 @@ int TScanRows::KeepPreviousBelow(std::string_view directory) {
     return lists_->KeepPreviousBelow(directory);
 }
 
+int TScanRows::KeepPrevious(std::string_view entry) {
+    if (WritingLists() == Flow::Stop) return 0;
+    return lists_->KeepPrevious(entry);
+}
+
 Flow TScanRows::Finish() {
     if (!match_) return Flow::Continue;
     auto& run = app_.run;

@@ -37,6 +37,8 @@ public:
     // The previous rows below a directory that could not be read, kept in this list; the
     // number of rows kept.
     int KeepPreviousBelow(std::string_view directory);
+    // The same for an entry that could not be examined: its own row too.
+    int KeepPrevious(std::string_view entry);
     // The scan is complete: the working lists are made unless the scan found the stored
     // list unchanged and the stored previous list already holds it too.
     Flow Finish();

@@ -30,6 +30,7 @@ inline constexpr const char* SET_FAST_DELETE = "PRAGMA secure_delete = FAST";
 inline constexpr const char* DELETE_LASTALLIST = "delete from lastallist";
 inline constexpr const char* DELETE_ALLIST = "delete from allist";
 inline constexpr const char* SELECT_OLD_LIST = "select file,ident from allist order by id asc";
+inline constexpr const char* SELECT_FIRST_PATH = "select file,ident from allist order by id asc limit 1";
 inline constexpr const char* SELECT_PREVIOUS_LIST =
     "select file,ident from lastallist order by id asc";
 // Names are matched without regard to case, as SQLite itself matches them.

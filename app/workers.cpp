@@ -86,6 +86,7 @@ void RunDatafileOrder(Application& app, rt::TThread::Entry work,
     const Flow flow = PollUntil(app, Until(*worker));
     worker->Wait();
     app.run.EndLoad(flow == Flow::Stop, order->error != 0);
+    if (order->error != 0) app.NotifyError(gui::FetchGadgetText(app.gadgets.statusLabel));
 }
 
 void LoadOnWorker(Application& app) { RunDatafileOrder(app, LoadWorker, app.tdb); }

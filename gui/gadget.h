@@ -106,6 +106,9 @@ enum : int {
     ACTIVATE_BACK = 11,
     ACTIVATE_PRINT = 12,
     ACTIVATE_REDRAW = 13,
+    // A window asks for the user's attention until it is activated (an urgency hint, a
+    // flashing taskbar button).
+    ACTIVATE_ATTENTION = 14,
 };
 
 // Units of the text-area operations.
@@ -234,6 +237,18 @@ public:
     virtual void UpdateMenu() {}
     virtual void SetMinimumSize(int /*w*/, int /*h*/) {}
     virtual void SetMaximumSize(int /*w*/, int /*h*/) {}
+    // The gadget holds its window's keyboard focus, also while another program is active.
+    virtual int HasFocus() const { return 0; }
+
+    // What assistive technology reads besides the gadget's text. A gadget with labels is
+    // named by their texts in order; an announced gadget has each new text read out
+    // without taking the focus. A read-only text field keeps its text against every input
+    // (keys, paste, drop, assistive tools) and changes only through SetText.
+    virtual void SetAccessibleName(const std::string& /*name*/) {}
+    virtual void SetAccessibleDescription(const std::string& /*description*/) {}
+    virtual void AddAccessibleLabel(const TGadgetPtr& /*label*/) {}
+    virtual void SetAnnounced(int /*announced*/) {}
+    virtual void SetReadOnly(int /*readOnly*/) {}
 
     // Driver half of the item operations.
     virtual void ClearListItems() {}

@@ -214,6 +214,26 @@ int ReadButtonState(const TGadgetPtr& button) {
 void AppendAreaText(const TGadgetPtr& area, const std::string& text) { area->AddText(text); }
 void PutProgressValue(const TGadgetPtr& bar, float fraction) { bar->SetValue(fraction); }
 
+TGadgetPtr ActiveGadget() { return CurrentGadgetDriver().ActiveGadget(); }
+int HasKeyboardFocus(const TGadgetPtr& gadget) { return gadget->HasFocus(); }
+void FocusGadget(const TGadgetPtr& gadget) { gadget->Activate(ACTIVATE_FOCUS); }
+void RequestAttention(const TGadgetPtr& window) { window->Activate(ACTIVATE_ATTENTION); }
+
+void NameGadget(const TGadgetPtr& gadget, const std::string& name) {
+    gadget->SetAccessibleName(name);
+}
+
+void DescribeGadget(const TGadgetPtr& gadget, const std::string& description) {
+    gadget->SetAccessibleDescription(description);
+}
+
+void LabelGadget(const TGadgetPtr& gadget, const TGadgetPtr& label) {
+    gadget->AddAccessibleLabel(label);
+}
+
+void AnnounceGadgetText(const TGadgetPtr& gadget) { gadget->SetAnnounced(1); }
+void MakeTextReadOnly(const TGadgetPtr& field) { field->SetReadOnly(1); }
+
 int IsGadgetDisabled(const TGadgetPtr& gadget, int recursive) {
     return StateBit(gadget, STATE_DISABLED, recursive);
 }

@@ -62,6 +62,21 @@ void PutStatusBarText(const TGadgetPtr& window, const std::string& text);
 int ReadButtonState(const TGadgetPtr& button);
 void AppendAreaText(const TGadgetPtr& area, const std::string& text);
 void PutProgressValue(const TGadgetPtr& bar, float fraction);
+// The gadget holding the keyboard focus in the active window, or the active window; null
+// while no window of the program is active.
+TGadgetPtr ActiveGadget();
+int HasKeyboardFocus(const TGadgetPtr& gadget);
+void FocusGadget(const TGadgetPtr& gadget);
+// Asks for the user's attention until the window is activated.
+void RequestAttention(const TGadgetPtr& window);
+
+// For assistive technology (see TGadget).
+void NameGadget(const TGadgetPtr& gadget, const std::string& name);
+void DescribeGadget(const TGadgetPtr& gadget, const std::string& description);
+void LabelGadget(const TGadgetPtr& gadget, const TGadgetPtr& label);
+void AnnounceGadgetText(const TGadgetPtr& gadget);
+void MakeTextReadOnly(const TGadgetPtr& field);
+
 int IsGadgetDisabled(const TGadgetPtr& gadget, int recursive);
 int IsGadgetHidden(const TGadgetPtr& gadget, int recursive);
 

@@ -54,6 +54,16 @@ public:
     std::string GetText() const override { return proxy->GetText(); }
     void SetTooltip(const std::string& tip) override { proxy->SetTooltip(tip); }
     std::string GetTooltip() const override { return proxy->GetTooltip(); }
+    int HasFocus() const override { return proxy->HasFocus(); }
+    void SetAccessibleName(const std::string& accessibleName) override {
+        proxy->SetAccessibleName(accessibleName);
+    }
+    void SetAccessibleDescription(const std::string& description) override {
+        proxy->SetAccessibleDescription(description);
+    }
+    void AddAccessibleLabel(const TGadgetPtr& label) override { proxy->AddAccessibleLabel(label); }
+    void SetAnnounced(int announced) override { proxy->SetAnnounced(announced); }
+    void SetReadOnly(int readOnly) override { proxy->SetReadOnly(readOnly); }
     void SetFont(const std::shared_ptr<TGuiFont>& font) override { proxy->SetFont(font); }
     void SetColor(int red, int green, int blue) override { proxy->SetColor(red, green, blue); }
     void RemoveColor() override { proxy->RemoveColor(); }

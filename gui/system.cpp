@@ -85,6 +85,10 @@ std::string RequestDir(const std::string& title, const std::string& initialPath)
     return CurrentSystemDriver().RequestDir(title, AbsoluteInitialDir(initialPath));
 }
 
+void PostNotification(const std::string& text) {
+    CurrentSystemDriver().PostNotification(AppTitle(), text);
+}
+
 int OpenURL(const std::string& url) {
     // An empty text names nothing; it would otherwise open the current directory.
     if (url.empty()) return 0;

@@ -22,6 +22,9 @@ std::string RequestFile(const std::string& title, const std::string& extensions,
                         const std::string& initialPath);
 std::string RequestDir(const std::string& title, const std::string& initialPath);
 
+// A desktop notification captioned with the application title; never waits, never fails.
+void PostNotification(const std::string& text);
+
 // Opens a URL, a local file or directory with the system's default handler; 1 when the
 // system took the request.
 int OpenURL(const std::string& url);

@@ -44,6 +44,9 @@ public:
     virtual std::string RequestDir(const std::string& title,
                                    const std::string& initialPath) = 0;      // "" cancelled
     virtual int OpenURL(const std::string& url) = 0;  // 1 when the system took it
+    // A notification on the desktop, outside every window; nothing happens where the
+    // desktop shows none.
+    virtual void PostNotification(const std::string& title, const std::string& text) = 0;
 };
 
 // The installed driver; initialises the toolkit's lower modules on first use.

@@ -23,6 +23,12 @@ struct EntryStatus {
     int kind = ENTRY_NONE;  // an EntryKind; ENTRY_NONE also when it cannot be queried
     std::int64_t size = -1;
     FileIdentity identity;
+    bool exists = false;  // something is there, of whatever kind
+    // Empty when the system answered, "nothing is there" included; otherwise its reason for
+    // not answering (an I/O error, no permission), and the entry may well be there.
+    std::string failure;
+    bool Answered() const { return failure.empty(); }
+    bool Absent() const { return Answered() && !exists; }
 };
 
 // An open directory whose entries are listed, queried and opened by name relative to it,
@@ -30,15 +36,17 @@ struct EntryStatus {
 // it may be read on other threads while it is shared with them.
 class TDirectory {
 public:
-    // Null when the directory cannot be opened. The path may be of any length.
+    // Null when the directory cannot be opened or searched. The path may be of any length.
     static std::shared_ptr<TDirectory> Open(const std::string& path);
     ~TDirectory();
     TDirectory(const TDirectory&) = delete;
     TDirectory& operator=(const TDirectory&) = delete;
 
     // Every name the system gives, "." and ".." included, then the empty name once the
-    // listing is exhausted. One thread at a time.
+    // listing is exhausted or failed. One thread at a time.
     std::string NextName();
+    // Whether the listing ended on an error, before its last name.
+    bool ListingFailed() const { return listingFailed_; }
     // The named entry's kind, size and identity, from any thread.
     EntryStatus Query(const std::string& name) const;
     // The named entry opened for reading when it is a regular file, else null; from any
@@ -52,8 +60,12 @@ public:
 private:
     explicit TDirectory(void* handle) : handle_(handle) {}
     void* handle_;
+    bool listingFailed_ = false;
 };
 
+// What is at the path, links followed. Only the system's "no such file" makes an answered
+// ENTRY_NONE for nothing there; any other failure is no answer.
+EntryStatus QueryPath(const std::string& path);
 // 1 = regular file, 2 = directory, 0 = anything else or unqueryable (links followed).
 int EntryType(const std::string& path);
 // The identity of what is at the path (links followed); false when nothing is there.
@@ -91,8 +103,20 @@ void CreateOwnerOnlyFile(const std::string& path);
 std::string CurrentDir();
 bool ChangeDir(const std::string& path);
 std::string AbsolutePath(const std::string& path);
+// The absolute path of what the system reaches by the path, without "." steps: a ".." goes
+// up from where the step before it led, through a symbolic link to the link's target's
+// parent, as the system takes it; other links stay as they are named.
+std::string ReachedPath(const std::string& path);
 bool RemoveFile(const std::string& path);
 // Gives the file the new name in one step, replacing what had that name.
 bool RenameFile(const std::string& from, const std::string& to);
+// Whether a new file may take the path's place by a rename: nothing is there, or a regular
+// file of this user and group with no other name, that this user may write. What must stay
+// the same file (a link, a file with other names or of others) is rewritten in place
+// instead; on Windows every existing file is, as open handles there forbid the rename.
+bool ReplaceableByRename(const std::string& path);
+// Gives `replacement` the mode, owner and group of the file at the path (a new file stays its
+// owner's alone), then renames it over that file in one step.
+bool RenameOver(const std::string& replacement, const std::string& path);
 
 }  // namespace rt

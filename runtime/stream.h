@@ -1,9 +1,11 @@
 #pragma once
-// A byte stream that reads a file from start to end; sizes and positions are 64-bit.
+// A byte stream that reads a file from start to end, and a file written in place a few
+// bytes at a time; sizes and positions are 64-bit.
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace rt {
 
@@ -20,6 +22,8 @@ public:
     // always terminates).
     std::int64_t Read(void* buffer, std::int64_t count);
     bool Eof() const { return position_ >= size_; }
+    // Whether a read failed: the bytes read are then not the whole file.
+    bool Failed() const { return failed_; }
     std::int64_t Size() const { return size_; }
     std::int64_t Position() const { return position_; }
     void Close();
@@ -31,6 +35,24 @@ private:
     std::intptr_t handle_;
     std::int64_t size_;
     std::int64_t position_ = 0;
+    bool failed_ = false;
+};
+
+// A regular file whose bytes are overwritten where they are, without a new file: each
+// write reaches the file at once, so that a kill right after it keeps it.
+class TPatchStream {
+public:
+    // Null when the path names no regular file that can be written.
+    static std::unique_ptr<TPatchStream> Open(const std::string& path);
+    ~TPatchStream();
+    TPatchStream(const TPatchStream&) = delete;
+    TPatchStream& operator=(const TPatchStream&) = delete;
+
+    bool WriteAt(std::int64_t offset, std::string_view bytes);
+
+private:
+    explicit TPatchStream(std::intptr_t handle) : handle_(handle) {}
+    std::intptr_t handle_;  // a file descriptor, or a Windows file handle
 };
 
 }  // namespace rt

@@ -173,8 +173,17 @@ std::string ToLowerAscii(std::string_view text) {
 
 namespace {
 
-// The C1 controls U+0080..U+009F, and U+2028 and U+2029, in UTF-8; zero when the bytes
-// at text[i] are none of them.
+// Characters that change how a line reads without showing: line and paragraph separators,
+// the bidirectional controls and the zero-width characters. A name holding them could make
+// its line look like another path.
+bool IsInvisibleFormatCharacter(char32_t c) {
+    return (c >= 0x200B && c <= 0x200F) || c == 0x2028 || c == 0x2029 ||
+           (c >= 0x202A && c <= 0x202E) || c == 0x2060 || (c >= 0x2066 && c <= 0x2069) ||
+           c == 0xFEFF;
+}
+
+// The C1 controls U+0080..U+009F and the invisible format characters, in UTF-8; zero when
+// the bytes at text[i] are none of them.
 char32_t WideControlAt(std::string_view text, std::size_t i, std::size_t& length) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
     const std::size_t left = text.size() - i;
@@ -182,9 +191,13 @@ char32_t WideControlAt(std::string_view text, std::size_t i, std::size_t& length
         length = 2;
         return byte(1);
     }
-    if (left >= 3 && byte(0) == 0xE2 && byte(1) == 0x80 && (byte(2) == 0xA8 || byte(2) == 0xA9)) {
+    if (left >= 3 && (byte(0) == 0xE2 || byte(0) == 0xEF) && IsContinuation(byte(1)) &&
+        IsContinuation(byte(2))) {
+        const char32_t c = char32_t(byte(0) & 0x0F) << 12 | char32_t(byte(1) & 0x3F) << 6 |
+                           char32_t(byte(2) & 0x3F);
+        if (!IsInvisibleFormatCharacter(c)) return 0;
         length = 3;
-        return 0x2000 + (byte(2) - 0x80);
+        return c;
     }
     return 0;
 }

@@ -38,9 +38,11 @@ bool Utf8ToLatin1(std::string_view utf8, std::string& latin1);
 
 std::string ToLowerAscii(std::string_view text);
 
-// The text made safe to show on one line: control characters and the line and paragraph
-// separators become visible C-style escapes (\t \n \r, other C0 and DEL as \xHH, C1,
-// U+2028 and U+2029 as \uHHHH). Everything else, bytes that are not UTF-8 included, stays.
+// The text made safe to show on one line, reading as what it is: control characters, the
+// line and paragraph separators, the bidirectional controls and the zero-width characters
+// become visible C-style escapes (\t \n \r, other C0 and DEL as \xHH, the others as
+// \uHHHH: C1, U+200B..U+200F, U+2028..U+202E, U+2060, U+2066..U+2069, U+FEFF).
+// Everything else, bytes that are not UTF-8 included, stays.
 std::string EscapeControlCharacters(std::string_view text);
 
 // File names on Windows are 16-bit units that need not be valid UTF-16. These converters

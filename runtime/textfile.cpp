@@ -57,7 +57,11 @@ std::string EncodeText(std::string_view text) {
 
 LoadStatus LoadTextFile(const std::string& path, std::string& text) {
     text.clear();
-    if (!PathExists(path)) return LoadStatus::Missing;
+    // Only "nothing is there" is a missing file: one that cannot be examined may hold text
+    // that a rewrite would lose.
+    const EntryStatus status = QueryPath(path);
+    if (status.Absent()) return LoadStatus::Missing;
+    if (!status.Answered()) return LoadStatus::Failed;
     std::string bytes;
     if (!ReadFileBytes(path, bytes)) return LoadStatus::Failed;
     text = DecodeText(bytes);

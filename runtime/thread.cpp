@@ -1,6 +1,7 @@
 #include "runtime/thread.h"
 
 #include <chrono>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -18,8 +19,9 @@ struct Job {
 // idle program keeps no threads; at most a few are kept parked at once.
 class ThreadPark {
 public:
-    // Hands the job to a parked thread, or starts a new thread for it.
-    void Run(Job job) {
+    // Hands the job to a parked thread, or starts a new thread for it; false, with the job
+    // still in hand, when the system gives no thread (a limit on processes or tasks).
+    bool Run(Job& job) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (!parked_.empty()) {
@@ -28,10 +30,29 @@ public:
                 seat->job = std::move(job);
                 seat->hasJob = true;
                 seat->wake.notify_one();
-                return;
+                return true;
             }
         }
-        std::thread([this, first = std::move(job)]() mutable { Work(std::move(first)); }).detach();
+        auto first = std::make_shared<Job>(std::move(job));
+        try {
+            std::thread([this, first]() mutable { Work(std::move(*first)); }).detach();
+        } catch (const std::system_error&) {
+            job = std::move(*first);
+            return false;
+        }
+        return true;
+    }
+
+    static void Finish(Job& job) {
+        TObjectPtr result = job.entry(std::move(job.data));
+        job.entry = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(job.state->ending);
+            job.state->result = std::move(result);
+            job.state->running.store(false, std::memory_order_release);
+        }
+        job.state->ended.notify_all();
+        job.state.reset();
     }
 
 private:
@@ -60,18 +81,6 @@ private:
         }
     }
 
-    static void Finish(Job& job) {
-        TObjectPtr result = job.entry(std::move(job.data));
-        job.entry = nullptr;
-        {
-            std::lock_guard<std::mutex> lock(job.state->ending);
-            job.state->result = std::move(result);
-            job.state->running.store(false, std::memory_order_release);
-        }
-        job.state->ended.notify_all();
-        job.state.reset();
-    }
-
     std::mutex mutex_;
     std::vector<Seat*> parked_;
 };
@@ -89,8 +98,14 @@ std::shared_ptr<TThread> TThread::Create(Entry entry, TObjectPtr data) {
     handle->state_ = std::make_shared<State>();
     // The worker holds its own reference to the shared state and to its data, so a
     // handle released early (an abandoned worker) frees nothing the worker still uses.
-    Park().Run({std::move(entry), std::move(data), handle->state_});
+    Job job{std::move(entry), std::move(data), handle->state_};
+    if (!Park().Run(job)) ThreadPark::Finish(job);
     return handle;
+}
+
+bool TThread::Start(Entry entry, TObjectPtr data) {
+    Job job{std::move(entry), std::move(data), std::make_shared<State>()};
+    return Park().Run(job);
 }
 
 bool TThread::Running() const { return state_->running.load(std::memory_order_acquire); }

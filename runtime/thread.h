@@ -22,7 +22,11 @@ class TThread {
 public:
     using Entry = std::function<TObjectPtr(TObjectPtr)>;
 
+    // When the system gives no thread, the entry runs on the calling thread before Create
+    // returns: a step is done late rather than never.
     static std::shared_ptr<TThread> Create(Entry entry, TObjectPtr data);
+    // Starts the entry on a thread that nobody waits for; false when the system gives none.
+    static bool Start(Entry entry, TObjectPtr data);
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
 

@@ -79,13 +79,15 @@ struct TWorkAhead::Shared {
 
 TWorkAhead::TWorkAhead(std::size_t lanes) : shared_(std::make_shared<Shared>()) {
     for (std::size_t lane = 0; lane < lanes; ++lane) {
-        // The handle is dropped at once: the worker keeps the shared state alive itself.
-        TThread::Create(
+        // Nobody waits for a lane: it keeps the shared state alive itself.
+        const bool started = TThread::Start(
             [shared = shared_](TObjectPtr) -> TObjectPtr {
                 shared->Lane();
                 return nullptr;
             },
             nullptr);
+        if (!started) break;
+        ++lanes_;
     }
 }
 
@@ -117,6 +119,8 @@ std::size_t TWorkAhead::Add(std::vector<Job> jobs) {
 // items take a few microseconds: a short spin catches them without the cost of sleeping
 // and being woken.
 bool TWorkAhead::WaitFor(std::size_t item, std::uint32_t milliseconds) {
+    // Without a lane the consumer is the only one who does the work.
+    if (lanes_ == 0) return RunHere(item);
     Shared& shared = *shared_;
     std::atomic<bool>& done = shared.At(item).done;
     if (done.load() || milliseconds == 0) return done.load();

@@ -18,7 +18,8 @@ class TWorkAhead {
 public:
     using Job = std::function<std::optional<std::string>()>;
 
-    // Starts `lanes` workers, which wait for items.
+    // Starts `lanes` workers, which wait for items; fewer, or none, when the system gives
+    // fewer threads.
     explicit TWorkAhead(std::size_t lanes);
     // Abandons the work: no item is started afterwards, and nobody waits for the workers,
     // which keep what they use until they end.
@@ -28,7 +29,8 @@ public:
 
     // Adds items; the number of the first, counted from 0 in the order of adding.
     std::size_t Add(std::vector<Job> jobs);
-    // Waits up to the time for the item to be done; true when it is.
+    // Waits up to the time for the item to be done; true when it is. Without a worker the
+    // item is done on the calling thread.
     bool WaitFor(std::size_t item, std::uint32_t milliseconds);
     // Does the item on the calling thread when no worker has started it, so that a
     // consumer that caught up works instead of waiting; true when the item is done.
@@ -41,6 +43,7 @@ public:
 private:
     struct Shared;
     std::shared_ptr<Shared> shared_;
+    std::size_t lanes_ = 0;
 };
 
 }  // namespace rt

@@ -4,12 +4,23 @@
 
 namespace cli {
 
-void CliReport::ChangeReported(const app::ReportedChange& change) {
-    write_(json_ ? JsonChangeLine(change) : TextChangeLine(change));
-    changed_ = true;
+bool CliReport::ChangeReported(const app::ReportedChange& change) {
+    const rt::WriteResult result = output_(json_ ? JsonChangeLine(change) : TextChangeLine(change));
+    if (result.status == rt::WriteStatus::Written) {
+        changed_ = true;
+        return true;
+    }
+    errorShown_ = true;
+    if (result.status == rt::WriteStatus::Failed) {
+        error_("Failed to write to standard output: " + result.reason + "\n");
+    }
+    return false;
 }
 
-void CliReport::ErrorShown(const std::string& /*text*/) { errorShown_ = true; }
+void CliReport::ErrorShown(const std::string& text) {
+    errorShown_ = true;
+    if (quiet_) error_(text + "\n");
+}
 
 int CliReport::ExitStatus(bool loggingFailed) const {
     if (loggingFailed || errorShown_) return EXIT_ERROR;

@@ -1,12 +1,14 @@
 #pragma once
 // What tervala-cli makes of the application's reports: every change line on standard
-// output as it is found, and the exit status they add up to over all logging runs.
+// output as it is found, every error text on standard error even when quiet, and the
+// exit status they add up to over all logging runs.
 
 #include <functional>
 #include <string>
 #include <string_view>
 
 #include "app/report_observer.h"
+#include "runtime/console.h"
 
 namespace cli {
 
@@ -19,11 +21,15 @@ enum ExitStatus : int {
 
 class CliReport : public app::ReportObserver {
 public:
-    using Writer = std::function<void(std::string_view line)>;
+    using Writer = std::function<rt::WriteResult(std::string_view text)>;
 
-    CliReport(bool json, Writer write) : json_(json), write_(std::move(write)) {}
+    // quiet: the status lines are off, and error texts are written here instead.
+    CliReport(bool json, bool quiet, Writer output, Writer error)
+        : json_(json), quiet_(quiet), output_(std::move(output)), error_(std::move(error)) {}
 
-    void ChangeReported(const app::ReportedChange& change) override;
+    // A line standard output does not take ends logging: with a message on standard
+    // error, or quietly when its reader has gone.
+    bool ChangeReported(const app::ReportedChange& change) override;
     void ErrorShown(const std::string& text) override;
 
     // loggingFailed: logging ended with an error text (the run's `failed`).
@@ -31,7 +37,9 @@ public:
 
 private:
     bool json_;
-    Writer write_;
+    bool quiet_;
+    Writer output_;
+    Writer error_;
     bool changed_ = false;
     bool errorShown_ = false;
 };

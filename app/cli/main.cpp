@@ -24,9 +24,19 @@ int BadArguments(const std::string& error) {
     return cli::EXIT_BAD_ARGUMENTS;
 }
 
-void WriteChangeLine(std::string_view line) {
+// DIR is there but cannot be examined: an error of logging, not of the arguments.
+int CannotRead(const std::string& error) {
+    rt::WriteStandard(rt::StandardStream::Error, "tervala-cli: " + error + "\n");
+    return cli::EXIT_ERROR;
+}
+
+rt::WriteResult WriteChangeLine(std::string_view line) {
     gui::console::ClearProgressLine();
-    rt::WriteStandard(rt::StandardStream::Output, line);
+    return rt::WriteStandard(rt::StandardStream::Output, line);
+}
+
+rt::WriteResult WriteError(std::string_view text) {
+    return rt::WriteStandard(rt::StandardStream::Error, text);
 }
 
 // The choices the window's fields, requesters and check boxes would have made.
@@ -56,14 +66,16 @@ void ChooseAsInTheWindow(app::Application& application, const cli::Options& opti
     app::BuildMainWindow(application.gadgets);
     ChooseAsInTheWindow(application, options);
     gui::console::PressOnInterrupt([&application] { return application.gadgets.startStopButton; });
-    cli::CliReport report(options.json, WriteChangeLine);
+    cli::CliReport report(options.json, options.quiet, WriteChangeLine, WriteError);
     application.observer = &report;
 
     app::RunLogging(application);
 
     // The process ends as the window's does, at once: an abandoned worker may still run.
+    // Stopped by a signal, it ends with the status a shell gives a process the signal ended.
     gui::console::ClearProgressLine();
-    rt::EndProcess(report.ExitStatus(application.run.failed));
+    const int interrupted = rt::InterruptStatus();
+    rt::EndProcess(interrupted != 0 ? interrupted : report.ExitStatus(application.run.failed));
 }
 
 }  // namespace
@@ -80,8 +92,9 @@ int main(int argc, char** argv) {
         case cli::Action::BadArguments: return BadArguments(parsed.error);
         case cli::Action::Run: break;
     }
-    if (rt::EntryType(parsed.options.dir) != rt::ENTRY_DIR) {
-        return BadArguments(parsed.options.dir + ": not a directory");
-    }
+    const rt::EntryStatus dir = rt::QueryPath(parsed.options.dir);
+    if (!dir.Answered()) return CannotRead(parsed.options.dir + ": " + dir.failure);
+    if (dir.Absent()) return BadArguments(parsed.options.dir + ": No such file or directory");
+    if (dir.kind != rt::ENTRY_DIR) return BadArguments(parsed.options.dir + ": not a directory");
     RunFromConsole(parsed.options);
 }

@@ -42,14 +42,22 @@ const KnownOption* FindLong(const std::string& name) {
     return nullptr;
 }
 
-// A whole number of minutes: decimal digits only, within the 32-bit range of `minutes`.
-std::optional<std::int32_t> MinutesOf(const std::string& text) {
-    if (text.empty()) return std::nullopt;
+// A whole number of minutes: decimal digits only, within the 32-bit range of `minutes`;
+// otherwise why not.
+std::optional<std::int32_t> MinutesOf(const std::string& text, std::string& whyNot) {
+    constexpr std::int32_t MOST = std::numeric_limits<std::int32_t>::max();
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits) {
+        whyNot = "is not a whole number of minutes (0 or more)";
+        return std::nullopt;
+    }
     std::int64_t value = 0;
     for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
         value = value * 10 + (c - '0');
-        if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+        if (value > MOST) {
+            whyNot = "is too large (at most " + std::to_string(MOST) + " minutes)";
+            return std::nullopt;
+        }
     }
     return static_cast<std::int32_t>(value);
 }
@@ -133,13 +141,12 @@ private:
             case OptionId::Datafile: options.datafile = value; return;
             case OptionId::Log: options.logfile = value; return;
             case OptionId::Md5: options.md5 = true; return;
-            case OptionId::Interval:
-                options.intervalMinutes = MinutesOf(value);
-                if (!options.intervalMinutes) {
-                    Fail("option '" + shown + "': '" + value +
-                         "' is not a whole number of minutes (0 or more)");
-                }
+            case OptionId::Interval: {
+                std::string whyNot;
+                options.intervalMinutes = MinutesOf(value, whyNot);
+                if (!options.intervalMinutes) Fail("option '" + shown + "': '" + value + "' " + whyNot);
                 return;
+            }
             case OptionId::Links:
                 if (const auto links = LinkChoiceOf(value)) {
                     options.links = *links;
@@ -173,7 +180,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
 }
 
 std::string MonitoredDirOf(const std::string& given) {
-    const std::filesystem::path normal = rt::NativePath(rt::AbsolutePath(given)).lexically_normal();
+    const std::filesystem::path normal = rt::NativePath(rt::ReachedPath(given)).lexically_normal();
     std::string dir = rt::PathText(normal);
     // A root keeps its separator: "/" or "C:\".
     const std::size_t root = std::max<std::size_t>(rt::PathText(normal.root_path()).size(), 1);

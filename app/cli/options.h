@@ -52,7 +52,8 @@ struct ParsedArguments {
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
 
 // DIR as the window keeps the directory its requester returns: absolute, without "." and
-// ".." steps and without a separator at the end (unless it is the root).
+// ".." steps (each taken as the system takes it, also after a link) and without a separator
+// at the end (unless it is the root).
 std::string MonitoredDirOf(const std::string& given);
 
 }  // namespace cli

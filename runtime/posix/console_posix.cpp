@@ -4,8 +4,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
-#include <cstdio>
+#include <cstring>
 
 namespace rt {
 namespace {
@@ -13,6 +14,10 @@ namespace {
 // Written by the signal handler, read by the main thread; lock-free atomics are safe in both.
 std::atomic<int> interruptsReceived{0};
 std::atomic<int> interruptsTaken{0};
+std::atomic<int> firstInterrupt{0};
+
+// How long a SIGTERM may wait for the program to take it.
+constexpr unsigned STUCK_SECONDS = 5;
 
 int DescriptorOf(StandardStream stream) {
     return stream == StandardStream::Output ? STDOUT_FILENO : STDERR_FILENO;
@@ -27,21 +32,39 @@ void SetAction(int signalNumber, void (*handler)(int)) {
     sigaction(signalNumber, &action, nullptr);
 }
 
-void OnInterrupt(int signalNumber) {
-    if (interruptsReceived.fetch_add(1) == 0) return;
-    // The signal is blocked inside its handler: it is delivered, now fatal, on return.
+// The signal is blocked inside its handler: it is delivered, now fatal, on return.
+void EndBy(int signalNumber) {
     SetAction(signalNumber, SIG_DFL);
     raise(signalNumber);
+}
+
+void OnInterrupt(int signalNumber) {
+    if (interruptsReceived.fetch_add(1) != 0) {
+        EndBy(signalNumber);
+        return;
+    }
+    firstInterrupt.store(signalNumber);
+    if (signalNumber == SIGTERM) alarm(STUCK_SECONDS);
+}
+
+// The first SIGTERM has not been taken in time: the program is stuck outside its polls.
+void OnStuck(int) {
+    if (interruptsTaken.load() != interruptsReceived.load()) EndBy(SIGTERM);
 }
 
 }  // namespace
 
 bool IsTerminal(StandardStream stream) { return isatty(DescriptorOf(stream)) == 1; }
 
-void WriteStandard(StandardStream stream, std::string_view text) {
-    std::FILE* file = stream == StandardStream::Output ? stdout : stderr;
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fflush(file);
+WriteResult WriteStandard(StandardStream stream, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t n = write(DescriptorOf(stream), text.data(), text.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EPIPE) return {WriteStatus::Closed, std::strerror(errno)};
+        if (n <= 0) return {WriteStatus::Failed, std::strerror(n < 0 ? errno : EIO)};
+        text.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return {};
 }
 
 int TerminalColumns(StandardStream stream) {
@@ -53,6 +76,7 @@ int TerminalColumns(StandardStream stream) {
 void CatchInterrupts() {
     SetAction(SIGINT, OnInterrupt);
     SetAction(SIGTERM, OnInterrupt);
+    SetAction(SIGALRM, OnStuck);
 }
 
 bool TakeInterrupt() {
@@ -60,6 +84,11 @@ bool TakeInterrupt() {
     if (received == interruptsTaken.load()) return false;
     interruptsTaken.store(received);
     return true;
+}
+
+int InterruptStatus() {
+    const int signalNumber = firstInterrupt.load();
+    return signalNumber == 0 ? 0 : 128 + signalNumber;
 }
 
 void IgnoreClosedPipes() { SetAction(SIGPIPE, SIG_IGN); }

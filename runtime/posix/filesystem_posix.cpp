@@ -6,8 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <system_error>
 #include <vector>
 
 #include "runtime/posix/owner_only_posix.h"
@@ -54,12 +56,47 @@ int KindOf(const struct stat& info) {
     return ENTRY_NONE;
 }
 
+// The status a stat call gave (its result and errno): only ENOENT says nothing is there.
+EntryStatus StatusOf(int result, const struct stat& info) {
+    if (result == 0) {
+        return {KindOf(info), static_cast<std::int64_t>(info.st_size), IdentityIn(info), true, {}};
+    }
+    EntryStatus status;
+    if (errno != ENOENT) status.failure = std::generic_category().message(errno);
+    return status;
+}
+
+// A path as its steps between separators, and back.
+std::string Joined(const std::vector<std::string>& steps) {
+    std::string path;
+    for (const std::string& step : steps) path += "/" + step;
+    return path.empty() ? "/" : path;
+}
+
+std::vector<std::string> Steps(const std::string& path) {
+    std::vector<std::string> steps;
+    for (std::size_t at = 0; at < path.size();) {
+        const std::size_t end = std::min(path.find('/', at), path.size());
+        if (end > at) steps.push_back(path.substr(at, end - at));
+        at = end + 1;
+    }
+    return steps;
+}
+
+bool IsSymbolicLink(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 }  // namespace
 
 std::shared_ptr<TDirectory> TDirectory::Open(const std::string& path) {
     const int fd = OpenDirectoryFd(path);
     if (fd < 0) return nullptr;
-    DIR* listing = fdopendir(fd);
+    // A directory that can be listed but not searched names entries none of which can be
+    // examined: it is as unreadable as one that cannot be listed.
+    struct stat info {};
+    DIR* listing = fstatat(fd, ".", &info, 0) == 0 ? fdopendir(fd) : nullptr;
     if (!listing) {
         close(fd);
         return nullptr;
@@ -70,14 +107,16 @@ std::shared_ptr<TDirectory> TDirectory::Open(const std::string& path) {
 TDirectory::~TDirectory() { closedir(static_cast<DIR*>(handle_)); }
 
 std::string TDirectory::NextName() {
+    errno = 0;
     const dirent* entry = readdir(static_cast<DIR*>(handle_));
-    return entry ? std::string(entry->d_name) : std::string();
+    if (entry) return entry->d_name;
+    if (errno != 0) listingFailed_ = true;
+    return {};
 }
 
 EntryStatus TDirectory::Query(const std::string& name) const {
     struct stat info {};
-    if (fstatat(dirfd(static_cast<DIR*>(handle_)), name.c_str(), &info, 0) != 0) return {};
-    return {KindOf(info), static_cast<std::int64_t>(info.st_size), IdentityIn(info)};
+    return StatusOf(fstatat(dirfd(static_cast<DIR*>(handle_)), name.c_str(), &info, 0), info);
 }
 
 std::unique_ptr<TReadStream> TDirectory::OpenFile(const std::string& name) const {
@@ -105,16 +144,17 @@ bool TDirectory::IsLink(const std::string& name) const {
            S_ISLNK(info.st_mode);
 }
 
-int EntryType(const std::string& path) {
+EntryStatus QueryPath(const std::string& path) {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return ENTRY_NONE;
-    return KindOf(info);
+    return StatusOf(stat(path.c_str(), &info), info);
 }
 
+int EntryType(const std::string& path) { return QueryPath(path).kind; }
+
 bool FileIdentityOf(const std::string& path, FileIdentity& identity) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return false;
-    identity = IdentityIn(info);
+    const EntryStatus status = QueryPath(path);
+    if (!status.exists) return false;
+    identity = status.identity;
     return true;
 }
 
@@ -183,6 +223,27 @@ std::string AbsolutePath(const std::string& path) {
     const std::string current = CurrentDir();
     if (path.empty()) return current;
     return current == "/" ? "/" + path : current + "/" + path;
+}
+
+std::string ReachedPath(const std::string& path) {
+    std::vector<std::string> reached;
+    for (std::string& step : Steps(AbsolutePath(path))) {
+        if (step == ".") continue;
+        if (step != "..") {
+            reached.push_back(std::move(step));
+            continue;
+        }
+        if (reached.empty()) continue;
+        const std::string here = Joined(reached);
+        if (IsSymbolicLink(here)) {
+            if (char* target = realpath(here.c_str(), nullptr)) {
+                reached = Steps(target);
+                free(target);
+            }
+        }
+        if (!reached.empty()) reached.pop_back();
+    }
+    return Joined(reached);
 }
 
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }

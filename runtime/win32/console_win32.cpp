@@ -29,24 +29,40 @@ BOOL WINAPI OnControl(DWORD event) {
     return interruptsReceived.fetch_add(1) == 0;
 }
 
-void WriteBytes(HANDLE handle, std::string_view bytes) {
+// The system's text for the last error, without its line end.
+WriteResult Failure() {
+    const DWORD error = GetLastError();
+    const WriteStatus status = error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA
+                                   ? WriteStatus::Closed
+                                   : WriteStatus::Failed;
+    char text[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, text, sizeof text, nullptr);
+    std::string reason(text, length);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    return {status, reason};
+}
+
+WriteResult WriteBytes(HANDLE handle, std::string_view bytes) {
     while (!bytes.empty()) {
         DWORD n = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        if (!WriteFile(handle, bytes.data(), chunk, &n, nullptr) || n == 0) return;
+        if (!WriteFile(handle, bytes.data(), chunk, &n, nullptr) || n == 0) return Failure();
         bytes.remove_prefix(n);
     }
+    return {};
 }
 
-void WriteCharacters(HANDLE handle, std::string_view text) {
+WriteResult WriteCharacters(HANDLE handle, std::string_view text) {
     const std::u16string units = Utf8ToWideName(text);
     const auto* data = reinterpret_cast<const wchar_t*>(units.data());
     for (std::size_t done = 0; done < units.size();) {
         DWORD n = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(units.size() - done, 8192));
-        if (!WriteConsoleW(handle, data + done, chunk, &n, nullptr) || n == 0) return;
+        if (!WriteConsoleW(handle, data + done, chunk, &n, nullptr) || n == 0) return Failure();
         done += n;
     }
+    return {};
 }
 
 }  // namespace
@@ -55,14 +71,11 @@ bool IsTerminal(StandardStream stream) { return IsConsole(HandleOf(stream)); }
 
 // The console would show UTF-8 bytes in its code page; redirected output must be the
 // bytes a Linux run writes, without the C library's line-end translation.
-void WriteStandard(StandardStream stream, std::string_view text) {
+// A process started without the stream takes the text as written.
+WriteResult WriteStandard(StandardStream stream, std::string_view text) {
     const HANDLE handle = HandleOf(stream);
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
-    if (IsConsole(handle)) {
-        WriteCharacters(handle, text);
-    } else {
-        WriteBytes(handle, text);
-    }
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return {};
+    return IsConsole(handle) ? WriteCharacters(handle, text) : WriteBytes(handle, text);
 }
 
 int TerminalColumns(StandardStream stream) {
@@ -79,6 +92,9 @@ bool TakeInterrupt() {
     interruptsTaken.store(received);
     return true;
 }
+
+// Windows ends a process on Ctrl+C with STATUS_CONTROL_C_EXIT; both events count as that.
+int InterruptStatus() { return interruptsReceived.load() == 0 ? 0 : static_cast<int>(0xC000013A); }
 
 // A write to a pipe whose reader has gone fails on Windows; no signal ends the process.
 void IgnoreClosedPipes() {}

@@ -27,13 +27,19 @@ struct OpenDirectory {
 
 OpenDirectory& Opened(void* handle) { return *static_cast<OpenDirectory*>(handle); }
 
-// Starts the listing; false when it holds nothing at all (an empty drive root).
+// Starts the listing; false when it holds nothing at all (an empty drive root) or fails.
 bool StartListing(OpenDirectory& directory) {
     directory.started = true;
     directory.find = FindFirstFileExW((directory.path + L'*').c_str(), FindExInfoBasic,
                                       &directory.found, FindExSearchNameMatch, nullptr,
                                       FIND_FIRST_EX_LARGE_FETCH);
     return directory.find != INVALID_HANDLE_VALUE;
+}
+
+// Whether the listing's last call ended it on an error rather than after its last name.
+bool EndedOnError() {
+    const DWORD error = GetLastError();
+    return error != ERROR_NO_MORE_FILES && error != ERROR_FILE_NOT_FOUND;
 }
 
 bool AdvanceListing(OpenDirectory& directory) {
@@ -132,6 +138,7 @@ std::string TDirectory::NextName() {
     if (directory.exhausted) return {};
     if (!AdvanceListing(directory)) {
         directory.exhausted = true;
+        listingFailed_ = EndedOnError();
         return {};
     }
     return win32::Narrow(directory.found.cFileName, wcslen(directory.found.cFileName));
@@ -153,11 +160,13 @@ bool TDirectory::IsLink(const std::string& name) const {
     return ReadLinkAt(Opened(handle_).Child(name), target);
 }
 
-int EntryType(const std::string& path) { return win32::StatusAt(win32::LongPath(path)).kind; }
+EntryStatus QueryPath(const std::string& path) { return win32::StatusAt(win32::LongPath(path)); }
+
+int EntryType(const std::string& path) { return QueryPath(path).kind; }
 
 bool FileIdentityOf(const std::string& path, FileIdentity& identity) {
-    const EntryStatus status = win32::StatusAt(win32::LongPath(path));
-    if (status.size < 0) return false;
+    const EntryStatus status = QueryPath(path);
+    if (!status.exists) return false;
     identity = status.identity;
     return true;
 }
@@ -233,6 +242,9 @@ std::string AbsolutePath(const std::string& path) {
         buffer.resize(length + 1);
     }
 }
+
+// The system itself takes ".." steps by the text of the path, before any link.
+std::string ReachedPath(const std::string& path) { return AbsolutePath(path); }
 
 bool RemoveFile(const std::string& path) { return DeleteFileW(win32::LongPath(path).c_str()) != 0; }
 

@@ -1,6 +1,7 @@
 #include "runtime/win32/win32_paths.h"
 
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "runtime/text.h"
@@ -87,10 +88,19 @@ HANDLE OpenRegularFile(const std::wstring& longPath) {
     return INVALID_HANDLE_VALUE;
 }
 
+EntryStatus FailedStatus(DWORD error) {
+    EntryStatus status;
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+        status.failure = std::system_category().message(static_cast<int>(error));
+    }
+    return status;
+}
+
 EntryStatus StatusOf(HANDLE handle) {
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle, &info)) return {};
+    if (!GetFileInformationByHandle(handle, &info)) return FailedStatus(GetLastError());
     EntryStatus status;
+    status.exists = true;
     if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         status.kind = ENTRY_DIR;
     } else if (GetFileType(handle) == FILE_TYPE_DISK &&
@@ -107,7 +117,7 @@ EntryStatus StatusOf(HANDLE handle) {
 
 EntryStatus StatusAt(const std::wstring& longPath) {
     const HANDLE handle = OpenForQuery(longPath);
-    if (handle == INVALID_HANDLE_VALUE) return {};
+    if (handle == INVALID_HANDLE_VALUE) return FailedStatus(GetLastError());
     const EntryStatus status = StatusOf(handle);
     CloseHandle(handle);
     return status;

@@ -23,6 +23,9 @@ HANDLE OpenForQuery(const std::wstring& longPath);
 // The same for reading a regular file; INVALID_HANDLE_VALUE for anything else.
 HANDLE OpenRegularFile(const std::wstring& longPath);
 
+// The status of a failed query with this error: nothing there for a missing file or
+// path, otherwise no answer, with the system's text.
+EntryStatus FailedStatus(DWORD error);
 // Kind, size and identity of an open file or directory; a kind of ENTRY_NONE when the
 // system does not tell.
 EntryStatus StatusOf(HANDLE handle);

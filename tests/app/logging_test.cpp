@@ -279,7 +279,8 @@ TEST_F(LoggingTest, StopDuringADigestEndsAtOnceAndTheNextStartWorks) {
     EXPECT_EQ(TableRows(datafile, "allist").size(), 2u);
 }
 
-TEST_F(LoggingTest, StopDuringTheComparisonStillWritesTheLog) {
+// The lines the stop left unreported are owed: the next Start writes them, once each.
+TEST_F(LoggingTest, StopDuringTheComparisonStillWritesTheLogAndOwesTheRest) {
     const fs::path log = scratch / "changes.log";
     ChooseLog(log);
     Log();
@@ -294,6 +295,15 @@ TEST_F(LoggingTest, StopDuringTheComparisonStillWritesTheLog) {
     const std::string written = ReadFile(log);
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), long(reported));
     EXPECT_EQ(TableRows(datafile, "allist").size(), 6u);
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    Lines report = Report();
+    std::sort(report.begin(), report.end());
+    EXPECT_EQ(std::unique(report.begin(), report.end()) - report.begin(), 5);
+    EXPECT_EQ(report.size(), 5u);
+    const std::string all = ReadFile(log);
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 5);
+    EXPECT_FALSE(fs::exists(datafile.string() + "-unlogged"));
 }
 
 #ifndef _WIN32
@@ -346,12 +356,12 @@ TEST_F(OwedLinesTest, ALineNoWriteCouldSaveIsWrittenOnceByTheNextStart) {
     EXPECT_EQ(NewLogLines().size(), 1u);
 }
 
-// The log changed after the marker was made: whatever wrote it may have written the
-// owed lines, and a line twice is worse than none.
-TEST_F(OwedLinesTest, ALogWrittenSinceTheMarkerGetsNoOwedLines) {
+// Another program wrote the log after the failed write: its line stays, and the owed one
+// follows it.
+TEST_F(OwedLinesTest, ALogWrittenSinceTheFailedWriteStillGetsTheOwedLines) {
     WriteFile(log, ReadFile(log) + "02 Jan 2020 00:00:00 - New file: /elsewhere\r\n");
     Log();
-    EXPECT_EQ(NewLogLines(), Lines{" - New file: /elsewhere\r"});
+    EXPECT_EQ(NewLogLines(), (Lines{" - New file: /elsewhere\r", " - New file: " + Path("a.txt") + "\r"}));
     EXPECT_FALSE(MarkerStands());
 }
 #endif

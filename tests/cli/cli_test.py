@@ -4,6 +4,7 @@
 tervala-cli as a program on real trees: its standard output, standard error, exit status
 and datafile through first runs, changes, errors, interrupts and bad arguments, and its
 datafiles read by the scenario runner (the window's main routine) and the other way round."""
+import fcntl
 import json
 import os
 import pty
@@ -18,6 +19,9 @@ import tempfile
 import time
 
 CLI, RUNNER = (os.path.abspath(program) for program in sys.argv[1:3])
+# The thread sanitizer holds a signal back until the blocked call it interrupted returns.
+with open(CLI, "rb") as program:
+    THREAD_SANITIZER = b"__tsan_init" in program.read()
 TEXT_LINE = re.compile(rb"^\d\d [A-Z][a-z]{2} \d{4} \d\d:\d\d:\d\d - "
                        rb"(New file|New dir|File changed|File removed|Dir removed): (.*)$")
 ISO_TIME = re.compile(r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d$")
@@ -36,7 +40,7 @@ def check(condition, message):
 
 
 def cli(*args, cwd):
-    return subprocess.run([CLI, *args], cwd=cwd, capture_output=True, timeout=300)
+    return subprocess.run([CLI, *args], cwd=cwd, capture_output=True, timeout=60)
 
 
 def write(path, data=b"x"):
@@ -66,7 +70,7 @@ def text_changes(stdout):
 
 def json_changes(stdout):
     found = []
-    for line in stdout.decode("ascii").splitlines():
+    for line in stdout.decode("utf-8").split("\n")[:-1]:
         change = json.loads(line)
         check(set(change) == {"time", "change", "path"} and ISO_TIME.match(change["time"]),
               f"json: an object of another shape: {line!r}")
@@ -135,6 +139,10 @@ def test_errors_exit_2(work):
           f"corrupt datafile: status {done.returncode}, stdout {done.stdout!r}")
     check(b"Datafile ERROR! (Please delete old datafile prior to v1.3)\n" in done.stderr,
           f"corrupt datafile: stderr {done.stderr!r}")
+    quiet = cli("-q", "-d", datafile, tree, cwd=work)
+    check(quiet.returncode == 2 and
+          quiet.stderr == b"Datafile ERROR! (Please delete old datafile prior to v1.3)\n",
+          f"corrupt datafile, quiet: status {quiet.returncode}, stderr {quiet.stderr!r}")
     check(read(datafile) == b"this is no database at all\n" * 100,
           "corrupt datafile: the datafile was changed")
 
@@ -192,7 +200,7 @@ def test_interrupts(work):
         sent = time.monotonic()
         stdout, stderr = process.communicate(timeout=120)
         check(time.monotonic() - sent < 10, f"{sig.name}: the stop waited for the digest")
-        check(process.returncode == 0 and stdout == b"" and stderr == b"Dir log run aborted\n",
+        check(process.returncode == 128 + sig and stdout == b"" and stderr == b"Dir log run aborted\n",
               f"{sig.name} in the scan: status {process.returncode}, {stdout!r}, {stderr!r}")
         check(read(os.path.join(work, "big.db")) == before, f"{sig.name}: the datafile changed")
 
@@ -207,7 +215,7 @@ def test_interval_runs_until_interrupted(work):
     stdout, stderr = process.communicate(timeout=60)
     check(b"Dir log interval run #2 complete\n" in seen and stderr.endswith(b"Dir log run aborted\n"),
           f"interval: stderr {seen + stderr!r}")
-    check(process.returncode == 1 and
+    check(process.returncode == 130 and
           text_changes(stdout) == [(b"New file", os.fsencode(tree) + b"/added.txt")],
           f"interval: status {process.returncode}, stdout {stdout!r}")
 
@@ -268,9 +276,10 @@ def test_bad_arguments(work):
     cases = [
         ([], "no DIR given"),
         ([tree, tree], f"more than one DIR given: '{tree}'"),
-        ([os.path.join(work, "missing")], f"{work}/missing: not a directory"),
+        ([os.path.join(work, "missing")], f"{work}/missing: No such file or directory"),
         ([a_file], f"{a_file}: not a directory"),
         (["--interval", "abc", tree], "'abc' is not a whole number of minutes"),
+        (["-i", "99999999999", tree], "'99999999999' is too large"),
         (["-i", "-1", tree], "'-1' is not a whole number of minutes"),
         (["-i", "1.5", tree], "'1.5' is not a whole number of minutes"),
         (["--interval=", tree], "option '--interval' needs a value"),
@@ -294,6 +303,192 @@ def test_bad_arguments(work):
     version = cli("-V", cwd=work)
     check(version.returncode == 0 and re.match(rb"^tervala-cli \d+\.\d+\n$", version.stdout),
           f"--version: {version.returncode} {version.stdout!r}")
+
+
+def test_which_directory_and_datafile(work):
+    """DIR through a link and "..", as the system reaches it; a derived datafile name that
+    another directory's list holds; names that would make a line read as another path."""
+    tree = make_tree(work)
+    os.makedirs(os.path.join(tree, "deep", "t"))
+    os.symlink(os.path.join(tree, "deep", "t"), os.path.join(work, "link"))
+    first = cli("link/../t/", cwd=work)
+    reached = os.path.join(tree, "deep", "t")
+    check(first.returncode == 0 and os.path.isfile(derived_datafile(work, reached)),
+          f"link/..: status {first.returncode}, {first.stderr!r}, {os.listdir(work)}")
+
+    cli(tree, cwd=work)
+    shutil.copy(derived_datafile(work, tree), os.path.join(work, "json.db"))
+    twin = os.path.join(work, "my_tree")
+    shutil.copytree(tree, twin, symlinks=True)
+    done = cli(twin, cwd=work)
+    check(done.returncode == 2 and done.stdout == b"" and
+          f"Datafile ERROR! Datafile {os.path.basename(derived_datafile(work, tree))} holds the "
+          f"list of another "
+          f"directory: {tree}\n".encode() in done.stderr, f"shared name: {done.stderr!r}")
+
+    names = ("a\u202eb.txt", "zero\u200bwidth\ufeff.txt")
+    for name in names:
+        write(os.path.join(tree, name))
+    text = cli(tree, cwd=work)
+    escaped = [b"a\\u202eb.txt", b"zero\\u200bwidth\\ufeff.txt"]
+    check(sorted(c[1] for c in text_changes(text.stdout)) ==
+          [os.fsencode(tree) + b"/" + n for n in escaped], f"escapes in text: {text.stdout!r}")
+    as_json = cli("--json", "-d", "json.db", tree, cwd=work)
+    check(sorted(c[1] for c in json_changes(as_json.stdout)) ==
+          [os.fsencode(os.path.join(tree, n)) for n in names], f"JSON: {as_json.stdout!r}")
+
+
+def many_new_files(tree, count, name="many"):
+    """A new directory of count empty files; their change lines as (kind, path bytes)."""
+    folder = os.path.join(tree, name)
+    os.makedirs(folder)
+    for n in range(count):
+        open(os.path.join(folder, f"f{n:05}"), "wb").close()
+    t = os.fsencode(folder)
+    return [(b"New dir", t)] + [(b"New file", t + f"/f{n:05}".encode()) for n in range(count)]
+
+
+def once(outputs, expected, what, repeats=0):
+    """Every expected change line once over the outputs, and nothing else; up to repeats
+    lines may come twice (a kill repeats the line whose write it interrupted)."""
+    found = sorted(change for output in outputs for change in text_changes(output))
+    missing = sorted(set(expected) - set(found))[:3]
+    check(sorted(set(found)) == sorted(expected) and len(found) - len(expected) <= repeats,
+          f"{what}: {len(found)} lines, {len(expected)} expected, missing {missing}")
+
+
+def log_output(log):
+    """The log's lines as standard output would hold them."""
+    return read(log).replace(b"\r\n", b"\n") if os.path.exists(log) else b""
+
+
+def test_owed_lines_after_a_stop_or_kill(work):
+    """Each line once over the interrupted run and the next, on standard output and in the
+    log, whatever ended the comparison: a stop, a kill, or a SIGTERM while the output is
+    full and never read (the program cannot poll, and must end anyway)."""
+    cases = [(sig, log, True) for sig in (signal.SIGINT, signal.SIGTERM, signal.SIGKILL)
+             for log in (False, True)] + [(signal.SIGTERM, False, False)] * (not THREAD_SANITIZER)
+    for n, (sig, with_log, read_on) in enumerate(cases):
+        case = os.path.join(work, str(n))
+        tree = make_tree(case)
+        log = os.path.join(case, "changes.log")
+        args = ["-l", log, tree] if with_log else [tree]
+        cli(*args, cwd=case)
+        expected = many_new_files(tree, 3000)
+        what = f"{sig.name}{' with a log' if with_log else ''}{'' if read_on else ', unread'}"
+        # The output is longer than a pipe holds: the run waits in the comparison until read.
+        process = start(args, case)
+        select.select([process.stdout], [], [], 60)
+        time.sleep(0.5)
+        first = b"" if not read_on else os.read(process.stdout.fileno(), 4096)
+        process.send_signal(sig)
+        if not read_on:
+            try:
+                process.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                check(False, f"{what}: SIGTERM did not end a program that could not poll")
+        first += process.communicate(timeout=120)[0]
+        status = {signal.SIGINT: 130, signal.SIGTERM: 143}.get(sig, -sig) if read_on else -sig
+        check(process.returncode == status, f"{what}: status {process.returncode}")
+        second = cli(*args, cwd=case)
+        check(second.returncode == 1, f"{what}: the next start's status {second.returncode}")
+        once([first, second.stdout], expected, what, repeats=int(sig == signal.SIGKILL))
+        if with_log:
+            once([log_output(log)], expected, f"{what}: the log")
+        third = cli(*args, cwd=case)
+        check(third.stdout == b"" and not os.path.exists(derived_datafile(case, tree) + "-unlogged"),
+              f"{what}: a third start printed {third.stdout[:200]!r}")
+
+
+def test_standard_output_failures(work):
+    """A full device ends logging with a message, a reader that has gone ends it quietly;
+    both exit 2 and the next start prints every line once."""
+    for target in ("full", "closed"):
+        case = os.path.join(work, target)
+        tree = make_tree(case)
+        log = os.path.join(case, "changes.log")
+        cli("-l", log, tree, cwd=case)
+        expected = many_new_files(tree, 20)
+        if target == "full":
+            output = os.open("/dev/full", os.O_WRONLY)
+        else:
+            reader, output = os.pipe()
+            os.close(reader)
+        done = subprocess.run([CLI, "-q", "-l", log, tree], cwd=case, stdout=output,
+                              stderr=subprocess.PIPE, timeout=120)
+        os.close(output)
+        message = b"Failed to write to standard output: No space left on device\n"
+        check(done.returncode == 2 and done.stderr == (message if target == "full" else b""),
+              f"stdout {target}: status {done.returncode}, stderr {done.stderr!r}")
+        again = cli("-l", log, tree, cwd=case)
+        once([again.stdout], expected, f"stdout {target}: the next start")
+        once([log_output(log)], expected, f"stdout {target}: the log")
+
+
+def test_two_runs_on_one_datafile(work):
+    """Runs started together take turns with the datafile: each change is reported by one
+    of them; a run that cannot have it within the wait says it is locked."""
+    tree = make_tree(work)
+    cli(tree, cwd=work)
+    expected = many_new_files(tree, 2000)
+    processes = [start([tree], work) for _ in range(3)]
+    outputs = [process.communicate(timeout=120) for process in processes]
+    for process, (_, stderr) in zip(processes, outputs):
+        check(process.returncode in (0, 1) or
+              b"Datafile ERROR! Datafile is locked by another program\n" in stderr,
+              f"runs together: status {process.returncode}, {stderr!r}")
+    once([stdout for stdout, _ in outputs], expected, "runs together")
+
+    datafile = derived_datafile(work, tree)
+    before = read(datafile)
+    write(os.path.join(tree, "more.txt"))
+    with open(datafile, "rb") as held:
+        fcntl.flock(held, fcntl.LOCK_EX)
+        done = cli(tree, cwd=work)
+    check(done.returncode == 2 and done.stdout == b"" and
+          done.stderr.endswith(b"Datafile ERROR! Datafile is locked by another program\n") and
+          read(datafile) == before, f"a held datafile: {done.returncode} {done.stderr!r}")
+
+
+def test_two_writers_of_one_log(work):
+    """Two runs on two trees writing one log at the same moment lose no line of either."""
+    log = os.path.join(work, "shared.log")
+    trees = [make_tree(os.path.join(work, name)) for name in ("a", "b")]
+    for tree in trees:
+        cli("-l", log, tree, cwd=os.path.dirname(tree))
+    expected, printed = [], []
+    for round_ in range(6):
+        for tree in trees:
+            expected += many_new_files(tree, 100, f"round{round_}")
+        processes = [start(["-l", log, tree], os.path.dirname(tree)) for tree in trees]
+        printed += [process.communicate(timeout=120)[0] for process in processes]
+    once(printed, expected, "two writers: standard output")
+    once([log_output(log)], expected, "two writers: the log")
+
+
+def test_planted_fifos(work):
+    """A pipe planted where the program keeps a file of its own is refused, never waited
+    on: the run ends with an error, and once the pipe is gone every line comes once."""
+    for name in ("{datafile}-unlogged", "{log}.partial", "{datafile}-unlogged.partial"):
+        case = os.path.join(work, str(len(os.listdir(work))))
+        tree = make_tree(case)
+        log = os.path.join(case, "changes.log")
+        cli("-l", log, tree, cwd=case)
+        expected = many_new_files(tree, 20)
+        fifo = name.format(datafile=derived_datafile(case, tree), log=log)
+        os.mkfifo(fifo)
+        try:
+            done = cli("-l", log, tree, cwd=case)
+        except subprocess.TimeoutExpired:
+            check(False, f"a pipe at {name}: the run waited for it")
+            continue
+        check(done.returncode == 2 and b"Failed to" in done.stderr,
+              f"a pipe at {name}: status {done.returncode}, {done.stderr!r}")
+        os.remove(fifo)
+        again = cli("-l", log, tree, cwd=case)
+        once([done.stdout, again.stdout], expected, f"a pipe at {name}")
+        once([log_output(log)], expected, f"a pipe at {name}: the log")
 
 
 def mode_of(path):
@@ -386,6 +581,12 @@ TRACED_CALL = re.compile(r'^\d+ +(\w+)\((?:(?:AT_FDCWD|\d+)<([^>]*)>, )?"([^"]*)
 # The program's libraries and what they read of the system.
 RUNTIME_FILES = ("/etc/ld.so.", "/lib/", "/lib64/", "/usr/lib/", "/usr/share/zoneinfo/",
                  "/etc/localtime", "/dev/urandom", "/sys/devices/system/cpu/")
+# The process's own files, which a sanitizer's runtime reads: the program and its maps.
+OWN_PROCESS = "/proc/self/"
+# What a sanitizer's runtime opens besides: its scratch file and its suppressions.
+SANITIZER_FILES = ("/tmp/tsan.",) + tuple(
+    option.split("=", 1)[1] for name in ("TSAN_OPTIONS", "LSAN_OPTIONS", "ASAN_OPTIONS")
+    for option in os.environ.get(name, "").split(":") if option.startswith("suppressions="))
 
 
 def test_inside_touches_nothing_outside(work):
@@ -404,7 +605,7 @@ def test_inside_touches_nothing_outside(work):
 
     def allowed(path):
         return (any(path.startswith(end) or end.startswith(path.rstrip("/") + "/") for end in ends)
-                or path.startswith(RUNTIME_FILES))
+                or path.startswith(RUNTIME_FILES) or path.startswith(SANITIZER_FILES))
 
     with open(trace, encoding="utf-8", errors="replace") as f:
         calls = [TRACED_CALL.match(line) for line in f]
@@ -415,6 +616,8 @@ def test_inside_touches_nothing_outside(work):
             continue
         path = os.path.normpath(os.path.join(at or work, path))
         seen += 1
+        if path.startswith(OWN_PROCESS):
+            continue
         for touched in (path, result):
             check(touched is None or allowed(touched), f"inside: {call.group(0)!r}")
         if os.path.relpath(path, tree) in outward:
@@ -426,8 +629,10 @@ def test_inside_touches_nothing_outside(work):
 for test in (test_first_run_changes_and_unchanged_tree, test_errors_exit_2,
              test_log_file_is_not_reprinted, test_interrupts, test_interval_runs_until_interrupted,
              test_datafiles_cross_front_ends, test_standard_error_forms, test_bad_arguments,
+             test_owed_lines_after_a_stop_or_kill, test_standard_output_failures,
+             test_two_runs_on_one_datafile, test_two_writers_of_one_log, test_planted_fifos,
              test_new_files_are_owner_only, test_links_inside_or_skipped,
-             test_inside_touches_nothing_outside):
+             test_inside_touches_nothing_outside, test_which_directory_and_datafile):
     before = len(failures)
     with tempfile.TemporaryDirectory() as scratch:
         test(os.path.realpath(scratch))

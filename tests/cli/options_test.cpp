@@ -44,11 +44,15 @@ TEST(CliOptions, IntervalIsAWholeNumberOfMinutes) {
     EXPECT_EQ(Parse({"-i", "0", "t"}).options.intervalMinutes, 0);
     EXPECT_EQ(Parse({"-i", "007", "t"}).options.intervalMinutes, 7);
     EXPECT_EQ(Parse({"-i", "2147483647", "t"}).options.intervalMinutes, 2147483647);
-    for (const char* bad : {"abc", "-1", "+5", " 5", "1.5", "5min", "2147483648", "99999999999"}) {
+    for (const char* bad : {"abc", "-1", "+5", " 5", "1.5", "5min", "99999999999x"}) {
         const auto parsed = Parse({"--interval", bad, "t"});
         EXPECT_EQ(parsed.action, Action::BadArguments) << bad;
         EXPECT_EQ(parsed.error, std::string("option '--interval': '") + bad +
                                     "' is not a whole number of minutes (0 or more)");
+    }
+    for (const char* big : {"2147483648", "99999999999", "000099999999999999999999"}) {
+        EXPECT_EQ(Parse({"-i", big, "t"}).error,
+                  std::string("option '-i': '") + big + "' is too large (at most 2147483647 minutes)");
     }
 }
 

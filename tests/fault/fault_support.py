@@ -82,15 +82,16 @@ def decode_log(data):
     return data.decode("latin-1")
 
 
-def log_change_lines(text, mode):
-    """A whole log's lines as oracle lines; a Failure when it is not whole."""
-    if text and not text.endswith("\r\n"):
-        raise Failure(f"the log does not end with a whole line: ...{text[-80:]!r}")
+def log_change_lines(text, mode, line_end="\r\n", where="log"):
+    """A whole log's lines (or standard output's, whose lines end in "\n") as oracle
+    lines; a Failure when it is not whole."""
+    if text and not text.endswith(line_end):
+        raise Failure(f"the {where} does not end with a whole line: ...{text[-80:]!r}")
     found = []
-    for line in text.split("\r\n")[:-1] if text else []:
+    for line in text.split(line_end)[:-1] if text else []:
         match = LOG_LINE.match(line)
         if not match:
-            raise Failure(f"a log line that is no change line: {line!r}")
+            raise Failure(f"a {where} line that is no change line: {line!r}")
         found.append(f"{mode} {match.group(1)}: {match.group(2)}")
     return found
 

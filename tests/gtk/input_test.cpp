@@ -160,5 +160,33 @@ TEST_F(InputTest, CloseBoxAsksAndTheWindowStays) {
     EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(NativeWindow(g.window))));
 }
 
+// A path field shows what logging uses: a paste changes it no more than typing does.
+TEST_F(InputTest, APathFieldRefusesAPaste) {
+    gui::PutGadgetText(g.dirField, "/srv/data");
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "/tmp/other", -1);
+    Settle();
+    g.dirField->Activate(gui::ACTIVATE_PASTE);
+    Settle();
+    EXPECT_EQ(gui::FetchGadgetText(g.dirField), "/srv/data");
+    EXPECT_FALSE(gtk_editable_get_editable(GTK_EDITABLE(gui::gtk::WidgetOf(g.dirField))));
+    EXPECT_TRUE(gtk_widget_get_can_focus(gui::gtk::WidgetOf(g.dirField)));
+}
+
+// A screen reader reads the report line by line with the caret, which moves through the
+// read-only text as in any text; keys still change nothing.
+TEST_F(InputTest, TheCaretMovesThroughTheReadOnlyReport) {
+    gui::AppendAreaText(g.reportArea, "one\ntwo\nthree\n");
+    GtkTextView* view = GTK_TEXT_VIEW(gtk_bin_get_child(GTK_BIN(gui::gtk::WidgetOf(g.reportArea))));
+    EXPECT_TRUE(gtk_text_view_get_cursor_visible(view));
+    EXPECT_TRUE(gtk_widget_get_can_focus(GTK_WIDGET(view)));
+    for (guint key : {GDK_KEY_Up, GDK_KEY_Up, GDK_KEY_End, GDK_KEY_x, GDK_KEY_BackSpace}) {
+        TypeKey(g.reportArea, key);
+        Settle();
+    }
+    EXPECT_EQ(gui::FetchGadgetText(g.reportArea), "one\ntwo\nthree\n");
+    EXPECT_EQ(g.reportArea->GetCursorPos(gui::TEXTAREA_LINES), 1);
+    EXPECT_EQ(g.reportArea->GetCursorPos(gui::TEXTAREA_CHARS), 7);  // after "two"
+}
+
 }  // namespace
 }  // namespace gtktest

@@ -103,6 +103,27 @@ TEST_F(PolishTest, TheIntervalFieldShowsTwoDigitsWhole) {
     EXPECT_EQ(NativeRect(g.intervalField), Rect(206, 168, 20, 24));
 }
 
+// "120" does not fit: the field shows "12", never "20", and the whole text as its tooltip.
+TEST_F(PolishTest, AFieldNarrowerThanItsTextShowsItsBeginningAndTheWholeAsTooltip) {
+    GtkEntry* entry = GTK_ENTRY(gui::gtk::WidgetOf(g.intervalField));
+    gtk_widget_grab_focus(GTK_WIDGET(entry));
+    gtk_entry_set_text(entry, "120");  // as typed: the caret at the end
+    gtk_editable_set_position(GTK_EDITABLE(entry), -1);
+    gtk_widget_grab_focus(gui::gtk::WidgetOf(g.dirField));
+    Settle();
+    GdkRectangle area;
+    gtk_entry_get_text_area(entry, &area);
+    int x = 0, y = 0;
+    gtk_entry_get_layout_offsets(entry, &x, &y);
+    EXPECT_EQ(x, area.x);
+    gchar* tip = gtk_widget_get_tooltip_text(GTK_WIDGET(entry));
+    EXPECT_STREQ(tip, "120");
+    g_free(tip);
+    gui::PutGadgetText(g.intervalField, "1");
+    Settle();
+    EXPECT_FALSE(gtk_widget_get_has_tooltip(GTK_WIDGET(entry)));
+}
+
 TEST_F(PolishTest, TheMinutesLabelLinesUpWithItsFieldAndCheckBox) {
     GtkWidget* minutes = LabelWithText(ClientArea(g), "minutes");
     ASSERT_NE(minutes, nullptr);

@@ -84,12 +84,24 @@ TEST(OneLineText, ControlCharactersAndLineSeparatorsBecomeVisibleEscapes) {
     EXPECT_EQ(EscapeControlCharacters("a\nb\tc\rd"), "a\\nb\\tc\\rd");
     EXPECT_EQ(EscapeControlCharacters(std::string("\x1b[31m\x7f\x01\0", 8)),
               "\\x1b[31m\\x7f\\x01\\x00");
-    // C1 controls (NEL among them), the line and the paragraph separator.
-    EXPECT_EQ(EscapeControlCharacters("x\xC2\x85y\xC2\x9F\xE2\x80\xA8\xE2\x80\xA9"),
-              "x\\u0085y\\u009f\\u2028\\u2029");
-    // Printable text, a backslash, characters beside the controls and bytes that are not
-    // UTF-8 (a lone C1 byte among them) stay as they are.
-    const std::string kept = "caf\xC3\xA9 \\n \xC2\xA0\xE2\x80\xA7\xE2\x80\xAA \xFF\x85\xC2";
+    // C1 controls (NEL among them), separators, bidirectional controls and zero-width
+    // characters, each at both ends of its range.
+    const std::pair<const char*, const char*> escaped[] = {
+        {"\xC2\x85", "\\u0085"}, {"\xC2\x9F", "\\u009f"}, {"\xE2\x80\xA8", "\\u2028"},
+        {"\xE2\x80\xA9", "\\u2029"}, {"\xE2\x80\xAA", "\\u202a"}, {"\xE2\x80\xAE", "\\u202e"},
+        {"\xE2\x81\xA6", "\\u2066"}, {"\xE2\x81\xA9", "\\u2069"}, {"\xE2\x80\x8E", "\\u200e"},
+        {"\xE2\x80\x8F", "\\u200f"}, {"\xE2\x80\x8B", "\\u200b"}, {"\xE2\x80\x8D", "\\u200d"},
+        {"\xE2\x81\xA0", "\\u2060"}, {"\xEF\xBB\xBF", "\\ufeff"}};
+    for (const auto& [character, escape] : escaped) {
+        EXPECT_EQ(EscapeControlCharacters(std::string("x") + character + "y"),
+                  std::string("x") + escape + "y")
+            << escape;
+    }
+    // Printable text, a backslash, characters beside the escaped ones and bytes that are not
+    // UTF-8 (a lone C1 byte and a cut-off sequence among them) stay as they are.
+    const std::string kept =
+        "caf\xC3\xA9 \\n \xC2\xA0\xE2\x80\xA7\xE2\x80\xAF\xE2\x80\x8A\xE2\x81\xA1\xE2\x81\xA5"
+        "\xEF\xBB\xBE \xFF\x85\xE2\x80 \xC2";
     EXPECT_EQ(EscapeControlCharacters(kept), kept);
     EXPECT_EQ(EscapeControlCharacters(""), "");
 }

@@ -14,6 +14,7 @@ constexpr int DESKTOP_WIDTH = 1920;
 constexpr int DESKTOP_HEIGHT = 1080;
 constexpr std::uint32_t WAIT_SLEEP_MS = 25;
 
+// A status text standard error does not take is lost: there is nowhere else to say so.
 void WriteToStandardError(std::string_view text) { rt::WriteStandard(rt::StandardStream::Error, text); }
 
 }  // namespace

@@ -51,6 +51,7 @@ public:
     std::string RequestFile(const TFileRequest&) override { return {}; }
     std::string RequestDir(const std::string&, const std::string&) override { return {}; }
     int OpenURL(const std::string&) override { return 0; }
+    void PostNotification(const std::string&, const std::string&) override {}
 
     void PressOnInterrupt(TButtonFinder button) { interruptButton_ = std::move(button); }
 

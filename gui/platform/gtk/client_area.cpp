@@ -27,7 +27,26 @@ void PreferredNothing(GtkWidget*, gint* minimum, gint* natural) {
     *natural = 0;
 }
 
-void AllocateChild(GtkWidget* child, gpointer) {
+bool SharesRows(const GdkRectangle& a, const GdkRectangle& b) {
+    return a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+// The right edge a label's text may reach: the nearest gadget to its right on its rows, or
+// the area's edge. A larger font then does not cut a label that has free room beside it.
+int LabelRoomEnd(GtkWidget* area, GtkWidget* label, const GdkRectangle& rect) {
+    int end = gtk_widget_get_allocated_width(area);
+    GList* children = gtk_container_get_children(GTK_CONTAINER(area));
+    for (GList* c = children; c != nullptr; c = c->next) {
+        const GdkRectangle* other = RectOf(GTK_WIDGET(c->data));
+        if (c->data == label || other == nullptr || !gtk_widget_get_visible(GTK_WIDGET(c->data)))
+            continue;
+        if (other->x >= rect.x + rect.width && SharesRows(*other, rect)) end = MIN(end, other->x);
+    }
+    g_list_free(children);
+    return end;
+}
+
+void AllocateChild(GtkWidget* child, gpointer area) {
     const GdkRectangle* rect = RectOf(child);
     if (rect == nullptr || !gtk_widget_get_visible(child)) return;
     // GTK insists on a size request before every allocation, and warns about allocations
@@ -38,6 +57,12 @@ void AllocateChild(GtkWidget* child, gpointer) {
     gtk_widget_get_preferred_size(child, &minimum, nullptr);
     if (GTK_IS_PROGRESS_BAR(child)) minimum = GtkRequisition{0, 0};
     GtkAllocation allocation = *rect;
+    if (GTK_IS_LABEL(child)) {
+        int natural = 0;
+        gtk_widget_get_preferred_width(child, nullptr, &natural);
+        allocation.width = MAX(allocation.width,
+                               MIN(natural, LabelRoomEnd(GTK_WIDGET(area), child, *rect) - rect->x));
+    }
     allocation.width = MAX(allocation.width, MAX(minimum.width, 1));
     allocation.height = MAX(allocation.height, MAX(minimum.height, 1));
     gtk_widget_size_allocate(child, &allocation);
@@ -55,7 +80,7 @@ void SizeAllocate(GtkWidget* widget, GtkAllocation* allocation) {
         self->height = allocation->height;
         if (self->resized != nullptr) self->resized(self->width, self->height, self->resized_data);
     }
-    gtk_container_forall(GTK_CONTAINER(widget), AllocateChild, nullptr);
+    gtk_container_forall(GTK_CONTAINER(widget), AllocateChild, widget);
     self->allocating = FALSE;
 }
 

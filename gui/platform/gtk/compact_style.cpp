@@ -4,18 +4,16 @@ namespace gui::gtk {
 
 namespace {
 
+// The widgets keep the desktop's interface font; the driver scales the rectangles with it.
 // The default theme pads entries and buttons to 34 px; this keeps the borders and a little
 // horizontal room and drops the rest, so one line of text fills a 20 to 24 px rectangle.
 const char kStyleSheet[] = R"css(
-.tervala-compact, statusbar.tervala-compact {
-    font-size: 9pt;
-}
 .tervala-compact entry {
     min-height: 0; min-width: 0;
     padding: 0 4px;
 }
 .tervala-compact entry.tervala-narrow {
-    padding: 0 1px;
+    padding: 0;
 }
 .tervala-compact button {
     min-height: 0; min-width: 0;

@@ -8,7 +8,7 @@ namespace gui::gtk {
 
 // The class the client area carries; the compact rules apply only below it.
 inline constexpr const char* kCompactClass = "tervala-compact";
-// The class of text fields narrower than kNarrowFieldWidth, which keep almost no padding.
+// The class of text fields narrower than kNarrowFieldWidth, which keep no padding.
 inline constexpr const char* kNarrowClass = "tervala-narrow";
 inline constexpr int kNarrowFieldWidth = 40;
 

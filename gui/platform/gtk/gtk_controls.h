@@ -40,6 +40,14 @@ public:
     std::string GetText() const override;
     int Activate(int command) override;
     void Rethink() override;
+    void SetReadOnly(int readOnly) override;
+
+    // Signal handler: a field the user is not in shows the beginning of its text.
+    void ShowBeginning();
+
+private:
+    // The whole text as a tooltip when the field is too narrow to show it.
+    void UpdateTooltip();
 };
 
 // Multi-line text area, optionally read-only and word-wrapped, in its own scroller.
@@ -81,6 +89,7 @@ public:
 
     void SetText(const std::string& text) override;
     std::string GetText() const override;
+    void SetAnnounced(int announced) override;
 
     // Signal handler: places the text for the new allocation.
     void Allocated(int allocatedHeight, int textHeight);

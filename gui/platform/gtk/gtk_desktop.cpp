@@ -1,4 +1,5 @@
 #include "gui/platform/gtk/gtk_controls.h"
+#include "gui/platform/gtk/text_scale.h"
 
 namespace gui::gtk {
 
@@ -10,9 +11,11 @@ TGtkDesktop::TGtkDesktop() {
     GdkRectangle geometry, workArea;
     gdk_monitor_get_geometry(monitor, &geometry);
     gdk_monitor_get_workarea(monitor, &workArea);
-    SetRect(geometry.x, geometry.y, geometry.width, geometry.height);
-    workWidth_ = workArea.width;
-    workHeight_ = workArea.height;
+    // In the toolkit's pixels, so that a centred window of scaled size is centred.
+    SetRect(Unscaled(geometry.x), Unscaled(geometry.y), Unscaled(geometry.width),
+            Unscaled(geometry.height));
+    workWidth_ = Unscaled(workArea.width);
+    workHeight_ = Unscaled(workArea.height);
 }
 
 }  // namespace gui::gtk

@@ -3,6 +3,7 @@
 #include "gui/driversupport.h"
 #include "gui/event.h"
 #include "gui/platform/gtk/gtk_input.h"
+#include "gui/platform/gtk/text_scale.h"
 
 namespace gui::gtk {
 
@@ -93,7 +94,8 @@ void TGtkGadget::Rethink() {
     if (outer_ == nullptr || freed_) return;
     const auto* group = dynamic_cast<const TGtkGadget*>(GetGroup().get());
     if (group == nullptr || group->ClientArea() == nullptr) return;
-    tervala_client_area_place(group->ClientArea(), outer_, xpos, ypos, width, height);
+    tervala_client_area_place(group->ClientArea(), outer_, Scaled(xpos), Scaled(ypos),
+                              ScaledLength(xpos, width), ScaledLength(ypos, height));
 }
 
 int TGtkGadget::Activate(int command) {

@@ -26,6 +26,10 @@ public:
     void Free() override;
     void SetTooltip(const std::string& tip) override;
     std::string GetTooltip() const override;
+    int HasFocus() const override;
+    void SetAccessibleName(const std::string& accessibleName) override;
+    void SetAccessibleDescription(const std::string& description) override;
+    void AddAccessibleLabel(const TGadgetPtr& label) override;
 
     // The widget placed in the parent's client area (null for the desktop and menu items).
     GtkWidget* Outer() const { return outer_; }
@@ -67,6 +71,8 @@ private:
         gulong id;
     };
     std::vector<TConnection> connections_;
+    // Texts of the labels that name the gadget, in the order they were added.
+    std::vector<std::string> labelTexts_;
     bool freed_ = false;
 };
 

@@ -5,6 +5,8 @@
 #include "gui/platform/gtk/display_text.h"
 #include "gui/platform/gtk/gtk_session.h"
 #include "gui/platform/gtk/gtk_system_driver.h"
+#include "gui/platform/gtk/live_label.h"
+#include "gui/platform/gtk/text_scale.h"
 
 namespace gui::gtk {
 
@@ -54,7 +56,7 @@ int RowHeight(const TGadget& label) {
 }  // namespace
 
 TGtkLabel::TGtkLabel(int gadgetStyle) : TGtkGadget(GADGET_LABEL, gadgetStyle) {
-    GtkWidget* label = gtk_label_new(nullptr);
+    GtkWidget* label = tervala_label_new();
     gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
     gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
     Adopt(label, label);
@@ -69,7 +71,7 @@ void TGtkLabel::Allocated(int allocatedHeight, int textHeight) {
     const int room = allocatedHeight - textHeight;
     float yalign = 0.5f;
     if (room > 0) {
-        const float rowTop = (RowHeight(*this) - textHeight) / 2.0f;
+        const float rowTop = (Scaled(RowHeight(*this)) - textHeight) / 2.0f;
         yalign = std::clamp(rowTop / static_cast<float>(room), 0.0f, 1.0f);
     }
     if (gtk_label_get_yalign(label) != yalign) gtk_label_set_yalign(label, yalign);
@@ -87,6 +89,10 @@ void TGtkLabel::SetText(const std::string& text) {
     g_idle_add_full(G_PRIORITY_DEFAULT, ShowPendingText,
                     new TPendingText{GTK_LABEL(g_object_ref(label)), text_}, DropPendingText);
     WakeNextPoll();
+}
+
+void TGtkLabel::SetAnnounced(int announced) {
+    tervala_label_set_announced(TERVALA_LABEL(Outer()), announced != 0);
 }
 
 std::string TGtkLabel::GetText() const {

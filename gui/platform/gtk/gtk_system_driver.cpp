@@ -5,9 +5,11 @@
 #include <atomic>
 
 #include "gui/platform.h"
+#include "gui/platform/gtk/display_text.h"
 #include "gui/platform/gtk/gtk_modal.h"
 #include "gui/platform/gtk/gtk_session.h"
 #include "gui/platform/gtk/gtk_window.h"
+#include "gui/platform/gtk/text_scale.h"
 
 namespace gui {
 
@@ -65,8 +67,8 @@ void TGtkSystemDriver::MoveMouse(int x, int y) {
         if (GdkWindow* native = gtk_widget_get_window(origin)) {
             int originX = 0, originY = 0;
             gdk_window_get_origin(native, &originX, &originY);
-            x += originX;
-            y += originY;
+            x = Scaled(x) + originX;
+            y = Scaled(y) + originY;
         }
     }
     GdkDisplay* display = gdk_display_get_default();
@@ -84,6 +86,43 @@ void TGtkSystemDriver::SetMouseVisible(int visible) {
     }
     g_list_free(toplevels);
     if (cursor != nullptr) g_object_unref(cursor);
+}
+
+namespace {
+
+void DropReply(GObject* bus, GAsyncResult* result, gpointer) {
+    GError* error = nullptr;
+    if (GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, &error))
+        g_variant_unref(reply);
+    if (error != nullptr) g_error_free(error);
+}
+
+// The desktop's notification service, asked without waiting for its answer; with no
+// service on the bus the call fails quietly, as a desktop without notifications shows none.
+void SendNotification(GObject*, GAsyncResult* result, gpointer data) {
+    GVariant* notification = static_cast<GVariant*>(data);
+    GDBusConnection* bus = g_bus_get_finish(result, nullptr);
+    if (bus != nullptr) {
+        g_dbus_connection_call(bus, "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+                               "org.freedesktop.Notifications", "Notify", notification, nullptr,
+                               G_DBUS_CALL_FLAGS_NONE, -1, nullptr, DropReply, nullptr);
+        g_object_unref(bus);
+    }
+    g_variant_unref(notification);
+}
+
+}  // namespace
+
+void TGtkSystemDriver::PostNotification(const std::string& title, const std::string& text) {
+    const char* icon = gtk_window_get_default_icon_name();
+    GVariantBuilder actions, hints;
+    g_variant_builder_init(&actions, G_VARIANT_TYPE("as"));
+    g_variant_builder_init(&hints, G_VARIANT_TYPE("a{sv}"));
+    GVariant* notification = g_variant_ref_sink(g_variant_new(
+        "(susssasa{sv}i)", g_get_prgname() != nullptr ? g_get_prgname() : "", 0u,
+        icon != nullptr ? icon : "", DisplayText(title).c_str(), DisplayText(text).c_str(),
+        &actions, &hints, -1));
+    g_bus_get(G_BUS_TYPE_SESSION, nullptr, SendNotification, notification);
 }
 
 int TGtkSystemDriver::OpenURL(const std::string& url) {

@@ -25,6 +25,7 @@ public:
     std::string RequestFile(const TFileRequest& request) override;
     std::string RequestDir(const std::string& title, const std::string& initialPath) override;
     int OpenURL(const std::string& url) override;
+    void PostNotification(const std::string& title, const std::string& text) override;
 
 private:
     // Dispatches what the main loop has ready; how many sources it dispatched.

@@ -10,6 +10,20 @@ void OnRangeChanged(GtkAdjustment*, gpointer data) { static_cast<TGtkTextArea*>(
 
 void OnScrolled(GtkAdjustment*, gpointer data) { static_cast<TGtkTextArea*>(data)->ScrollMoved(); }
 
+// The view draws no focus ring of its own; the scroller draws the theme's around it.
+gboolean DrawFocusRing(GtkWidget* scroller, cairo_t* cr, gpointer view) {
+    if (!gtk_widget_has_visible_focus(GTK_WIDGET(view))) return FALSE;
+    gtk_render_focus(gtk_widget_get_style_context(scroller), cr, 1, 1,
+                     gtk_widget_get_allocated_width(scroller) - 2,
+                     gtk_widget_get_allocated_height(scroller) - 2);
+    return FALSE;
+}
+
+gboolean RedrawScroller(GtkWidget* view, GdkEvent*, gpointer) {
+    gtk_widget_queue_draw(gtk_widget_get_parent(view));
+    return FALSE;
+}
+
 double EndPosition(GtkAdjustment* adjustment) {
     return gtk_adjustment_get_upper(adjustment) - gtk_adjustment_get_page_size(adjustment);
 }
@@ -22,11 +36,13 @@ TGtkTextArea::TGtkTextArea(int gadgetStyle) : TGtkGadget(GADGET_TEXTAREA, gadget
     GtkWidget* view = gtk_text_view_new();
     GtkTextView* textView = GTK_TEXT_VIEW(view);
     gtk_text_view_set_wrap_mode(textView, (style & TEXTAREA_WORDWRAP) ? GTK_WRAP_WORD_CHAR : GTK_WRAP_NONE);
-    if (style & TEXTAREA_READONLY) {
-        gtk_text_view_set_editable(textView, FALSE);
-        gtk_text_view_set_cursor_visible(textView, FALSE);
-    }
+    // A read-only area keeps its caret, so that the keyboard and a screen reader can move
+    // through the report line by line.
+    if (style & TEXTAREA_READONLY) gtk_text_view_set_editable(textView, FALSE);
     gtk_container_add(GTK_CONTAINER(scroller), view);
+    g_signal_connect_after(scroller, "draw", G_CALLBACK(DrawFocusRing), view);
+    g_signal_connect(view, "focus-in-event", G_CALLBACK(RedrawScroller), nullptr);
+    g_signal_connect(view, "focus-out-event", G_CALLBACK(RedrawScroller), nullptr);
     gtk_widget_show_all(scroller);
     Adopt(scroller, view);
     ReportEdits(gtk_text_view_get_buffer(textView), "changed");

@@ -7,6 +7,7 @@
 #include "gui/platform/gtk/compact_style.h"
 #include "gui/platform/gtk/display_text.h"
 #include "gui/platform/gtk/gtk_menu.h"
+#include "gui/platform/gtk/text_scale.h"
 
 // A GtkWindow that lays its contents out at no less than their minimum size. A window
 // manager that ignores the size hints (or none at all) can make the window smaller than
@@ -55,9 +56,20 @@ gboolean OnConfigure(GtkWidget*, GdkEvent*, gpointer data) {
     return FALSE;
 }
 
+// The request for attention has been answered once the user comes to the window.
+void OnActiveChanged(GtkWindow* window, GParamSpec*, gpointer) {
+    if (gtk_window_is_active(window)) gtk_window_set_urgency_hint(window, FALSE);
+}
+
 gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
     Self(data)->StateChanged(event->new_window_state);
     return FALSE;
+}
+
+// A device length or position in toolkit pixels; the toolkit's own value when that is the
+// one scaled, so that rounding never drifts.
+int LogicalSize(int device, int current) {
+    return Scaled(current) == device ? current : Unscaled(device);
 }
 
 int NaturalHeight(GtkWidget* widget) {
@@ -90,6 +102,8 @@ TGtkWindow::TGtkWindow(int gadgetStyle, GtkWindow* transientFor)
     statusBar_ = gtk_statusbar_new();
     gtk_style_context_add_class(gtk_widget_get_style_context(statusBar_), kCompactClass);
     gtk_widget_set_no_show_all(statusBar_, (style & WINDOW_STATUS) == 0);
+    // Without a name a reader calls the bar by its changing text, or nothing when empty.
+    atk_object_set_name(gtk_widget_get_accessible(statusBar_), "Status bar");
     gtk_box_pack_start(GTK_BOX(box), statusBar_, FALSE, FALSE, 0);
     gtk_widget_show_all(box);
 
@@ -98,6 +112,7 @@ TGtkWindow::TGtkWindow(int gadgetStyle, GtkWindow* transientFor)
     Connect(window, "delete-event", G_CALLBACK(OnDelete));
     Connect(window, "configure-event", G_CALLBACK(OnConfigure));
     Connect(window, "window-state-event", G_CALLBACK(OnWindowState));
+    Connect(window, "notify::is-active", G_CALLBACK(OnActiveChanged));
 }
 
 TGtkWindow::~TGtkWindow() {
@@ -119,42 +134,44 @@ int TGtkWindow::ChromeHeight() const { return NaturalHeight(menuBar_) + NaturalH
 
 int TGtkWindow::ClientWidth() const {
     if (style & WINDOW_CLIENTCOORDS) return width;
-    if (tervala_client_area_is_allocated(area_)) return tervala_client_area_width(area_);
+    if (tervala_client_area_is_allocated(area_)) return Unscaled(tervala_client_area_width(area_));
     return width;
 }
 
 int TGtkWindow::ClientHeight() const {
     if (style & WINDOW_CLIENTCOORDS) return height;
-    if (tervala_client_area_is_allocated(area_)) return tervala_client_area_height(area_);
-    return std::max(height - ChromeHeight(), 0);
+    if (tervala_client_area_is_allocated(area_)) return Unscaled(tervala_client_area_height(area_));
+    return std::max(height - Unscaled(ChromeHeight()), 0);
 }
 
 void TGtkWindow::ResizeNative() {
-    const int outerHeight = (style & WINDOW_CLIENTCOORDS) ? height + ChromeHeight() : height;
-    gtk_window_resize(Native(), std::max(width, 1), std::max(outerHeight, 1));
+    const int chrome = (style & WINDOW_CLIENTCOORDS) ? ChromeHeight() : 0;
+    gtk_window_resize(Native(), std::max(Scaled(width), 1), std::max(Scaled(height) + chrome, 1));
 }
 
 void TGtkWindow::Rethink() {
-    gtk_window_move(Native(), xpos, ypos);
+    gtk_window_move(Native(), Scaled(xpos), Scaled(ypos));
     ResizeNative();
 }
 
 void TGtkWindow::ClientResized(int w, int h) {
     if (style & WINDOW_CLIENTCOORDS) {
-        if (w == width && h == height) return;
-        SetRect(xpos, ypos, w, h);
+        const int logicalWidth = LogicalSize(w, width), logicalHeight = LogicalSize(h, height);
+        if (logicalWidth == width && logicalHeight == height) return;
+        SetRect(xpos, ypos, logicalWidth, logicalHeight);
     } else {
         int frameWidth = 0, frameHeight = 0;
         gtk_window_get_size(Native(), &frameWidth, &frameHeight);
-        SetRect(xpos, ypos, frameWidth, frameHeight);
+        SetRect(xpos, ypos, LogicalSize(frameWidth, width), LogicalSize(frameHeight, height));
     }
     LayoutKids();
     RaiseGadgetEvent(WindowSize, shared_from_this(), 0, 0, width, height);
 }
 
 void TGtkWindow::Configured() {
-    int x = 0, y = 0;
-    gtk_window_get_position(Native(), &x, &y);
+    int deviceX = 0, deviceY = 0;
+    gtk_window_get_position(Native(), &deviceX, &deviceY);
+    const int x = LogicalSize(deviceX, xpos), y = LogicalSize(deviceY, ypos);
     if (x == xpos && y == ypos) return;
     SetRect(x, y, width, height);
     RaiseGadgetEvent(WindowMove, shared_from_this(), 0, 0, x, y);
@@ -181,6 +198,9 @@ int TGtkWindow::Activate(int command) {
         case ACTIVATE_RESTORE:
             gtk_window_deiconify(Native());
             gtk_window_unmaximize(Native());
+            return 1;
+        case ACTIVATE_ATTENTION:
+            if (!gtk_window_is_active(Native())) gtk_window_set_urgency_hint(Native(), TRUE);
             return 1;
         default:
             return TGtkGadget::Activate(command);
@@ -256,13 +276,13 @@ void TGtkWindow::ApplySizeHints() {
     GdkGeometry geometry{};
     int mask = 0;
     if (minWidth_ > 0 || minHeight_ > 0) {
-        geometry.min_width = minWidth_;
-        geometry.min_height = minHeight_ + chrome;
+        geometry.min_width = Scaled(minWidth_);
+        geometry.min_height = Scaled(minHeight_) + chrome;
         mask |= GDK_HINT_MIN_SIZE;
     }
     if (maxWidth_ > 0 || maxHeight_ > 0) {
-        geometry.max_width = maxWidth_ > 0 ? maxWidth_ : G_MAXSHORT;
-        geometry.max_height = maxHeight_ > 0 ? maxHeight_ + chrome : G_MAXSHORT;
+        geometry.max_width = maxWidth_ > 0 ? Scaled(maxWidth_) : G_MAXSHORT;
+        geometry.max_height = maxHeight_ > 0 ? Scaled(maxHeight_) + chrome : G_MAXSHORT;
         mask |= GDK_HINT_MAX_SIZE;
     }
     gtk_window_set_geometry_hints(Native(), nullptr, &geometry, GdkWindowHints(mask));

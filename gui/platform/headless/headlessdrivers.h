@@ -88,6 +88,9 @@ public:
     std::string RequestFile(const TFileRequest& request) override;
     std::string RequestDir(const std::string& title, const std::string& initialPath) override;
     int OpenURL(const std::string& url) override;
+    void PostNotification(const std::string& title, const std::string& text) override {
+        notifications.push_back(title + ": " + text);
+    }
 
     // Native input, handled in order by the next Poll or Wait.
     void Inject(THandler input) { pending_.push_back(std::move(input)); }
@@ -105,6 +108,7 @@ public:
     std::deque<int> messageAnswers;
     std::vector<TRequesterCall> calls;
     std::vector<std::string> openedUrls;
+    std::vector<std::string> notifications;  // "title: text"
     int openUrlResult = 1;
     int mouseX = 0, mouseY = 0;
     int mouseVisible = 1;

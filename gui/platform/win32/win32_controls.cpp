@@ -147,6 +147,12 @@ int TWinTextField::Activate(int command) {
     return done >= 0 ? done : TWinGadget::Activate(command);
 }
 
+// A read-only edit control refuses typing, pasting and dropping, and still lets the user
+// select and copy its text.
+void TWinTextField::SetReadOnly(int readOnly) {
+    if (Hwnd() != nullptr) SendMessageW(Hwnd(), EM_SETREADONLY, readOnly != 0, 0);
+}
+
 // --- Text areas -----------------------------------------------------------------------
 
 TWinTextArea::TWinTextArea(int gadgetStyle, const TGadgetPtr& group) : TWinGadget(GADGET_TEXTAREA, gadgetStyle) {

@@ -166,6 +166,8 @@ void TWinGadget::DpiChanged() {
     Rethink();
 }
 
+int TWinGadget::HasFocus() const { return hwnd_ != nullptr && GetFocus() == hwnd_ ? 1 : 0; }
+
 int TWinGadget::Activate(int command) {
     if (hwnd_ == nullptr || freed_) return 0;
     switch (command) {

@@ -52,6 +52,7 @@ public:
     void Free() override;
     void SetTooltip(const std::string& tip) override { tooltip_ = tip; }
     std::string GetTooltip() const override { return tooltip_; }
+    int HasFocus() const override;
 
     HWND Hwnd() const { return hwnd_; }
     // The top-level window this gadget lives in (itself for a window).
@@ -195,6 +196,7 @@ public:
     std::string GetText() const override;
     void Command(WORD notification) override;
     int Activate(int command) override;
+    void SetReadOnly(int readOnly) override;
 };
 
 // Multi-line text area, optionally read-only, without word wrap unless asked; appended

@@ -23,6 +23,8 @@ public:
     std::string RequestFile(const TFileRequest& request) override;
     std::string RequestDir(const std::string& title, const std::string& initialPath) override;
     int OpenURL(const std::string& url) override;
+    // Windows hears of news through the window's flashing taskbar button instead.
+    void PostNotification(const std::string&, const std::string&) override {}
 
     // The modifier state as of the last Shift, Control, Alt or logo key message.
     int Modifiers() const { return modifiers_; }

@@ -218,6 +218,12 @@ int TWinWindow::Activate(int command) {
         case ACTIVATE_RESTORE:
             ShowWindow(Hwnd(), SW_RESTORE);
             return 1;
+        case ACTIVATE_ATTENTION: {
+            // The taskbar button flashes until the window comes to the foreground.
+            FLASHWINFO flash{static_cast<UINT>(sizeof(FLASHWINFO)), Hwnd(), FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+            FlashWindowEx(&flash);
+            return 1;
+        }
         default:
             return TWinGadget::Activate(command);
     }

@@ -40,6 +40,41 @@ TEST(EntryTypes, FollowLinksAndReportDanglingOnesAsNothing) {
     EXPECT_EQ(open->Query("dangling").size, -1);
 }
 
+// A failure that is no "no such file" says nothing about what is there.
+TEST(PathQueries, OnlyNoSuchFileAnswersThatNothingIsThere) {
+    TempDir dir;
+    const std::string file = dir.write("f.txt", "12345");
+    symlink((dir / "loop").c_str(), (dir / "loop").c_str());
+    mkfifo((dir / "fifo").c_str(), 0644);
+    struct Case {
+        std::string path;
+        bool absent;
+        std::string failure;
+    };
+    const Case cases[] = {{dir / "missing", true, ""},      {dir / "missing/x", true, ""},
+                          {dir / "fifo", false, ""},        {file, false, ""},
+                          {file + "/x", false, "Not a directory"},
+                          {dir / "loop", false, "Too many levels of symbolic links"}};
+    for (const Case& c : cases) {
+        const EntryStatus status = QueryPath(c.path);
+        EXPECT_EQ(status.Absent(), c.absent) << c.path;
+        EXPECT_EQ(status.failure, c.failure) << c.path;
+    }
+    EXPECT_EQ(TDirectory::Open(dir.path())->Query("loop").failure, cases[5].failure);
+}
+
+TEST(ReachedPaths, ADotDotAfterALinkGoesUpFromItsTarget) {
+    TempDir dir;
+    mkdir((dir / "a").c_str(), 0755);
+    mkdir((dir / "a/b").c_str(), 0755);
+    symlink((dir / "a/b").c_str(), (dir / "link").c_str());
+    const std::pair<std::string, std::string> cases[] = {
+        {dir / "link/../b", dir / "a/b"},     {dir / "link/./", dir / "link"},
+        {dir / "a/./b/../b/", dir / "a/b"},   {dir / "link/b/../../a", dir / "a/a"},
+        {dir / "missing/../a", dir / "a"},    {"/../..", "/"}};
+    for (const auto& [given, reached] : cases) EXPECT_EQ(ReachedPath(given), reached) << given;
+}
+
 TEST(DirectoryFiles, ALinkOpensWhatItNamesAndAPipeDoesNotBlock) {
     TempDir dir;
     dir.write("f.txt", "12345");
