@@ -1,5 +1,6 @@
 #include "app/datafile_store.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -45,6 +46,11 @@ Flow CopyOldList(Application& app, db::TDBConnection& followed) {
         app.run.progprev += 1;
         lists.CopyToPrevious(oldList);
         if (PollStep(app) == Flow::Stop) return Flow::Stop;
+    }
+    // A read that failed part-way must not pass for the end of the list.
+    if (followed.hasError()) {
+        app.EndWithError(OLD_DATAFILE_ERROR);
+        return Flow::Stop;
     }
     return Flow::Continue;
 }
@@ -141,6 +147,22 @@ void MakeEmptyWorkingLists(Application& app, db::TDBConnection& datafile) {
     if (!app.run.stopped) TEntryLists(*app.tdb).NumberOnFrom(datafile);
 }
 
+// The rows the scan found unchanged before its first change, copied back from the rotated
+// list a part at a time, so that Stop is answered soon on any tree.
+Flow KeepFoundRows(Application& app, std::int64_t kept) {
+    constexpr std::int64_t ROWS_A_STEP = 8192;
+    TEntryLists lists(*app.tdb);
+    std::int64_t after = 0;
+    for (std::int64_t left = kept; left > 0; left -= ROWS_A_STEP) {
+        after = lists.KeepPreviousAfter(after, std::min(left, ROWS_A_STEP));
+        if (PollStep(app) == Flow::Stop) {
+            app.run.RequestStop();
+            return Flow::Stop;
+        }
+    }
+    return Flow::Continue;
+}
+
 // Holds the datafile against other copies of the program from here to the end of
 // logging, so that no two runs report the same change. A datafile that is no regular file
 // is left to the load to refuse. False when another program held it for the whole wait.
@@ -183,10 +205,12 @@ Saved SaveByRename(Application& app, const std::string& path) {
     return saved == Saved::Done ? Saved::Failed : saved;
 }
 
-// The run's lists are the datafile's now: the next run follows the datafile, read anew.
+// The run's lists are the datafile's now: the next run follows the datafile, opened at
+// once while it is surely the file this run wrote (it is read even if removed meanwhile).
 void FollowSavedDatafile(Application& app) {
     app.workingsaved = true;
-    app.stored.reset();
+    app.stored = db::TDBSQLite::Create(app.run.datafilepath);
+    if (!app.stored->isOpen() || app.stored->restrictToData() != 1) app.stored.reset();
 }
 
 }  // namespace
@@ -231,7 +255,11 @@ db::TDBConnection* FollowedLists(Application& app) {
     return app.stored.get();
 }
 
-bool WorkingListsSaved(const Application& app) { return !app.tdb || app.workingsaved; }
+// A datafile removed or replaced since it was held is no longer what the run compared with.
+bool WorkingListsSaved(const Application& app) {
+    const bool heldAsSaved = app.datafileLock && app.datafileLock->Holds(app.run.datafilepath);
+    return (!app.tdb || app.workingsaved) && heldAsSaved;
+}
 
 void PrepareLists(Application& app) {
     if (app.run.firstrun) {
@@ -253,8 +281,7 @@ Flow MakeWorkingLists(Application& app, std::int64_t kept) {
     if (!app.tdb) MakeEmptyWorkingLists(app, *followed);
     if (run.stopped) return Flow::Stop;
     RotateLists(app, *followed);
-    if (run.stopped) return Flow::Stop;
-    TEntryLists(*app.tdb).KeepFirstPrevious(kept);
+    if (run.stopped || KeepFoundRows(app, kept) == Flow::Stop) return Flow::Stop;
     app.workingsaved = false;
     return Flow::Continue;
 }

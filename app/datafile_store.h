@@ -29,8 +29,9 @@ void LoadWorkingLists(Application& app);
 // The connection whose lists a run follows: the working database once there is one, else the
 // datafile; none on a first run.
 db::TDBConnection* FollowedLists(Application& app);
-// Whether the datafile holds the working lists, or there are none: a run that finds the
-// followed lists as it would write them need not write anything then.
+// Whether the datafile, still the file held since it was loaded or saved, holds the working
+// lists, or there are none: a run that finds the followed lists as it would write them need
+// not write anything then.
 bool WorkingListsSaved(const Application& app);
 
 // Creates the two tables on a first run; otherwise counts the followed list for the scan's

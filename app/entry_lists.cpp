@@ -24,9 +24,11 @@ constexpr const char* KEEP_PREVIOUS =
 constexpr const char* KEEP_PREVIOUS_ENTRY =
     "insert into allist (file,ident) select file, nullif(ident, '') from lastallist "
     "where file = ? order by id asc";
-constexpr const char* KEEP_FIRST_PREVIOUS =
+constexpr const char* KEEP_PREVIOUS_AFTER =
     "insert into allist (file,ident) select file, nullif(ident, '') from lastallist "
-    "order by id asc limit ?";
+    "where id > ?1 order by id asc limit ?2";
+constexpr const char* LAST_KEPT =
+    "select max(id) from (select id from lastallist where id > ?1 order by id asc limit ?2)";
 // The last row number of a list (the table's name follows), and the one a list numbers on
 // from: a list's new rows are numbered after every row it ever held.
 constexpr const char* LAST_ID = "select ifnull(max(id), 0) from ";
@@ -140,10 +142,16 @@ int TEntryLists::KeepPrevious(std::string_view entry) {
     return own + KeepPreviousBelow(entry);
 }
 
-void TEntryLists::KeepFirstPrevious(std::int64_t count) {
-    if (count == 0 || !Rewind(keepFirstPrevious_, KEEP_FIRST_PREVIOUS)) return;
-    keepFirstPrevious_->addLong(count);
-    Execute(keepFirstPrevious_);
+std::int64_t TEntryLists::KeepPreviousAfter(std::int64_t after, std::int64_t count) {
+    for (TStatement* statement : {&keepPreviousAfter_, &lastKept_}) {
+        if (!Rewind(*statement, statement == &lastKept_ ? LAST_KEPT : KEEP_PREVIOUS_AFTER)) {
+            return after;
+        }
+        (*statement)->addLong(after);
+        (*statement)->addLong(count);
+        if (!Execute(*statement)) return after;
+    }
+    return lastKept_->nextRow() ? lastKept_->rowRecord()->getLong(0) : after;
 }
 
 void TEntryLists::NumberOnFrom(db::TDBConnection& other) {

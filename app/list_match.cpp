@@ -1,5 +1,7 @@
 #include "app/list_match.h"
 
+#include <utility>
+
 #include <algorithm>
 
 #include "app/sql_text.h"
@@ -14,8 +16,12 @@ constexpr int FORM_WITH_IDENT = 2;
 
 }  // namespace
 
-bool TListMatch::TReader::Next() {
-    if (!rows || !rows->nextRow()) return false;
+bool TListMatch::TReader::Next(db::TDBConnection& connection) {
+    if (!rows) return false;
+    if (!rows->nextRow()) {
+        failed = connection.hasError() != 0;
+        return false;
+    }
     const auto row = rows->rowRecord();
     path = row->getString(0);
     ident = row->getString(1);
@@ -23,11 +29,13 @@ bool TListMatch::TReader::Next() {
     return true;
 }
 
-TListMatch::TListMatch(db::TDBConnection& stored) {
-    current_.rows = stored.executeQuery(sql::SELECT_OLD_LIST_FORMS);
-    if (stored.hasError()) current_.rows = nullptr;
-    previous_.rows = stored.executeQuery(sql::SELECT_PREVIOUS_LIST_FORMS);
-    if (stored.hasError()) previous_.rows = nullptr;
+TListMatch::TListMatch(db::TDBConnection& stored) : stored_(stored) {
+    for (auto [reader, sql] : {std::pair{&current_, sql::SELECT_OLD_LIST_FORMS},
+                               std::pair{&previous_, sql::SELECT_PREVIOUS_LIST_FORMS}}) {
+        reader->rows = stored.executeQuery(sql);
+        reader->failed = stored.hasError() != 0;
+        if (reader->failed) reader->rows = nullptr;
+    }
 }
 
 TListMatch::~TListMatch() = default;
@@ -42,22 +50,24 @@ bool TListMatch::Next(std::string_view path, const std::string* ident) {
     const std::string_view stored = ascii ? path : std::string_view(escaped);
     static const std::string none;
     const std::string& identText = ident ? *ident : none;
-    following_ = current_.Next() && current_.form == (ident ? FORM_WITH_IDENT : FORM_DIRECTORY) &&
+    following_ = current_.Next(stored_) && current_.form == (ident ? FORM_WITH_IDENT : FORM_DIRECTORY) &&
                  current_.path == stored && current_.ident == identText;
     if (!following_) return false;
     ++found_;
-    previousSame_ = previousSame_ && previous_.Next() && previous_.form == FORM_WITH_IDENT &&
+    previousSame_ = previousSame_ && previous_.Next(stored_) && previous_.form == FORM_WITH_IDENT &&
                     previous_.path == stored && previous_.ident == identText;
     return true;
 }
 
 bool TListMatch::WholeListFound() {
-    following_ = following_ && !current_.Next();
+    following_ = following_ && !current_.Next(stored_);
     return following_;
 }
 
+bool TListMatch::Failed() const { return current_.failed || previous_.failed; }
+
 bool TListMatch::PreviousIsTheSame() {
-    previousSame_ = previousSame_ && !previous_.Next();
+    previousSame_ = previousSame_ && !previous_.Next(stored_);
     return previousSame_;
 }
 

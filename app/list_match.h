@@ -34,6 +34,8 @@ public:
     // Whether the stored previous list is the found list as the rotation copies it, and
     // holds nothing beyond it.
     bool PreviousIsTheSame();
+    // Whether a read of the stored lists failed: what was not read is no difference.
+    bool Failed() const;
 
 private:
     // One list read in id order: the row's path, identity and form (see sql_text.h).
@@ -42,9 +44,11 @@ private:
         std::string path;
         std::string ident;
         int form = 0;
-        bool Next();
+        bool failed = false;
+        bool Next(db::TDBConnection& connection);
     };
 
+    db::TDBConnection& stored_;
     TReader current_;
     TReader previous_;
     std::int64_t found_ = 0;

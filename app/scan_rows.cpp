@@ -72,6 +72,10 @@ void TScanRows::Rollback() {
 }
 
 Flow TScanRows::Write() {
+    if (match_->Failed()) {
+        app_.EndWithError(OLD_DATAFILE_ERROR);
+        return Flow::Stop;
+    }
     const std::int64_t found = match_->Found();
     // Its reads of the followed lists end before anything writes them.
     match_.reset();

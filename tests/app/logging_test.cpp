@@ -131,6 +131,32 @@ TEST_F(LoggingTest, UnchangedRunsInARowLeaveTheDatafileUntouchedFromTheSecondOn)
     }
 }
 
+#ifndef _WIN32
+// A changed run writes a new datafile in the old one's place: the file keeps the old one's
+// mode, and its lists number their rows on after every row the old ones held.
+TEST_F(LoggingTest, AChangedRunsDatafileKeepsItsModeAndNumbersItsRowsOn) {
+    const auto lastId = [&](const std::string& table, const char* which) {
+        auto other = db::TDBSQLite::Create(datafile.string());
+        auto query = other->executeQuery(std::string("select ") + which + "(id) from " + table);
+        return query->nextRow() ? query->rowRecord()->getLong(0) : -1;
+    };
+    WriteFile(tree / "a.txt", "a");
+    Log();
+    WriteFile(tree / "b.txt", "b");
+    Log();
+    constexpr auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(datafile, mode);
+    const std::int64_t current = lastId("allist", "max"), previous = lastId("lastallist", "max");
+    WriteFile(tree / "c.txt", "c");
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    EXPECT_EQ(fs::status(datafile).permissions(), mode);
+    EXPECT_GT(lastId("allist", "min"), current);
+    EXPECT_GT(lastId("lastallist", "min"), previous);
+    EXPECT_EQ(TableRows(datafile, "allist").size(), 4u);
+}
+#endif
+
 // The same entries listed in another order are the same tree, stored in the new order.
 TEST_F(LoggingTest, TheSameSetInANewOrderIsReportedAsNothingAndStoredInThatOrder) {
     for (const char* name : {"a", "b", "c", "d/e", "d/f"}) WriteFile(tree / name, name);
