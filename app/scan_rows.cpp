@@ -6,9 +6,15 @@
 
 namespace app {
 
+// The datafile's lists are read through a connection of the reader's own, on its thread;
+// working lists kept from a failed save only through their one connection.
 TScanRows::TScanRows(Application& app) : app_(app) {
-    if (db::TDBConnection* stored = FollowedLists(app)) {
-        match_.emplace(*stored);
+    if (db::TDBConnection* followed = FollowedLists(app)) {
+        if (followed == app.tdb.get()) {
+            match_.emplace(*followed);
+        } else {
+            match_.emplace(app.run.datafilepath);
+        }
     } else {
         lists_.emplace(*app.tdb);
     }
