@@ -16,4 +16,9 @@ public:
 private:
     std::vector<std::string> patterns_;
 };
+
+// The path the rule takes for `name`, an entry of `directory` in the tree of `root`, both
+// paths as the scan makes them (the system's separator).
+std::string RelativeEntryPath(std::string_view root, std::string_view directory,
+                              std::string_view name);
 }  // namespace app
