@@ -1,9 +1,9 @@
 #include "app/exclusion_rule.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "runtime/path.h"
+#include "runtime/text.h"
 
 namespace app {
 namespace {
@@ -27,44 +27,21 @@ private:
     std::size_t at_ = 0;
 };
 
-// One character of UTF-8 text at `at`: its code point and length. A byte that starts no
-// character is one character of its own, apart from every code point.
-struct TCharacter {
-    std::uint32_t code;
-    std::size_t length;
-};
-constexpr std::uint32_t STRAY_BYTE = 0x110000;
-
-TCharacter CharacterAt(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (length == 0 || at + length > text.size()) return {STRAY_BYTE + lead, 1};
-    std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t next = 1; next < length; ++next) {
-        const auto byte = static_cast<unsigned char>(text[at + next]);
-        if ((byte & 0xC0) != 0x80) return {STRAY_BYTE + lead, 1};
-        code = code << 6 | (byte & 0x3F);
-    }
-    return {code, length};
-}
-
 // Whether a "[...]" class starting at `open` holds the character; `end` gets the position
 // after its ']'. A '[' without a closing ']' is no class (end stays at open).
-bool ClassHolds(std::string_view glob, std::size_t open, std::uint32_t code, std::size_t& end) {
+bool ClassHolds(std::string_view glob, std::size_t open, char32_t character, std::size_t& end) {
     std::size_t at = open + 1;
     const bool negated = at < glob.size() && (glob[at] == '!' || glob[at] == '^');
     if (negated) ++at;
     bool holds = false;
     // A ']' right after the opening is one of the members.
     for (bool first = true; at < glob.size() && (first || glob[at] != ']'); first = false) {
-        const TCharacter low = CharacterAt(glob, at);
-        at += low.length;
-        TCharacter high = low;
+        const char32_t low = rt::NextCodePoint(glob, at);
+        char32_t high = low;
         if (at + 1 < glob.size() && glob[at] == '-' && glob[at + 1] != ']') {
-            high = CharacterAt(glob, at + 1);
-            at += 1 + high.length;
+            high = rt::NextCodePoint(glob, ++at);
         }
-        holds = holds || (low.code <= code && code <= high.code);
+        holds = holds || (low <= character && character <= high);
     }
     if (at >= glob.size()) {
         end = open;
@@ -74,9 +51,36 @@ bool ClassHolds(std::string_view glob, std::size_t open, std::uint32_t code, std
     return holds != negated;
 }
 
+// Whether the glob's character at g, which is not '*', matches the name's at n; both are
+// passed if so.
+bool CharacterMatches(std::string_view glob, std::size_t& g, std::string_view name,
+                      std::size_t& n) {
+    if (glob[g] == '?') {
+        rt::NextCodePoint(name, n);
+        ++g;
+        return true;
+    }
+    std::size_t end = g;
+    if (glob[g] == '[') {
+        std::size_t after = n;
+        if (ClassHolds(glob, g, rt::NextCodePoint(name, after), end)) {
+            n = after;
+            g = end;
+            return true;
+        }
+    }
+    // Any other character, and a '[' that opens no class, is itself.
+    if (end != g || glob[g] != name[n]) return false;
+    ++g;
+    ++n;
+    return true;
+}
+
 // Whether one name matches one name of a pattern: '*' any run of characters, '?' one,
 // "[...]" one of a class, anything else itself.
 bool NameMatches(std::string_view glob, std::string_view name) {
+    // What follows the last wildcard ends the name, or nothing matches: most names fail here.
+    if (!name.ends_with(glob.substr(glob.find_last_of("*?[]") + 1))) return false;
     std::size_t g = 0;
     std::size_t n = 0;
     // Where the last '*' resumes in the glob, and where in the name it was tried up to.
@@ -87,35 +91,28 @@ bool NameMatches(std::string_view glob, std::string_view name) {
             while (g < glob.size() && glob[g] == '*') ++g;
             starGlob = g;
             starName = n;
-            continue;
+        } else if (g >= glob.size() || !CharacterMatches(glob, g, name, n)) {
+            if (starGlob == std::string_view::npos) return false;
+            rt::NextCodePoint(name, starName);
+            n = starName;
+            g = starGlob;
         }
-        if (g < glob.size()) {
-            const TCharacter character = CharacterAt(name, n);
-            std::size_t end = g;
-            if (glob[g] == '?' || (glob[g] == '[' && ClassHolds(glob, g, character.code, end))) {
-                g = glob[g] == '?' ? g + 1 : end;
-                n += character.length;
-                continue;
-            }
-            // A '[' that opens no class is a plain character.
-            if ((glob[g] != '[' || end == g) && glob[g] == name[n]) {
-                ++g;
-                ++n;
-                continue;
-            }
-        }
-        if (starGlob == std::string_view::npos) return false;
-        starName += CharacterAt(name, starName).length;
-        n = starName;
-        g = starGlob;
     }
     while (g < glob.size() && glob[g] == '*') ++g;
     return g == glob.size();
 }
 
+std::string_view LastName(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
 // Whether the pattern's names match the path's: each name by its own, "**" any number of
 // whole names. The last "**" passed is the one widened when a later name fails.
 bool PathMatches(std::string_view pattern, std::string_view path) {
+    // Most entries fail on their own name, whatever lies above it: that is tried first.
+    const std::string_view lastGlob = LastName(pattern);
+    if (lastGlob != ANY_NAMES && !NameMatches(lastGlob, LastName(path))) return false;
     TNames globs(pattern);
     TNames names(path);
     std::size_t starGlob = std::string_view::npos;
