@@ -179,11 +179,11 @@ bool TExclusionRule::Excludes(std::string_view relativePath, bool directory) con
 }
 
 std::string RelativeEntryPath(std::string_view root, std::string_view directory,
-                              std::string_view name) {
+                              std::string_view name, char separator) {
     std::string path(directory.substr(std::min(root.size(), directory.size())));
     // Below a root ("/", "C:\") the rest starts with a name, elsewhere with a separator.
-    if (!path.empty() && path.front() == rt::PATH_SEPARATOR) path.erase(0, 1);
-    std::replace(path.begin(), path.end(), rt::PATH_SEPARATOR, '/');
+    if (!path.empty() && path.front() == separator) path.erase(0, 1);
+    std::replace(path.begin(), path.end(), separator, '/');
     if (!path.empty()) path += '/';
     return path.append(name);
 }

@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "runtime/path.h"
+
 namespace app {
 class TExclusionRule {
 public:
@@ -18,7 +21,7 @@ private:
 };
 
 // The path the rule takes for `name`, an entry of `directory` in the tree of `root`, both
-// paths as the scan makes them (the system's separator).
+// paths as the scan makes them, with the system's separator.
 std::string RelativeEntryPath(std::string_view root, std::string_view directory,
-                              std::string_view name);
+                              std::string_view name, char separator = rt::PATH_SEPARATOR);
 }  // namespace app

@@ -5,10 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "runtime/path.h"
-
 namespace {
 
 using app::TExclusionRule;
@@ -100,24 +96,23 @@ TEST(ExclusionRule, GlobsMatchTheWholeRelativePath) {
     EXPECT_FALSE(TExclusionRule({"*"}).Empty());
 }
 
-std::string Native(std::string path) {
-    std::replace(path.begin(), path.end(), '/', rt::PATH_SEPARATOR);
-    return path;
-}
-
 TEST(ExclusionRule, RelativePathHasSlashesBetweenNames) {
     const struct {
         const char* root;
         const char* directory;
+        char separator;
         const char* expected;
     } cases[] = {
-        {"/srv/t", "/srv/t", "a b"},
-        {"/srv/t", "/srv/t/x/y", "x/y/a b"},
-        {"/", "/", "a b"},
-        {"/", "/x", "x/a b"},
+        {"/srv/t", "/srv/t", '/', "a b"},
+        {"/srv/t", "/srv/t/x/y", '/', "x/y/a b"},
+        {"/", "/", '/', "a b"},
+        {"/", "/x", '/', "x/a b"},
+        {"C:\\t", "C:\\t\\x\\y", '\\', "x/y/a b"},
+        {"C:\\", "C:\\x", '\\', "x/a b"},
+        {"C:\\", "C:\\", '\\', "a b"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(app::RelativeEntryPath(Native(c.root), Native(c.directory), "a b"), c.expected)
+        EXPECT_EQ(app::RelativeEntryPath(c.root, c.directory, "a b", c.separator), c.expected)
             << c.directory;
     }
 }
