@@ -17,6 +17,7 @@ public:
     // Whether the entry at this relative path ("a/b.txt", never empty) is left out.
     bool Excludes(std::string_view relativePath, bool directory) const;
 private:
+    // Made plain once: '/' alone between names, a trailing '/' for directories only.
     std::vector<std::string> patterns_;
 };
 
