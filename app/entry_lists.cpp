@@ -41,9 +41,8 @@ constexpr const char* FOLLOW_CURRENT = "select id,file,ident from allist where i
 // Under the column's own collation, as a lookup compares.
 constexpr const char* PREVIOUS_PATH_TWICE =
     "select 1 from lastallist group by file having count(*) > 1 limit 1";
-// The previous list as this program creates it compares its paths exactly.
-constexpr const char* PREVIOUS_LIST_IS_OURS =
-    "select 1 from sqlite_master where type = 'table' and name = 'lastallist' and sql = ?";
+// A list as this program creates it (the table named in its text) compares its paths exactly.
+constexpr const char* LIST_IS_OURS = "select 1 from sqlite_master where type = 'table' and sql = ?";
 // A row found this many ids ahead is reached by reading on; farther, by a new read after it.
 constexpr int NEAR_ROWS = 16;
 
@@ -62,7 +61,11 @@ bool TListReader::Next() {
 }
 
 TEntryLists::TEntryLists(db::TDBConnection& tdb)
-    : tdb_(tdb), previousFollower_(FOLLOW_PREVIOUS), currentFollower_(FOLLOW_CURRENT) {}
+    : tdb_(tdb),
+      previousFollower_(FOLLOW_PREVIOUS),
+      currentFollower_(FOLLOW_CURRENT),
+      previousPaths_(tdb, "lastallist"),
+      currentPaths_(tdb, "allist") {}
 
 TEntryLists::~TEntryLists() = default;
 
@@ -206,22 +209,52 @@ std::optional<std::string> TEntryLists::PreviousIdentOf(const TListReader& row) 
     everyCurrentPathFollowed_ = false;
     // The follower goes on after what a search finds, so it no longer reads every row.
     if (previousFollowing_ == TFollowing::WhileUnrepeated) CheckPreviousPaths();
+    const auto found = SearchPrevious(row.storedPath_);
+    if (!found) return std::nullopt;
+    if (previousFollowing_ == TFollowing::Always) ResumeAfter(previousFollower_, found->first);
+    return found->second;
+}
+
+std::optional<std::pair<std::int64_t, std::string>> TEntryLists::SearchPrevious(
+    const std::string& storedPath) {
+    if (PathsCompareExactly()) return previousPaths_.Find(storedPath);
     Index(previousIndexed_, sql::INDEX_LASTALLIST);
-    if (!Run(lookupPrevious_, LOOKUP_PREVIOUS, {row.storedPath_}) || !lookupPrevious_->nextRow()) {
+    if (!Run(lookupPrevious_, LOOKUP_PREVIOUS, {storedPath}) || !lookupPrevious_->nextRow()) {
         return std::nullopt;
     }
     const auto found = lookupPrevious_->rowRecord();
-    if (previousFollowing_ == TFollowing::Always) ResumeAfter(previousFollower_, found->getLong(0));
-    return found->getString(1);
+    return std::pair{found->getLong(0), found->getString(1)};
+}
+
+std::optional<std::int64_t> TEntryLists::SearchCurrent(const std::string& storedPath) {
+    if (PathsCompareExactly()) {
+        const auto found = currentPaths_.Find(storedPath);
+        return found ? std::optional(found->first) : std::nullopt;
+    }
+    Index(currentIndexed_, sql::INDEX_ALLIST);
+    if (!Run(lookupCurrent_, LOOKUP_CURRENT, {storedPath}) || !lookupCurrent_->nextRow()) {
+        return std::nullopt;
+    }
+    return lookupCurrent_->rowRecord()->getLong(0);
+}
+
+bool TEntryLists::PathsCompareExactly() {
+    if (!exactPaths_) {
+        TStatement ours;
+        int tables = 0;
+        for (const char* create : {sql::CREATE_LASTALLIST, sql::CREATE_ALLIST}) {
+            if (Run(ours, LIST_IS_OURS, {create}) && ours->nextRow()) ++tables;
+        }
+        exactPaths_ = tables == 2;
+    }
+    return *exactPaths_;
 }
 
 bool TEntryLists::InCurrent(const TListReader& row) {
     if (sameLists_ || FollowerFinds(currentFollower_, row.storedPath_)) return true;
-    Index(currentIndexed_, sql::INDEX_ALLIST);
-    if (!Run(lookupCurrent_, LOOKUP_CURRENT, {row.storedPath_}) || !lookupCurrent_->nextRow()) {
-        return false;
-    }
-    ResumeAfter(currentFollower_, lookupCurrent_->rowRecord()->getLong(0));
+    const auto found = SearchCurrent(row.storedPath_);
+    if (!found) return false;
+    ResumeAfter(currentFollower_, *found);
     return true;
 }
 
@@ -290,7 +323,7 @@ bool TEntryLists::FoundFirstUnderItsPath(const std::string& storedPath) {
 void TEntryLists::DecidePreviousFollowing() {
     if (previousFollowing_ != TFollowing::Undecided) return;
     TStatement ours;
-    if (Run(ours, PREVIOUS_LIST_IS_OURS, {sql::CREATE_LASTALLIST}) && ours->nextRow()) {
+    if (Run(ours, LIST_IS_OURS, {sql::CREATE_LASTALLIST}) && ours->nextRow()) {
         previousFollowing_ = TFollowing::WhileUnrepeated;
     } else {
         CheckPreviousPaths();
@@ -298,10 +331,15 @@ void TEntryLists::DecidePreviousFollowing() {
 }
 
 void TEntryLists::CheckPreviousPaths() {
-    Index(previousIndexed_, sql::INDEX_LASTALLIST);
-    tdb_.resetError();
-    const auto twice = tdb_.executeQuery(PREVIOUS_PATH_TWICE);
-    const bool distinct = !tdb_.hasError() && !twice->nextRow();
+    bool distinct = false;
+    if (PathsCompareExactly()) {
+        distinct = !previousPaths_.HoldsAPathTwice();
+    } else {
+        Index(previousIndexed_, sql::INDEX_LASTALLIST);
+        tdb_.resetError();
+        const auto twice = tdb_.executeQuery(PREVIOUS_PATH_TWICE);
+        distinct = !tdb_.hasError() && !twice->nextRow();
+    }
     previousFollowing_ = distinct ? TFollowing::Always : TFollowing::Never;
     previousSeen_.Clear();
 }

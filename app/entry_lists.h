@@ -11,7 +11,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "app/path_lookup.h"
 #include "app/seen_paths.h"
 
 namespace db {
@@ -145,6 +147,12 @@ private:
     bool FoundFirstUnderItsPath(const std::string& storedPath);
     void DecidePreviousFollowing();
     void CheckPreviousPaths();
+    // The first row of a list under the stored path: in memory for lists that compare their
+    // paths exactly, else through the list's index (a datafile from elsewhere may compare
+    // them under another collation).
+    std::optional<std::pair<std::int64_t, std::string>> SearchPrevious(const std::string& storedPath);
+    std::optional<std::int64_t> SearchCurrent(const std::string& storedPath);
+    bool PathsCompareExactly();
     // The index a search of a list uses (one of the texts of `sql`), built the first time one
     // is needed; `built` remembers it.
     void Index(bool& built, const char* sql);
@@ -165,6 +173,9 @@ private:
     TFollowing previousFollowing_ = TFollowing::Undecided;
     // Every previous path the follower found while the following is WhileUnrepeated.
     TSeenPaths previousSeen_;
+    TPathLookup previousPaths_;
+    TPathLookup currentPaths_;
+    std::optional<bool> exactPaths_;
     bool previousIndexed_ = false;
     bool currentIndexed_ = false;
     bool everyCurrentPathFollowed_ = true;
