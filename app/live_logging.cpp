@@ -11,6 +11,7 @@
 #include "app/application.h"
 #include "app/change_burst.h"
 #include "app/datafile_update.h"
+#include "app/exclusion_rule.h"
 #include "app/incremental_run.h"
 #include "app/live_list.h"
 #include "app/live_report.h"
@@ -243,8 +244,13 @@ private:
         return false;
     }
 
+    // Events of the program's own files and of excluded entries start no run.
     void TakeChange(const rt::TreeEvent& event) {
         if (own_.Holds(rt::JoinEntryPath(event.directory, event.name))) return;
+        if (!exclusions_.Empty() &&
+            exclusions_.Excludes(RelativeEntryPath(run_.dir, event.directory, event.name), false)) {
+            return;
+        }
         Name(event.directory).names.insert(event.name);
     }
 
@@ -261,6 +267,7 @@ private:
     std::unique_ptr<rt::TTreeWatch> watch_;
     std::unordered_set<std::string> watched_;
     TOwnFiles own_;
+    const TExclusionRule exclusions_{run_.exclusions};
     TChangeBurst burst_;
     // The directories the burst's events named, in the order named.
     std::vector<TNamedDirectory> named_;
