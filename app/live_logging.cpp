@@ -33,6 +33,10 @@ constexpr std::uint32_t LONGEST_WAIT_MS = 1000;
 // The sleep between polls while nothing is watched.
 constexpr std::uint32_t UNWATCHED_SLEEP_MS = 100;
 constexpr std::uint64_t NEVER = UINT64_MAX;
+// The most directories one run lists again: the whole tree, listed once after each full run,
+// is taken in parts so that the parts in flight stay small beside the tree in memory.
+constexpr std::size_t MOST_DIRECTORIES_A_RUN = 1000;
+constexpr const char* RELEASE_CACHE = "PRAGMA shrink_memory";
 constexpr const char* LIMIT_REACHED =
     "the system's limit of watched directories is reached (raise it with 'sysctl "
     "fs.inotify.max_user_watches=N', N above the number of directories of the tree)";
@@ -95,10 +99,7 @@ private:
     // the two leaves the datafile as it was, and the next start's full run tells them again
     // rather than never.
     Ran RunIncremental() {
-        burst_.Close();
-        std::vector<TNamedDirectory> named = std::move(named_);
-        named_.clear();
-        namedAt_.clear();
+        std::vector<TNamedDirectory> named = TakeNamed();
         if (!listed_ || !watch_) return Ran::NeedsFullRun;
         run_.BeginNextRun();
         app_.ShowStatus(Status("Dir log interval run #{n} started"),
@@ -135,6 +136,22 @@ private:
                             std::to_string(run_.runnumber));
         }
         return Ran::Done;
+    }
+
+    // The burst's first named directories, at most a run's worth; the rest make the next run.
+    std::vector<TNamedDirectory> TakeNamed() {
+        std::vector<TNamedDirectory> named;
+        if (named_.size() <= MOST_DIRECTORIES_A_RUN) {
+            burst_.Close();
+            named.swap(named_);
+        } else {
+            const auto split = named_.begin() + std::ptrdiff_t(MOST_DIRECTORIES_A_RUN);
+            named.assign(std::make_move_iterator(named_.begin()), std::make_move_iterator(split));
+            named_.erase(named_.begin(), split);
+        }
+        namedAt_.clear();
+        for (std::size_t at = 0; at < named_.size(); ++at) namedAt_[named_[at].path] = at;
+        return named;
     }
 
     void ForgetGone(const TIncrementalListing& listing) {
@@ -285,6 +302,8 @@ void WatchForChanges(Application& app) {
         run.StopWaiting();
         return;
     }
+    // The working database's cache is the full run's: while watching, it is given back.
+    if (app.tdb && app.tdb->isOpen()) app.tdb->executeQuery(RELEASE_CACHE);
     if (!app.live) app.live = std::make_shared<TLiveLogging>(app);
     app.live->Resume();
     if (!app.live->Wait()) {
