@@ -107,15 +107,20 @@ private:
         datafile_->startTransaction();
         TIncrementalListing listing;
         TLiveLines lines;
-        const bool written =
-            CatchUpPrevious(*datafile_, list_) &&
-            ListChanges(app_, list_, own_, *watch_, named, listing) == Flow::Continue &&
-            WriteRun(*datafile_, list_, listing, lines);
-        if (run_.stopped || !written || PollStep(app_) == Flow::Stop) {
+        bool written = CatchUpPrevious(*datafile_, list_);
+        Flow flow =
+            written ? ListChanges(app_, list_, own_, *watch_, named, listing) : Flow::Continue;
+        written = written && flow == Flow::Continue && WriteRun(*datafile_, list_, listing, lines);
+        if (flow == Flow::Continue && !run_.stopped) flow = PollStep(app_);
+        // Stopped before its lines are told, the run saves nothing and tells nothing.
+        if (flow == Flow::Stop || run_.stopped) {
             datafile_->rollback();
-            if (!written && !run_.stopped) return Ran::NeedsFullRun;
             run_.RequestStop();
             return Ran::Stopped;
+        }
+        if (!written) {
+            datafile_->rollback();
+            return Ran::NeedsFullRun;
         }
         if (!ReportLiveLines(app_, lines)) {
             datafile_->rollback();
@@ -170,14 +175,11 @@ private:
     }
 
     bool LoadList() {
-        auto datafile = db::TDBSQLite::Create(run_.datafilepath);
-        const bool loaded = datafile->isOpen() && datafile->restrictToData() == 1 &&
-                            list_.Load(*datafile, run_.dir);
-        datafile->close();
-        if (!loaded)
-            app_.ShowNotice(
-                "the datafile's lists cannot be followed in memory: full runs report every change");
-        return loaded;
+        if (list_.Load(*datafile_, run_.dir)) return true;
+        Notice("the lists of " + run_.datafilepath +
+               " cannot be followed in memory; a full run follows every " +
+               std::to_string(FullRunMinutes(true)) + " minutes");
+        return false;
     }
 
     // False, with the notice said, when some directory cannot be watched.
@@ -190,7 +192,7 @@ private:
                 Notice(run_.dir + " is on a " + kind +
                        " file system, which may not report changes made elsewhere: a full run "
                        "follows every " +
-                       std::to_string(FallbackMinutes()) + " minutes");
+                       std::to_string(FullRunMinutes(true)) + " minutes");
             }
             watch_ = rt::TTreeWatch::Open(run_.dir, failure);
             watched_.clear();
@@ -218,7 +220,7 @@ private:
         watch_.reset();
         watched_.clear();
         Notice("the tree of " + run_.dir + " cannot be watched whole: " + why +
-               "; a full run follows every " + std::to_string(FallbackMinutes()) + " minutes");
+               "; a full run follows every " + std::to_string(FullRunMinutes(true)) + " minutes");
         return false;
     }
 
@@ -227,10 +229,6 @@ private:
     std::int32_t FullRunMinutes(bool untrusted) const {
         if (run_.intervalmode && run_.minutes > 0) return run_.minutes;
         return untrusted ? FALLBACK_MINUTES : 0;
-    }
-
-    std::int32_t FallbackMinutes() const {
-        return run_.intervalmode && run_.minutes > 0 ? run_.minutes : FALLBACK_MINUTES;
     }
 
     // A notice is said when it is new: a tree that stays unwatchable is not told again at
