@@ -145,7 +145,8 @@ private:
                 const rt::EntryStatus& entry) const {
         if (!entry.Answered() || entry.kind == rt::ENTRY_NONE) return false;
         if (entry.kind == rt::ENTRY_DIR) return !Excluded(path, name, true);
-        return !own_.HoldsIdentity(entry.identity);
+        // By path too: the journal of this run's own transaction is newer than the identities.
+        return !own_.HoldsIdentity(entry.identity) && !own_.Holds(rt::JoinEntryPath(path, name));
     }
 
     // A pattern for directories alone needs the entry's kind: it is asked again with it.
