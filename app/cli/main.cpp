@@ -51,6 +51,7 @@ void ChooseAsInTheWindow(app::Application& application, const cli::Options& opti
     run.links = options.links;
     run.exclusions = options.exclusions;
     run.intervalmode = options.intervalMinutes.has_value();
+    run.watchmode = options.watch;
     if (run.intervalmode) {
         gui::PutGadgetText(application.gadgets.intervalField,
                            std::to_string(*options.intervalMinutes));

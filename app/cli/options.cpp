@@ -14,7 +14,18 @@ namespace cli {
 namespace {
 
 enum class OptionId {
-    Datafile, Log, Md5, Interval, Links, Exclude, ExcludeFrom, Json, Quiet, Help, Version
+    Datafile,
+    Log,
+    Md5,
+    Interval,
+    Watch,
+    Links,
+    Exclude,
+    ExcludeFrom,
+    Json,
+    Quiet,
+    Help,
+    Version
 };
 
 struct KnownOption {
@@ -27,10 +38,10 @@ struct KnownOption {
 constexpr KnownOption OPTIONS[] = {
     {OptionId::Datafile, 'd', "datafile", true}, {OptionId::Log, 'l', "log", true},
     {OptionId::Md5, 'm', "md5", false},          {OptionId::Interval, 'i', "interval", true},
-    {OptionId::Links, 0, "links", true},         {OptionId::Exclude, 0, "exclude", true},
-    {OptionId::ExcludeFrom, 0, "exclude-from", true}, {OptionId::Json, 0, "json", false},
-    {OptionId::Quiet, 'q', "quiet", false},      {OptionId::Help, 'h', "help", false},
-    {OptionId::Version, 'V', "version", false},
+    {OptionId::Watch, 0, "watch", false},        {OptionId::Links, 0, "links", true},
+    {OptionId::Exclude, 0, "exclude", true},     {OptionId::ExcludeFrom, 0, "exclude-from", true},
+    {OptionId::Json, 0, "json", false},          {OptionId::Quiet, 'q', "quiet", false},
+    {OptionId::Help, 'h', "help", false},        {OptionId::Version, 'V', "version", false},
 };
 
 const KnownOption* FindShort(char name) {
@@ -95,7 +106,8 @@ std::vector<std::pair<std::size_t, std::string>> PatternLines(std::string_view b
         std::string_view line = bytes.substr(0, end);
         bytes.remove_prefix(std::min(end + 1, bytes.size()));
         if (line.ends_with('\r')) line.remove_suffix(1);
-        if (line.find_first_not_of(" \t") == std::string_view::npos || line.front() == '#') continue;
+        if (line.find_first_not_of(" \t") == std::string_view::npos || line.front() == '#')
+            continue;
         lines.emplace_back(number, std::string(line));
     }
     return lines;
@@ -176,9 +188,11 @@ private:
             case OptionId::Interval: {
                 std::string whyNot;
                 options.intervalMinutes = MinutesOf(value, whyNot);
-                if (!options.intervalMinutes) Fail("option '" + shown + "': '" + value + "' " + whyNot);
+                if (!options.intervalMinutes)
+                    Fail("option '" + shown + "': '" + value + "' " + whyNot);
                 return;
             }
+            case OptionId::Watch: options.watch = true; return;
             case OptionId::Links:
                 if (const auto links = LinkChoiceOf(value)) {
                     options.links = *links;
@@ -211,8 +225,8 @@ private:
         }
         for (const auto& [number, pattern] : PatternLines(bytes)) {
             if (!Running()) return;
-            AddPattern(pattern, "option '" + shown + "': '" + path + "' line " +
-                                    std::to_string(number));
+            AddPattern(pattern,
+                       "option '" + shown + "': '" + path + "' line " + std::to_string(number));
         }
     }
 

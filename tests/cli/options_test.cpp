@@ -20,10 +20,10 @@ cli::ParsedArguments Parse(std::initializer_list<std::string> arguments) {
 
 TEST(CliOptions, ShortLongBundledAndAttachedFormsMeanTheSame) {
     for (const auto& parsed :
-         {Parse({"-d", "a.db", "-l", "a.log", "-m", "-i", "5", "--json", "-q", "tree"}),
+         {Parse({"-d", "a.db", "-l", "a.log", "-m", "-i", "5", "--json", "-q", "--watch", "tree"}),
           Parse({"--datafile=a.db", "--log", "a.log", "--md5", "--interval=5", "--json", "--quiet",
-                 "tree"}),
-          Parse({"tree", "-mqda.db", "--json", "-la.log", "-i5"})}) {
+                 "--watch", "tree"}),
+          Parse({"tree", "--watch", "-mqda.db", "--json", "-la.log", "-i5"})}) {
         ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
         EXPECT_EQ(parsed.options.dir, "tree");
         EXPECT_EQ(parsed.options.datafile, "a.db");
@@ -32,6 +32,7 @@ TEST(CliOptions, ShortLongBundledAndAttachedFormsMeanTheSame) {
         EXPECT_EQ(parsed.options.intervalMinutes, 5);
         EXPECT_TRUE(parsed.options.json);
         EXPECT_TRUE(parsed.options.quiet);
+        EXPECT_TRUE(parsed.options.watch);
     }
 }
 
@@ -52,8 +53,8 @@ TEST(CliOptions, IntervalIsAWholeNumberOfMinutes) {
                                     "' is not a whole number of minutes (0 or more)");
     }
     for (const char* big : {"2147483648", "99999999999", "000099999999999999999999"}) {
-        EXPECT_EQ(Parse({"-i", big, "t"}).error,
-                  std::string("option '-i': '") + big + "' is too large (at most 2147483647 minutes)");
+        EXPECT_EQ(Parse({"-i", big, "t"}).error, std::string("option '-i': '") + big +
+                                                     "' is too large (at most 2147483647 minutes)");
     }
 }
 
@@ -70,6 +71,7 @@ TEST(CliOptions, EveryBadArgumentHasItsOneLineError) {
         {{"--log=", "t"}, "option '--log' needs a value"},
         {{"-d", "", "t"}, "option '-d' needs a value"},
         {{"--json=yes", "t"}, "option '--json' takes no value"},
+        {{"--watch=1", "t"}, "option '--watch' takes no value"},
         {{"--exclude", "", "t"}, "option '--exclude' needs a value"},
         {{"--exclude=//", "t"}, "option '--exclude': '//' names no entry"},
         {{"--exclude-from", "missing.txt", "t"},
