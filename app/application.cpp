@@ -40,6 +40,10 @@ void Application::NotifyError(const std::string& text) const {
     if (observer) observer->ErrorShown(text);
 }
 
+void Application::ShowNotice(const std::string& text) const {
+    if (observer) observer->NoticeShown(text);
+}
+
 void Application::ShowChangesOutsideWindow() const {
     // A front end with an observer reports every change itself.
     if (observer || run.changecount == 0 || gui::ActiveGadget()) return;

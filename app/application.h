@@ -36,6 +36,7 @@ inline constexpr StatusText DATAFILE_LOCKED_ERROR =
 inline constexpr std::uint32_t FILE_LOCK_TIMEOUT_MS = 3000;
 
 class TOwedLines;
+class TLiveLogging;
 
 struct Application {
     MainWindow gadgets;
@@ -47,6 +48,8 @@ struct Application {
     std::shared_ptr<rt::TFileLock> datafileLock;
     // The marker of the save whose lines are being reported; null between comparisons.
     std::shared_ptr<TOwedLines> owed;
+    // What --watch keeps between runs: the watch and the tree as it is now; null otherwise.
+    std::shared_ptr<TLiveLogging> live;
     // Told of every change line and error besides the window; null for the window.
     ReportObserver* observer = nullptr;
 
@@ -69,6 +72,8 @@ struct Application {
     bool NotifyChange(const ReportedChange& change) const;
     // An error text shown in the status label, for the observer.
     void NotifyError(const std::string& text) const;
+    // A notice for the observer alone; the window, which does not watch, shows none.
+    void ShowNotice(const std::string& text) const;
 
     // The logging run's changes told outside the window while the user works elsewhere
     // (no window of the program is active): one desktop notification and the window's

@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "app/comparison.h"
 #include "app/datafile_store.h"
+#include "app/live_logging.h"
 #include "app/log_marker.h"
 #include "app/poll_step.h"
 #include "app/scan.h"
@@ -104,7 +105,11 @@ void RunLogging(Application& app) {
         if (run.stopped) break;
         SaveAndCompare(app);
         EndRun(app);
-        if (run.intervalmode) IntervalWait(app);
+        if (run.watchmode) {
+            WatchForChanges(app);
+        } else if (run.intervalmode) {
+            IntervalWait(app);
+        }
         run.runstart = rt::Millisecs();
         app.tdb->startTransaction();
         if (run.lastpass) break;

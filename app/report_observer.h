@@ -26,6 +26,9 @@ public:
     // Every error text shown in the status label: one the logging run goes on after (a
     // failed save, a log file that cannot be read or written), and one that ends logging.
     virtual void ErrorShown(const std::string& text) = 0;
+    // A notice that logging goes on another way than asked (a watched tree that needs full
+    // runs, and why): no error, but the user must hear of it.
+    virtual void NoticeShown(const std::string& text) = 0;
 };
 
 }  // namespace app

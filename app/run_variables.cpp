@@ -60,7 +60,7 @@ void RunVariables::EndScan() {
 }
 
 void RunVariables::EndRun() {
-    if (!intervalmode) lastpass = true;
+    if (!intervalmode && !watchmode) lastpass = true;
 }
 
 void RunVariables::EndOwedLines() {

@@ -22,6 +22,9 @@ struct RunVariables {
     bool logchosen = false;
     bool md5 = false;
     bool intervalmode = false;
+    // Changes are watched for between runs (the command line's --watch); `minutes` is
+    // then the time between full runs, 0 for none.
+    bool watchmode = false;
     std::int32_t minutes = 0;
     // The window always follows links; the command line may choose otherwise.
     LinkChoice links = LinkChoice::Follow;
@@ -69,7 +72,7 @@ struct RunVariables {
     void EndLoad(bool stopRequested, bool loadFailed);
     // The scan was saved: from here the comparison measures its progress.
     void EndScan();
-    // The comparison is over; without interval mode this was the last logging run.
+    // The comparison is over; without interval or watch mode this was the last logging run.
     void EndRun();
     // The lines a killed run owed the log are written: the first run counts and builds
     // its log text afresh.

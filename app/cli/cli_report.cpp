@@ -22,6 +22,10 @@ void CliReport::ErrorShown(const std::string& text) {
     if (quiet_) error_(text + "\n");
 }
 
+void CliReport::NoticeShown(const std::string& text) {
+    error_("tervala-cli: " + text + "\n");
+}
+
 int CliReport::ExitStatus(bool loggingFailed) const {
     if (loggingFailed || errorShown_) return EXIT_ERROR;
     return changed_ ? EXIT_CHANGES : EXIT_NO_CHANGES;

@@ -31,6 +31,8 @@ public:
     // error, or quietly when its reader has gone.
     bool ChangeReported(const app::ReportedChange& change) override;
     void ErrorShown(const std::string& text) override;
+    // On standard error even when quiet, prefixed by the program's name.
+    void NoticeShown(const std::string& text) override;
 
     // loggingFailed: logging ended with an error text (the run's `failed`).
     int ExitStatus(bool loggingFailed) const;

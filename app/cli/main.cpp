@@ -50,6 +50,7 @@ void ChooseAsInTheWindow(app::Application& application, const cli::Options& opti
     run.md5 = options.md5;
     run.links = options.links;
     run.intervalmode = options.intervalMinutes.has_value();
+    run.watchmode = options.watch;
     if (run.intervalmode) {
         gui::PutGadgetText(application.gadgets.intervalField,
                            std::to_string(*options.intervalMinutes));

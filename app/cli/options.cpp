@@ -11,7 +11,7 @@
 namespace cli {
 namespace {
 
-enum class OptionId { Datafile, Log, Md5, Interval, Links, Json, Quiet, Help, Version };
+enum class OptionId { Datafile, Log, Md5, Interval, Watch, Links, Json, Quiet, Help, Version };
 
 struct KnownOption {
     OptionId id;
@@ -23,9 +23,9 @@ struct KnownOption {
 constexpr KnownOption OPTIONS[] = {
     {OptionId::Datafile, 'd', "datafile", true}, {OptionId::Log, 'l', "log", true},
     {OptionId::Md5, 'm', "md5", false},          {OptionId::Interval, 'i', "interval", true},
-    {OptionId::Links, 0, "links", true},         {OptionId::Json, 0, "json", false},
-    {OptionId::Quiet, 'q', "quiet", false},      {OptionId::Help, 'h', "help", false},
-    {OptionId::Version, 'V', "version", false},
+    {OptionId::Watch, 0, "watch", false},        {OptionId::Links, 0, "links", true},
+    {OptionId::Json, 0, "json", false},          {OptionId::Quiet, 'q', "quiet", false},
+    {OptionId::Help, 'h', "help", false},        {OptionId::Version, 'V', "version", false},
 };
 
 const KnownOption* FindShort(char name) {
@@ -144,9 +144,11 @@ private:
             case OptionId::Interval: {
                 std::string whyNot;
                 options.intervalMinutes = MinutesOf(value, whyNot);
-                if (!options.intervalMinutes) Fail("option '" + shown + "': '" + value + "' " + whyNot);
+                if (!options.intervalMinutes)
+                    Fail("option '" + shown + "': '" + value + "' " + whyNot);
                 return;
             }
+            case OptionId::Watch: options.watch = true; return;
             case OptionId::Links:
                 if (const auto links = LinkChoiceOf(value)) {
                     options.links = *links;

@@ -19,6 +19,10 @@ inline constexpr const char* USAGE =
     "  -l, --log FILE        also keep the log file, as the window's log option does\n"
     "  -m, --md5             identify files by their MD5 digest instead of their size\n"
     "  -i, --interval MIN    run again every MIN minutes until interrupted\n"
+    "      --watch           after the first run, report each change within a second\n"
+    "                        until interrupted; with --interval, also a full run every\n"
+    "                        MIN minutes (a tree that cannot be watched whole gets one\n"
+    "                        every MIN minutes, or every 5 without --interval)\n"
     "      --links WHICH     which symbolic links to follow: follow (all, the default),\n"
     "                        inside (those leading to a place inside DIR) or skip (none)\n"
     "      --json            one JSON object per change line instead of text\n"
@@ -34,6 +38,7 @@ struct Options {
     std::string logfile;   // empty: no log file
     bool md5 = false;
     std::optional<std::int32_t> intervalMinutes;
+    bool watch = false;
     app::LinkChoice links = app::LinkChoice::Follow;
     bool json = false;
     bool quiet = false;

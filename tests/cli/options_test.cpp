@@ -19,10 +19,10 @@ cli::ParsedArguments Parse(std::initializer_list<std::string> arguments) {
 
 TEST(CliOptions, ShortLongBundledAndAttachedFormsMeanTheSame) {
     for (const auto& parsed :
-         {Parse({"-d", "a.db", "-l", "a.log", "-m", "-i", "5", "--json", "-q", "tree"}),
+         {Parse({"-d", "a.db", "-l", "a.log", "-m", "-i", "5", "--json", "-q", "--watch", "tree"}),
           Parse({"--datafile=a.db", "--log", "a.log", "--md5", "--interval=5", "--json", "--quiet",
-                 "tree"}),
-          Parse({"tree", "-mqda.db", "--json", "-la.log", "-i5"})}) {
+                 "--watch", "tree"}),
+          Parse({"tree", "--watch", "-mqda.db", "--json", "-la.log", "-i5"})}) {
         ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
         EXPECT_EQ(parsed.options.dir, "tree");
         EXPECT_EQ(parsed.options.datafile, "a.db");
@@ -31,6 +31,7 @@ TEST(CliOptions, ShortLongBundledAndAttachedFormsMeanTheSame) {
         EXPECT_EQ(parsed.options.intervalMinutes, 5);
         EXPECT_TRUE(parsed.options.json);
         EXPECT_TRUE(parsed.options.quiet);
+        EXPECT_TRUE(parsed.options.watch);
     }
 }
 
@@ -51,8 +52,8 @@ TEST(CliOptions, IntervalIsAWholeNumberOfMinutes) {
                                     "' is not a whole number of minutes (0 or more)");
     }
     for (const char* big : {"2147483648", "99999999999", "000099999999999999999999"}) {
-        EXPECT_EQ(Parse({"-i", big, "t"}).error,
-                  std::string("option '-i': '") + big + "' is too large (at most 2147483647 minutes)");
+        EXPECT_EQ(Parse({"-i", big, "t"}).error, std::string("option '-i': '") + big +
+                                                     "' is too large (at most 2147483647 minutes)");
     }
 }
 
@@ -69,6 +70,7 @@ TEST(CliOptions, EveryBadArgumentHasItsOneLineError) {
         {{"--log=", "t"}, "option '--log' needs a value"},
         {{"-d", "", "t"}, "option '-d' needs a value"},
         {{"--json=yes", "t"}, "option '--json' takes no value"},
+        {{"--watch=1", "t"}, "option '--watch' takes no value"},
     };
     for (const auto& [arguments, error] : cases) {
         const auto parsed = ParseArguments(arguments);

@@ -1,0 +1,202 @@
+#include "runtime/tree_watch.h"
+
+#include <poll.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <system_error>
+#include <unordered_map>
+
+namespace rt {
+namespace {
+
+// Only what changes a directory's entries or a file's content: open and access events
+// would come for every file the program itself reads. Links are followed, as the scan
+// follows them.
+constexpr std::uint32_t ENTRY_EVENTS = IN_CREATE | IN_DELETE | IN_MODIFY | IN_CLOSE_WRITE |
+                                       IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF |
+                                       IN_MOVE_SELF | IN_ONLYDIR;
+constexpr std::uint32_t SELF_GONE = IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT;
+// One read takes whatever the queue holds up to this size; a Wait returns after this many
+// events at most, so that a storm cannot keep it reading forever.
+constexpr std::size_t READ_BYTES = 64 * 1024;
+constexpr std::size_t MAX_EVENTS_PER_WAIT = 64 * 1024;
+
+std::string SystemText(int error) { return std::generic_category().message(error); }
+
+// Consecutive equal events say nothing more than the first (a long write, or one unmount
+// seen by every watch of the file system).
+void Append(std::vector<TreeEvent>& events, TreeEvent event) {
+    const bool repeat = !events.empty() && events.back().kind == event.kind &&
+                        events.back().directory == event.directory && events.back().name == event.name;
+    if (!repeat) events.push_back(std::move(event));
+}
+
+bool SameIdentity(const std::string& path, const struct stat& info) {
+    struct stat now {};
+    return stat(path.c_str(), &now) == 0 && now.st_dev == info.st_dev && now.st_ino == info.st_ino;
+}
+
+struct Magic {
+    long type;
+    const char* name;
+};
+// File systems whose changes may be made by other machines or processes that the kernel's
+// notification never sees.
+constexpr Magic REMOTE_FILE_SYSTEMS[] = {
+    {0x6969, "NFS"},           {0x517B, "SMB"},          {static_cast<long>(0xFF534D42), "CIFS"},
+    {static_cast<long>(0xFE534D42), "SMB2"},             {0x65735546, "FUSE"},
+    {0x01021997, "9P"},        {0x00C36400, "Ceph"},     {0x5346414F, "AFS"},
+    {0x6B414653, "AFS"},       {0x73757245, "Coda"},     {0x564C, "NCP"},
+    {0x01161970, "GFS2"},      {0x7461636F, "OCFS2"},    {0x0BD00BD0, "Lustre"},
+    {0x47504653, "GPFS"},      {0x20030528, "OrangeFS"}, {0x786F4256, "VirtualBox shared folder"},
+};
+
+}  // namespace
+
+struct TTreeWatch::State {
+    int fd = -1;
+    int rootWatch = -1;
+    bool rootGoneReported = false;
+    // inotify has one watch per directory, however many paths reach it (a link to a
+    // watched directory, or the path it was moved to).
+    std::unordered_map<int, std::vector<std::string>> pathsOf;
+    std::unordered_map<std::string, int> watchOf;
+
+    ~State() {
+        if (fd >= 0) close(fd);
+    }
+
+    // Paths that no longer reach the directory of this watch (it was moved) stop naming it.
+    void Forget(int watch, const std::string& path) {
+        auto& paths = pathsOf[watch];
+        std::erase(paths, path);
+        const auto named = watchOf.find(path);
+        if (named != watchOf.end() && named->second == watch) watchOf.erase(named);
+    }
+
+    void KeepLivePaths(int watch, const struct stat& info) {
+        const std::vector<std::string> known = pathsOf[watch];
+        for (const std::string& path : known) {
+            if (!SameIdentity(path, info)) Forget(watch, path);
+        }
+    }
+
+    void Drop(int watch) {
+        const auto found = pathsOf.find(watch);
+        if (found == pathsOf.end()) return;
+        for (const std::string& path : found->second) watchOf.erase(path);
+        pathsOf.erase(found);
+    }
+
+    void Translate(const inotify_event& event, std::vector<TreeEvent>& events) {
+        if (event.mask & IN_Q_OVERFLOW) {
+            Append(events, {TreeEvent::Kind::Overflow, {}, {}});
+            return;
+        }
+        const bool root = event.wd == rootWatch;
+        if (root && (event.mask & (SELF_GONE | IN_IGNORED)) != 0) {
+            if (!rootGoneReported) Append(events, {TreeEvent::Kind::RootGone, {}, {}});
+            rootGoneReported = true;
+        } else if (event.mask & IN_UNMOUNT) {
+            // A file system mounted below the root went away: what shows there now is unknown.
+            Append(events, {TreeEvent::Kind::Overflow, {}, {}});
+        }
+        if (event.mask & IN_IGNORED) Drop(event.wd);
+        if (event.len == 0) return;  // the directory's own events: its parent reports them
+        const auto found = pathsOf.find(event.wd);
+        if (found == pathsOf.end()) return;  // a watch already removed
+        const std::string name(event.name, strnlen(event.name, event.len));
+        for (const std::string& path : found->second) {
+            Append(events, {TreeEvent::Kind::Changed, path, name});
+        }
+    }
+};
+
+TTreeWatch::TTreeWatch(std::unique_ptr<State> state) : state_(std::move(state)) {}
+TTreeWatch::~TTreeWatch() = default;
+
+std::unique_ptr<TTreeWatch> TTreeWatch::Open(const std::string& root, std::string& failure) {
+    auto state = std::make_unique<State>();
+    state->fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (state->fd < 0) {
+        failure = SystemText(errno);
+        if (errno == EMFILE) failure += " (the limit is fs.inotify.max_user_instances)";
+        return nullptr;
+    }
+    std::unique_ptr<TTreeWatch> watch(new TTreeWatch(std::move(state)));
+    if (watch->Add(root, failure) != Added::Done) return nullptr;
+    watch->state_->rootWatch = watch->state_->watchOf.at(root);
+    return watch;
+}
+
+TTreeWatch::Added TTreeWatch::Add(const std::string& directory, std::string& failure) {
+    State& state = *state_;
+    struct stat info {};
+    const int watch = inotify_add_watch(state.fd, directory.c_str(), ENTRY_EVENTS);
+    if (watch < 0 || stat(directory.c_str(), &info) != 0) {
+        const int error = errno;
+        failure = SystemText(error);
+        if (error != ENOSPC) return Added::Failed;
+        failure += " (the limit of watched directories, fs.inotify.max_user_watches, is reached)";
+        return Added::LimitReached;
+    }
+    state.KeepLivePaths(watch, info);
+    const auto previous = state.watchOf.find(directory);
+    if (previous != state.watchOf.end() && previous->second != watch) {
+        state.Forget(previous->second, directory);
+    }
+    auto& paths = state.pathsOf[watch];
+    if (std::find(paths.begin(), paths.end(), directory) == paths.end()) paths.push_back(directory);
+    state.watchOf[directory] = watch;
+    return Added::Done;
+}
+
+void TTreeWatch::Remove(const std::string& directory) {
+    State& state = *state_;
+    const auto found = state.watchOf.find(directory);
+    if (found == state.watchOf.end()) return;
+    const int watch = found->second;
+    state.Forget(watch, directory);
+    if (!state.pathsOf[watch].empty()) return;  // another path still reaches it
+    state.pathsOf.erase(watch);
+    inotify_rm_watch(state.fd, watch);
+}
+
+std::vector<TreeEvent> TTreeWatch::Wait(std::uint32_t timeoutMs) {
+    std::vector<TreeEvent> events;
+    pollfd ready{state_->fd, POLLIN, 0};
+    const int timeout = static_cast<int>(std::min<std::uint32_t>(timeoutMs, INT_MAX));
+    if (poll(&ready, 1, timeout) <= 0) return events;  // timeout or signal
+    alignas(inotify_event) char buffer[READ_BYTES];
+    while (events.size() < MAX_EVENTS_PER_WAIT) {
+        const ssize_t length = read(state_->fd, buffer, sizeof buffer);
+        if (length <= 0) break;  // drained (EAGAIN), or a signal came
+        for (ssize_t at = 0; at < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            state_->Translate(*event, events);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    return events;
+}
+
+bool TTreeWatch::MayMissChanges(const std::string& path, std::string& kind) {
+    struct statfs info {};
+    if (statfs(path.c_str(), &info) != 0) return false;
+    for (const Magic& magic : REMOTE_FILE_SYSTEMS) {
+        if (static_cast<std::uint32_t>(info.f_type) == static_cast<std::uint32_t>(magic.type)) {
+            kind = magic.name;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace rt

@@ -1,0 +1,42 @@
+#pragma once
+// Change notification for a directory tree: which directories' entries changed, and when the
+// notification itself cannot be trusted. The system's own mechanism lies behind it.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+namespace rt {
+struct TreeEvent {
+    enum class Kind {
+        Changed,   // an entry `name` of `directory` was made, removed, renamed or written
+        Overflow,  // the system dropped events: any directory may have changed
+        RootGone,  // the watched root was moved, removed or unmounted
+    };
+    Kind kind = Kind::Changed;
+    std::string directory;  // as the watch was added (the root, or a path below it)
+    std::string name;       // one name, no separator
+};
+class TTreeWatch {
+public:
+    // Null, with the system's reason, when no watch can be made.
+    static std::unique_ptr<TTreeWatch> Open(const std::string& root, std::string& failure);
+    ~TTreeWatch();
+    enum class Added { Done, LimitReached, Failed };
+    // Watches the entries of one directory of the tree (the root included). On Windows the
+    // root's watch covers the whole tree and this only answers Done. `failure` gets the reason.
+    Added Add(const std::string& directory, std::string& failure);
+    // No more events of this directory (it was removed or moved away); nothing below it is
+    // touched. A directory watched again under a new path keeps its new path.
+    void Remove(const std::string& directory);
+    // Waits up to timeoutMs for events, and returns the ones that came, in order (empty on
+    // timeout or when a signal interrupted the wait).
+    std::vector<TreeEvent> Wait(std::uint32_t timeoutMs);
+    // Whether the file system holding the path may not report changes made by other
+    // machines (network and user-space file systems); `kind` names it for a message.
+    static bool MayMissChanges(const std::string& path, std::string& kind);
+private:
+    struct State;
+    explicit TTreeWatch(std::unique_ptr<State> state);
+    std::unique_ptr<State> state_;
+};
+}  // namespace rt
