@@ -28,8 +28,8 @@ tree_oracle = importlib.util.module_from_spec(spec)
 spec.loader.exec_module(tree_oracle)
 
 ADDITIONS = ("New file", "New dir", "File changed")
-OVERFLOW_TEXT = b"overflow"
-LIMIT_TEXT = b"max_user_watches"
+OVERFLOW_TEXT = b"dropped change events"
+LIMIT_TEXT = b"fs.inotify.max_user_watches"
 failures = []
 checks = 0
 
@@ -97,8 +97,11 @@ def compare(what, wanted, lines, mode, ordered=True):
 
 
 def held_lists(datafile):
+    """The current and the previous list as sets of (path, identity). A directory's empty
+    identity is NULL in the list a run writes and empty text once rotated: both read as ''."""
     with sqlite3.connect(datafile) as db:
-        return [set(db.execute(f"select file, ident from {table}")) for table in ("allist", "lastallist")]
+        return [set(db.execute(f"select file, ifnull(ident, '') from {table}"))
+                for table in ("allist", "lastallist")]
 
 
 def full_run_list(work, tree, name, *options):
@@ -132,7 +135,7 @@ def test_differential_oracle(work):
     fresh_before = None
     for batch in range(20):
         expect = os.path.join(work, f"expect-{batch}.txt")
-        stopped = batch % 2 == 0
+        stopped = batch % 2 == 1
         if batch == 19:
             fresh_before = full_run_list(work, watched, "before-last.db", "--md5")
         mark = watcher.mark()
@@ -151,10 +154,10 @@ def test_differential_oracle(work):
     fresh_after = full_run_list(work, watched, "after-last.db", "--md5")
     stopped_at_rest(watcher, "oracle")
     current, previous = held_lists(os.path.join(work, "watch.db"))
-    check(current == fresh_after, f"oracle: the current list differs from a full run's: "
-          f"{sorted(current ^ fresh_after, key=repr)[:6]}")
-    check(previous == fresh_before, f"oracle: the previous list differs from the list before "
-          f"the last batch: {sorted(previous ^ fresh_before, key=repr)[:6]}")
+    for what, held, full in (("current", current, fresh_after), ("previous", previous, fresh_before)):
+        check(held == full, f"oracle: the {what} list is not a full run's"
+              f"{' (the two lists are the same)' if current == previous else ''}: only held "
+              f"{sorted(held - full)[:4]}, only in the full run {sorted(full - held)[:4]}")
     check(log_lines(work, "md5") == as_oracle(printed, "md5"),
           "oracle: the log does not hold the printed lines, once each, in their order")
 
@@ -198,7 +201,7 @@ def test_queue_overflow(work):
         watcher.process.send_signal(signal.SIGCONT)
     wanted = expected_lines(expect, "size")
     lines = watcher.settle(mark, len(wanted))
-    check(OVERFLOW_TEXT in watcher.stderr_text().lower(),
+    check(OVERFLOW_TEXT in watcher.stderr_text(),
           f"overflow: not said on standard error: {watcher.stderr_text()[-1500:]!r}")
     compare("overflow", wanted, lines, "size", ordered=False)
     stopped_at_rest(watcher, "overflow")
@@ -207,22 +210,21 @@ def test_queue_overflow(work):
 def test_watch_limit(work):
     """With fewer watches allowed than the tree has directories (the limit of a user
     namespace of its own, so that no other program on the machine feels it), the program
-    says so and how to raise the limit, and full runs report every change."""
+    says so and how to raise the limit, and the full runs of --interval report the changes."""
     tree = make_tree(work, dirs=30)
     watched = os.path.dirname(tree)
     wrapper = ["unshare", "--user", "--map-root-user", "sh", "-c",
                'echo 8 > /proc/sys/user/max_inotify_watches && exec "$0" "$@"']
     if subprocess.run(wrapper + ["true"], capture_output=True).returncode != 0:
         raise Skip("no user namespace in which to lower the watch limit")
-    watcher = watch(work, watched, "--interval", "0", wrapper=wrapper)
-    watcher.wait_live(watched)
+    watcher = watch(work, watched, "--interval", "1", wrapper=wrapper)
+    watcher.wait_until(lambda: LIMIT_TEXT in watcher.stderr_text(), 60)
     check(LIMIT_TEXT in watcher.stderr_text(),
           f"watch limit: not said on standard error: {watcher.stderr_text()[-1500:]!r}")
-    for round_ in range(3):
-        mark = watcher.mark()
-        wanted = distinct_changes(work, tree, round_)
-        compare(f"watch limit, round {round_}", wanted, watcher.settle(mark, len(wanted)), "size",
-                ordered=False)
+    mark = watcher.mark()
+    wanted = distinct_changes(work, tree, 0)
+    compare("watch limit", wanted, watcher.settle(mark, len(wanted), timeout=150), "size",
+            ordered=False)
     stopped_at_rest(watcher, "watch limit")
 
 
