@@ -4,13 +4,17 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "app/application.h"
 #include "app/change_burst.h"
-#include "app/files_written.h"
+#include "app/datafile_update.h"
+#include "app/incremental_run.h"
 #include "app/live_list.h"
+#include "app/live_report.h"
+#include "app/own_files.h"
 #include "app/poll_step.h"
 #include "database/sqlite/sqlite.h"
 #include "runtime/clock.h"
@@ -28,32 +32,9 @@ constexpr std::uint32_t LONGEST_WAIT_MS = 1000;
 // The sleep between polls while nothing is watched.
 constexpr std::uint32_t UNWATCHED_SLEEP_MS = 100;
 constexpr std::uint64_t NEVER = UINT64_MAX;
-
-// The files the program writes itself: their events never start a run. Known by path, and
-// by identity for the same file reached another way.
-class TOwnFiles {
-public:
-    void Note(const RunVariables& run) {
-        paths_ = FilesWritten(rt::AbsolutePath(run.datafilepath),
-                              run.logchosen ? rt::AbsolutePath(run.logpath) : std::string());
-        if (!run.logchosen) paths_.resize(paths_.size() - 2);
-        identities_.clear();
-        for (const std::string& path : paths_) {
-            rt::FileIdentity identity;
-            if (rt::FileIdentityOf(path, identity)) identities_.push_back(identity);
-        }
-    }
-    bool Holds(const std::string& path) const {
-        if (std::find(paths_.begin(), paths_.end(), path) != paths_.end()) return true;
-        rt::FileIdentity identity;
-        return rt::EntryType(path) == rt::ENTRY_FILE && rt::FileIdentityOf(path, identity) &&
-               std::find(identities_.begin(), identities_.end(), identity) != identities_.end();
-    }
-
-private:
-    std::vector<std::string> paths_;
-    std::vector<rt::FileIdentity> identities_;
-};
+constexpr const char* LIMIT_REACHED =
+    "the system's limit of watched directories is reached (raise it with 'sysctl "
+    "fs.inotify.max_user_watches=N', N above the number of directories of the tree)";
 
 }  // namespace
 
@@ -65,17 +46,14 @@ public:
     void Resume() {
         own_.Note(run_);
         burst_.Close();
-        dirty_.clear();
-        const bool listed = LoadList();
-        const bool watched = listed && WatchTree();
-        untrusted_ = !watched || mayMiss_;
-        const std::int32_t minutes = run_.intervalmode && run_.minutes > 0 ? run_.minutes
-                                     : untrusted_                          ? FALLBACK_MINUTES
-                                                                           : 0;
-        fullRunDue_ = minutes > 0 ? run_.runstart + std::uint64_t(minutes) * 60000 : NEVER;
-        // Directories watched only now may have changed between their listing and their
-        // watch: a full run of an unchanged tree finds that out at the cost of one walk.
-        if (watched && newlyWatched_) fullRunDue_ = rt::Millisecs();
+        named_.clear();
+        namedAt_.clear();
+        listed_ = OpenDatafile() && LoadList();
+        const bool watched = listed_ && WatchTree();
+        fullRunDue_ = NEVER;
+        if (const std::int32_t minutes = FullRunMinutes(!watched || mayMiss_); minutes > 0) {
+            fullRunDue_ = run_.runstart + std::uint64_t(minutes) * 60000;
+        }
     }
 
     // Waits for changes until a full run is due or logging stops; true for a full run.
@@ -84,8 +62,11 @@ public:
             const std::uint64_t now = rt::Millisecs();
             if (now >= fullRunDue_) return true;
             if (burst_.Open() && now >= burst_.EndsAt()) {
-                // Every change is reported by a full run until runs of their own exist.
-                return true;
+                switch (RunIncremental()) {
+                    case Ran::Done: continue;
+                    case Ran::NeedsFullRun: return true;
+                    case Ran::Stopped: return false;
+                }
             }
             const std::uint64_t until =
                 std::min(fullRunDue_, burst_.Open() ? burst_.EndsAt() : NEVER);
@@ -100,7 +81,76 @@ public:
         }
     }
 
+    // Before a full run: the datafile is the full run's alone.
+    void Pause() {
+        if (datafile_) datafile_->close();
+        datafile_.reset();
+    }
+
 private:
+    enum class Ran { Done, NeedsFullRun, Stopped };
+
+    // One burst's run. Its lines are told before its transaction commits: a kill between
+    // the two leaves the datafile as it was, and the next start's full run tells them again
+    // rather than never.
+    Ran RunIncremental() {
+        burst_.Close();
+        std::vector<TNamedDirectory> named = std::move(named_);
+        named_.clear();
+        namedAt_.clear();
+        if (!listed_ || !watch_) return Ran::NeedsFullRun;
+        run_.BeginNextRun();
+        app_.ShowStatus(Status("Dir log interval run #{n} started"),
+                        std::to_string(run_.runnumber));
+        datafile_->startTransaction();
+        TIncrementalListing listing;
+        TLiveLines lines;
+        const bool written =
+            CatchUpPrevious(*datafile_, list_) &&
+            ListChanges(app_, list_, own_, *watch_, named, listing) == Flow::Continue &&
+            WriteRun(*datafile_, list_, listing, lines);
+        if (run_.stopped || !written || PollStep(app_) == Flow::Stop) {
+            datafile_->rollback();
+            if (!written && !run_.stopped) return Ran::NeedsFullRun;
+            run_.RequestStop();
+            return Ran::Stopped;
+        }
+        if (!ReportLiveLines(app_, lines)) {
+            datafile_->rollback();
+            return Ran::Stopped;
+        }
+        if (datafile_->commit() != 1) {
+            app_.ShowError(Status("Datafile ERROR! Failed to save datafile"));
+            return Ran::NeedsFullRun;
+        }
+        ForgetGone(listing);
+        if (!listing.unwatched.empty() || listing.limitReached) {
+            CannotWatch(listing.limitReached ? LIMIT_REACHED : listing.unwatched);
+            return Ran::NeedsFullRun;
+        }
+        run_.EndRun();
+        if (!run_.errorshown) {
+            app_.ShowStatus(Status("Dir log interval run #{n} complete"),
+                            std::to_string(run_.runnumber));
+        }
+        return Ran::Done;
+    }
+
+    void ForgetGone(const TIncrementalListing& listing) {
+        std::unordered_set<std::string> relisted;
+        for (const TRelisted& directory : listing.relisted) relisted.insert(directory.path);
+        for (const std::string& path : listing.goneDirectories) {
+            watched_.erase(path);
+            if (!relisted.contains(path)) watch_->Remove(path);
+        }
+        for (const TRelisted& directory : listing.relisted) watched_.insert(directory.path);
+    }
+
+    bool OpenDatafile() {
+        datafile_ = db::TDBSQLite::Create(run_.datafilepath);
+        return datafile_->isOpen() && datafile_->restrictToData() == 1;
+    }
+
     bool LoadList() {
         auto datafile = db::TDBSQLite::Create(run_.datafilepath);
         const bool loaded = datafile->isOpen() && datafile->restrictToData() == 1 &&
@@ -128,23 +178,20 @@ private:
             watched_.clear();
             if (!watch_) return CannotWatch("the tree cannot be watched (" + failure + ")");
         }
-        newlyWatched_ = false;
         for (const std::string& directory : list_.DirectoryPaths()) {
             if (watched_.contains(directory)) continue;
             switch (watch_->Add(directory, failure)) {
                 case rt::TTreeWatch::Added::Done: break;
-                case rt::TTreeWatch::Added::LimitReached:
-                    return CannotWatch(
-                        "the system's limit of watched directories is reached (raise it with "
-                        "'sysctl fs.inotify.max_user_watches=N', N above the number of "
-                        "directories of the tree)");
+                case rt::TTreeWatch::Added::LimitReached: return CannotWatch(LIMIT_REACHED);
                 case rt::TTreeWatch::Added::Failed:
                     // One that is gone since the run is a change its parent's watch reports.
                     if (!rt::PathExists(directory)) continue;
                     return CannotWatch(directory + " cannot be watched (" + failure + ")");
             }
             watched_.insert(directory);
-            newlyWatched_ = true;
+            // It may have changed between the full run's listing and its watch: it is
+            // listed once more, and what changed meanwhile is reported.
+            Name(directory);
         }
         return true;
     }
@@ -155,6 +202,13 @@ private:
         Notice("the tree of " + run_.dir + " cannot be watched whole: " + why +
                "; a full run follows every " + std::to_string(FallbackMinutes()) + " minutes");
         return false;
+    }
+
+    // Minutes between full runs: those asked for, else when the watch alone cannot be
+    // trusted the fallback's, else none.
+    std::int32_t FullRunMinutes(bool untrusted) const {
+        if (run_.intervalmode && run_.minutes > 0) return run_.minutes;
+        return untrusted ? FALLBACK_MINUTES : 0;
     }
 
     std::int32_t FallbackMinutes() const {
@@ -191,8 +245,14 @@ private:
 
     void TakeChange(const rt::TreeEvent& event) {
         if (own_.Holds(rt::JoinEntryPath(event.directory, event.name))) return;
+        Name(event.directory).names.insert(event.name);
+    }
+
+    TNamedDirectory& Name(const std::string& directory) {
         burst_.Note(rt::Millisecs());
-        dirty_.insert(event.directory);
+        const auto [at, added] = namedAt_.try_emplace(directory, named_.size());
+        if (added) named_.push_back({directory, {}});
+        return named_[at->second];
     }
 
     Application& app_;
@@ -202,10 +262,12 @@ private:
     std::unordered_set<std::string> watched_;
     TOwnFiles own_;
     TChangeBurst burst_;
-    std::unordered_set<std::string> dirty_;
+    // The directories the burst's events named, in the order named.
+    std::vector<TNamedDirectory> named_;
+    std::unordered_map<std::string, std::size_t> namedAt_;
+    std::shared_ptr<db::TDBSQLite> datafile_;
+    bool listed_ = false;
     bool mayMiss_ = false;
-    bool untrusted_ = false;
-    bool newlyWatched_ = false;
     std::uint64_t fullRunDue_ = NEVER;
     std::string lastNotice_;
 };
@@ -222,6 +284,7 @@ void WatchForChanges(Application& app) {
         run.StopWaiting();
         return;
     }
+    app.live->Pause();
     run.BeginNextRun();
     app.ShowStatus(Status("Dir log interval run #{n} started"), std::to_string(run.runnumber));
 }

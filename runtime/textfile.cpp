@@ -1,5 +1,7 @@
 #include "runtime/textfile.h"
 
+#include <algorithm>
+
 #include "runtime/filesystem.h"
 #include "runtime/stream.h"
 #include "runtime/text.h"
@@ -13,13 +15,40 @@ std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         const auto first = static_cast<unsigned char>(bytes[i]);
         const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        units.push_back(static_cast<char16_t>(bigEndian ? (first << 8 | second) : (second << 8 | first)));
+        units.push_back(
+            static_cast<char16_t>(bigEndian ? (first << 8 | second) : (second << 8 | first)));
     }
     return Utf16ToUtf8(units);
 }
 
 bool StartsWith(std::string_view bytes, std::string_view mark) {
     return bytes.substr(0, mark.size()) == mark;
+}
+
+std::string Utf16Bytes(std::string_view text, bool bigEndian) {
+    std::string bytes;
+    for (char16_t unit : Utf8ToUtf16(text)) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes.push_back(bigEndian ? high : low);
+        bytes.push_back(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
+// The text in the encoding the file's first bytes show; false when it is ISO 8859-1 and
+// the text does not fit.
+bool EncodeLike(std::string_view head, std::string_view text, std::string& bytes) {
+    if (StartsWith(head, "\xFE\xFF")) {
+        bytes = Utf16Bytes(text, true);
+    } else if (StartsWith(head, "\xFF\xFE")) {
+        bytes = Utf16Bytes(text, false);
+    } else if (StartsWith(head, "\xEF\xBB\xBF")) {
+        bytes = std::string(text);
+    } else {
+        return Utf8ToLatin1(text, bytes);
+    }
+    return true;
 }
 
 }  // namespace
@@ -47,12 +76,7 @@ std::string DecodeText(std::string_view bytes) {
 std::string EncodeText(std::string_view text) {
     std::string latin1;
     if (Utf8ToLatin1(text, latin1)) return latin1;
-    std::string bytes = "\xFF\xFE";
-    for (char16_t unit : Utf8ToUtf16(text)) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>(unit >> 8));
-    }
-    return bytes;
+    return "\xFF\xFE" + Utf16Bytes(text, false);
 }
 
 LoadStatus LoadTextFile(const std::string& path, std::string& text) {
@@ -70,6 +94,27 @@ LoadStatus LoadTextFile(const std::string& path, std::string& text) {
 
 bool SaveTextFile(const std::string& path, std::string_view text) {
     return ReplaceFileContents(path, EncodeText(text));
+}
+
+bool AppendTextFile(const std::string& path, std::string_view text) {
+    const EntryStatus status = QueryPath(path);
+    if (!status.Answered()) return false;
+    if (status.Absent()) return SaveTextFile(path, text);
+    if (status.kind != ENTRY_FILE) return false;
+    auto head = TReadStream::Open(path);
+    const std::int64_t size = head ? head->Size() : 0;
+    std::string bytes(3, '\0');
+    bytes.resize(static_cast<std::size_t>(
+        head ? std::max<std::int64_t>(head->Read(bytes.data(), 3), 0) : 0));
+    head.reset();
+    std::string added;
+    if (size == 0 || !EncodeLike(bytes, text, added)) {
+        std::string whole;
+        if (LoadTextFile(path, whole) == LoadStatus::Failed) return false;
+        return SaveTextFile(path, whole + std::string(text));
+    }
+    auto file = TPatchStream::Open(path);
+    return file && file->WriteAt(size, added);
 }
 
 }  // namespace rt

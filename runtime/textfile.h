@@ -15,6 +15,11 @@ enum class LoadStatus { Loaded, Missing, Failed };
 LoadStatus LoadTextFile(const std::string& path, std::string& text);
 bool SaveTextFile(const std::string& path, std::string_view text);
 
+// Adds text at the end of a file in the encoding its first bytes show, as a write of the
+// bytes added alone. A missing or empty file is saved as SaveTextFile saves it; an ISO
+// 8859-1 file that the text does not fit is saved whole as UTF-16LE. False when it fails.
+bool AppendTextFile(const std::string& path, std::string_view text);
+
 // The file's bytes as they are; false when it cannot be read.
 bool ReadFileBytes(const std::string& path, std::string& bytes);
 

@@ -13,6 +13,8 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "runtime/tree_event_list.h"
+
 namespace rt {
 namespace {
 
@@ -20,8 +22,8 @@ namespace {
 // would come for every file the program itself reads. Links are followed, as the scan
 // follows them.
 constexpr std::uint32_t ENTRY_EVENTS = IN_CREATE | IN_DELETE | IN_MODIFY | IN_CLOSE_WRITE |
-                                       IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF |
-                                       IN_MOVE_SELF | IN_ONLYDIR;
+                                       IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF |
+                                       IN_ONLYDIR;
 constexpr std::uint32_t SELF_GONE = IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT;
 // One read takes whatever the queue holds up to this size; a Wait returns after this many
 // events at most, so that a storm cannot keep it reading forever.
@@ -30,32 +32,23 @@ constexpr std::size_t MAX_EVENTS_PER_WAIT = 64 * 1024;
 
 std::string SystemText(int error) { return std::generic_category().message(error); }
 
-// Consecutive equal events say nothing more than the first (a long write, or one unmount
-// seen by every watch of the file system).
-void Append(std::vector<TreeEvent>& events, TreeEvent event) {
-    const bool repeat = !events.empty() && events.back().kind == event.kind &&
-                        events.back().directory == event.directory && events.back().name == event.name;
-    if (!repeat) events.push_back(std::move(event));
-}
-
 bool SameIdentity(const std::string& path, const struct stat& info) {
     struct stat now {};
     return stat(path.c_str(), &now) == 0 && now.st_dev == info.st_dev && now.st_ino == info.st_ino;
 }
 
 struct Magic {
-    long type;
+    std::uint32_t type;
     const char* name;
 };
 // File systems whose changes may be made by other machines or processes that the kernel's
 // notification never sees.
 constexpr Magic REMOTE_FILE_SYSTEMS[] = {
-    {0x6969, "NFS"},           {0x517B, "SMB"},          {static_cast<long>(0xFF534D42), "CIFS"},
-    {static_cast<long>(0xFE534D42), "SMB2"},             {0x65735546, "FUSE"},
-    {0x01021997, "9P"},        {0x00C36400, "Ceph"},     {0x5346414F, "AFS"},
-    {0x6B414653, "AFS"},       {0x73757245, "Coda"},     {0x564C, "NCP"},
-    {0x01161970, "GFS2"},      {0x7461636F, "OCFS2"},    {0x0BD00BD0, "Lustre"},
-    {0x47504653, "GPFS"},      {0x20030528, "OrangeFS"}, {0x786F4256, "VirtualBox shared folder"},
+    {0x6969, "NFS"},        {0x517B, "SMB"},        {0xFF534D42, "CIFS"}, {0xFE534D42, "SMB2"},
+    {0x65735546, "FUSE"},   {0x01021997, "9P"},     {0x00C36400, "Ceph"}, {0x5346414F, "AFS"},
+    {0x6B414653, "AFS"},    {0x73757245, "Coda"},   {0x564C, "NCP"},      {0x01161970, "GFS2"},
+    {0x7461636F, "OCFS2"},  {0x0BD00BD0, "Lustre"}, {0x47504653, "GPFS"}, {0x20030528, "OrangeFS"},
+    {0x786F4256, "vboxsf"},
 };
 
 }  // namespace
@@ -88,6 +81,14 @@ struct TTreeWatch::State {
         }
     }
 
+    // The path no longer names the watch's directory; the kernel's watch goes with its last path.
+    void Release(int watch, const std::string& path) {
+        Forget(watch, path);
+        if (!pathsOf[watch].empty()) return;  // another path still reaches it
+        pathsOf.erase(watch);
+        inotify_rm_watch(fd, watch);
+    }
+
     void Drop(int watch) {
         const auto found = pathsOf.find(watch);
         if (found == pathsOf.end()) return;
@@ -97,16 +98,16 @@ struct TTreeWatch::State {
 
     void Translate(const inotify_event& event, std::vector<TreeEvent>& events) {
         if (event.mask & IN_Q_OVERFLOW) {
-            Append(events, {TreeEvent::Kind::Overflow, {}, {}});
+            AppendTreeEvent(events, {TreeEvent::Kind::Overflow, {}, {}});
             return;
         }
         const bool root = event.wd == rootWatch;
         if (root && (event.mask & (SELF_GONE | IN_IGNORED)) != 0) {
-            if (!rootGoneReported) Append(events, {TreeEvent::Kind::RootGone, {}, {}});
+            if (!rootGoneReported) AppendTreeEvent(events, {TreeEvent::Kind::RootGone, {}, {}});
             rootGoneReported = true;
         } else if (event.mask & IN_UNMOUNT) {
             // A file system mounted below the root went away: what shows there now is unknown.
-            Append(events, {TreeEvent::Kind::Overflow, {}, {}});
+            AppendTreeEvent(events, {TreeEvent::Kind::Overflow, {}, {}});
         }
         if (event.mask & IN_IGNORED) Drop(event.wd);
         if (event.len == 0) return;  // the directory's own events: its parent reports them
@@ -114,7 +115,7 @@ struct TTreeWatch::State {
         if (found == pathsOf.end()) return;  // a watch already removed
         const std::string name(event.name, strnlen(event.name, event.len));
         for (const std::string& path : found->second) {
-            Append(events, {TreeEvent::Kind::Changed, path, name});
+            AppendTreeEvent(events, {TreeEvent::Kind::Changed, path, name});
         }
     }
 };
@@ -126,8 +127,9 @@ std::unique_ptr<TTreeWatch> TTreeWatch::Open(const std::string& root, std::strin
     auto state = std::make_unique<State>();
     state->fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (state->fd < 0) {
-        failure = SystemText(errno);
-        if (errno == EMFILE) failure += " (the limit is fs.inotify.max_user_instances)";
+        const int error = errno;
+        failure = SystemText(error);
+        if (error == EMFILE) failure += " (the limit is fs.inotify.max_user_instances)";
         return nullptr;
     }
     std::unique_ptr<TTreeWatch> watch(new TTreeWatch(std::move(state)));
@@ -150,7 +152,7 @@ TTreeWatch::Added TTreeWatch::Add(const std::string& directory, std::string& fai
     state.KeepLivePaths(watch, info);
     const auto previous = state.watchOf.find(directory);
     if (previous != state.watchOf.end() && previous->second != watch) {
-        state.Forget(previous->second, directory);
+        state.Release(previous->second, directory);  // another directory was there before
     }
     auto& paths = state.pathsOf[watch];
     if (std::find(paths.begin(), paths.end(), directory) == paths.end()) paths.push_back(directory);
@@ -162,11 +164,7 @@ void TTreeWatch::Remove(const std::string& directory) {
     State& state = *state_;
     const auto found = state.watchOf.find(directory);
     if (found == state.watchOf.end()) return;
-    const int watch = found->second;
-    state.Forget(watch, directory);
-    if (!state.pathsOf[watch].empty()) return;  // another path still reaches it
-    state.pathsOf.erase(watch);
-    inotify_rm_watch(state.fd, watch);
+    state.Release(found->second, directory);
 }
 
 std::vector<TreeEvent> TTreeWatch::Wait(std::uint32_t timeoutMs) {
@@ -191,7 +189,7 @@ bool TTreeWatch::MayMissChanges(const std::string& path, std::string& kind) {
     struct statfs info {};
     if (statfs(path.c_str(), &info) != 0) return false;
     for (const Magic& magic : REMOTE_FILE_SYSTEMS) {
-        if (static_cast<std::uint32_t>(info.f_type) == static_cast<std::uint32_t>(magic.type)) {
+        if (static_cast<std::uint32_t>(info.f_type) == magic.type) {
             kind = magic.name;
             return true;
         }

@@ -103,3 +103,33 @@ TEST(TextFile, TheNewFileAKilledWriteLeftIsTakenOverByTheNext) {
     EXPECT_EQ(dir.read("log.txt"), "new");
     EXPECT_FALSE(std::filesystem::exists(dir / "log.txt.partial"));
 }
+
+// An append adds the text's bytes in the encoding the file already has; only an ISO 8859-1
+// file that the text does not fit is rewritten (as UTF-16LE), and a missing file is saved.
+TEST(TextFile, AppendKeepsTheFilesEncoding) {
+    struct Case {
+        const char* name;
+        std::string before;
+        bool exists;
+        const char* text;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"missing", "", false, "caf\xC3\xA9\r\n", "caf\xE9\r\n"},
+        {"empty euro", "", true, "\xE2\x82\xAC", std::string("\xFF\xFE\xAC\x20", 4)},
+        {"latin1", "a\r\n", true, "\xC3\xA9\r\n", "a\r\n\xE9\r\n"},
+        {"latin1 euro", "\xE9\r\n", true, "\xE2\x82\xAC",
+         std::string("\xFF\xFE\xE9\x00\r\x00\n\x00\xAC\x20", 10)},
+        {"utf16le", std::string("\xFF\xFE" "a\x00", 4), true, "\xE2\x82\xAC",
+         std::string("\xFF\xFE" "a\x00\xAC\x20", 6)},
+        {"utf16be", std::string("\xFE\xFF\x00" "a", 4), true, "\xC3\xA9",
+         std::string("\xFE\xFF\x00" "a\x00\xE9", 6)},
+        {"utf8", "\xEF\xBB\xBF" "a", true, "\xE2\x82\xAC", "\xEF\xBB\xBF" "a\xE2\x82\xAC"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string path = c.exists ? dir.write("log.txt", c.before) : dir / "log.txt";
+        ASSERT_TRUE(AppendTextFile(path, c.text)) << c.name;
+        EXPECT_EQ(dir.read("log.txt"), c.after) << c.name;
+    }
+}

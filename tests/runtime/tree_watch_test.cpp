@@ -1,6 +1,9 @@
 #include "runtime/tree_watch.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -47,6 +50,16 @@ std::vector<TreeEvent> Collect(TTreeWatch& watch, const std::vector<TreeEvent>& 
     return events;
 }
 
+// Wine's recursive watch goes on naming a renamed or moved directory by its old path, and
+// a removed root stays until the watch lets go of it; Windows does neither.
+bool UnderWine() {
+#ifdef _WIN32
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
+
 void Write(const std::string& path) {
     std::ofstream file(NativePath(path), std::ios::app | std::ios::binary);
     file << 'x';
@@ -86,6 +99,7 @@ TEST(TreeWatch, EventsNameTheDirectoryWhoseEntriesChanged) {
         std::function<void()> act;
         std::vector<TreeEvent> wanted;
         std::vector<TreeEvent> unwanted;
+        bool wineDiffers = false;
     };
     const Step steps[] = {
         {"make a directory",
@@ -93,12 +107,17 @@ TEST(TreeWatch, EventsNameTheDirectoryWhoseEntriesChanged) {
              std::filesystem::create_directory(NativePath(in("d")));
              add("d");
          },
-         {changed("", "d")}, {}},
+         {changed("", "d")},
+         {}},
         {"write a file", [&] { Write(in("d/f.txt")); }, {changed("d", "f.txt")}, {}},
-        {"rename a file", [&] { Rename(in("d/f.txt"), in("d/g.txt")); },
-         {changed("d", "f.txt"), changed("d", "g.txt")}, {}},
-        {"remove a file", [&] { std::filesystem::remove(NativePath(in("d/g.txt"))); },
-         {changed("d", "g.txt")}, {}},
+        {"rename a file",
+         [&] { Rename(in("d/f.txt"), in("d/g.txt")); },
+         {changed("d", "f.txt"), changed("d", "g.txt")},
+         {}},
+        {"remove a file",
+         [&] { std::filesystem::remove(NativePath(in("d/g.txt"))); },
+         {changed("d", "g.txt")},
+         {}},
         // Watched under its new path before the old one is given up, as a walk of the
         // parent finds it.
         {"rename a directory",
@@ -107,15 +126,20 @@ TEST(TreeWatch, EventsNameTheDirectoryWhoseEntriesChanged) {
              add("e");
              watch->Remove(in("d"));
          },
-         {changed("", "d"), changed("", "e")}, {}},
-        {"write in the renamed directory", [&] { Write(in("e/h.txt")); }, {changed("e", "h.txt")},
-         {changed("d", "h.txt")}},
+         {changed("", "d"), changed("", "e")},
+         {}},
+        {"write in the renamed directory",
+         [&] { Write(in("e/h.txt")); },
+         {changed("e", "h.txt")},
+         {changed("d", "h.txt")},
+         true},
         {"move a directory out",
          [&] {
              Rename(in("e"), JoinEntryPath(outside, "e"));
              watch->Remove(in("e"));
          },
-         {changed("", "e")}, {}},
+         {changed("", "e")},
+         {}},
         {"move it back in under a new name",
          [&] {
              Write(JoinEntryPath(outside, "e/x.txt"));
@@ -124,18 +148,24 @@ TEST(TreeWatch, EventsNameTheDirectoryWhoseEntriesChanged) {
              Write(in("back/y.txt"));
          },
          {changed("", "back"), changed("back", "y.txt")},
-         {changed("e", "x.txt"), changed("d", "x.txt")}},
-        {"remove the root", [&] { std::filesystem::remove_all(NativePath(root)); },
-         {TreeEvent{Kind::RootGone, {}, {}}}, {}},
+         {changed("e", "x.txt"), changed("d", "x.txt")},
+         true},
+        {"remove the root",
+         [&] { std::filesystem::remove_all(NativePath(root)); },
+         {TreeEvent{Kind::RootGone, {}, {}}},
+         {},
+         true},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
         step.act();
+        if (step.wineDiffers && UnderWine()) continue;
         const std::vector<TreeEvent> events = Collect(*watch, step.wanted);
         std::string seen;
         for (const TreeEvent& event : events) seen += Describe(event) + " ";
         for (const TreeEvent& wanted : step.wanted) EXPECT_TRUE(Holds(events, wanted)) << seen;
-        for (const TreeEvent& unwanted : step.unwanted) EXPECT_FALSE(Holds(events, unwanted)) << seen;
+        for (const TreeEvent& unwanted : step.unwanted)
+            EXPECT_FALSE(Holds(events, unwanted)) << seen;
     }
 }
 

@@ -1,12 +1,20 @@
 // The kernel's limits on change notification, and directories reached by more than one path.
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
 #include <fstream>
+#include <thread>
 
+#include "runtime/clock.h"
+#include "runtime/console.h"
 #include "runtime/tree_watch.h"
 #include "tests/support/temp_dir.h"
 
@@ -15,26 +23,37 @@ using testsupport::TempDir;
 
 namespace {
 
-// A kernel setting changed for a moment and given back: other programs on the machine
-// share it, so the change must not outlive the call that needs it.
-class KernelSetting {
-public:
-    explicit KernelSetting(std::string name) : path_("/proc/sys/fs/inotify/" + std::move(name)) {
-        std::ifstream(path_) >> saved_;
-    }
-    ~KernelSetting() { Put(saved_); }
-    long Saved() const { return saved_; }
-    bool Put(long value) const {
-        std::ofstream file(path_);
-        file << value << '\n';
-        file.flush();
-        return saved_ > 0 && file.good();
-    }
+long QueueLength() {
+    long events = 0;
+    std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> events;
+    return events;
+}
 
-private:
-    std::string path_;
-    long saved_ = 0;
-};
+bool WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream file(path);
+    file << text;
+    file.flush();
+    return file.good();
+}
+
+// Runs in a child process, in a user namespace of its own: the watch limit lowered there
+// is felt by no other program on the machine. A letter for the outcome ('S' when there is
+// no such namespace here, else 'D', 'L' or 'F'), then the failure text.
+std::string AddBeyondALimitOfOne(const TempDir& dir) {
+    const std::string map = "0 " + std::to_string(geteuid()) + " 1\n";
+    if (unshare(CLONE_NEWUSER) != 0 || !WriteFile("/proc/self/uid_map", map) ||
+        !WriteFile("/proc/sys/user/max_inotify_watches", "1\n")) {
+        return "S";
+    }
+    std::string failure;
+    const auto watch = TTreeWatch::Open(dir.path(), failure);
+    if (!watch) return "F" + failure;
+    const TTreeWatch::Added added = watch->Add(dir / "sub", failure);
+    return (added == TTreeWatch::Added::Done     ? "D"
+            : added == TTreeWatch::Added::Failed ? "F"
+                                                 : "L") +
+           failure;
+}
 
 std::vector<TreeEvent> WaitFor(TTreeWatch& watch, TreeEvent::Kind kind) {
     std::vector<TreeEvent> events;
@@ -58,19 +77,14 @@ bool HasChange(const std::vector<TreeEvent>& events, const std::string& director
 }  // namespace
 
 // More events than the queue holds: the watch says so, and goes on reporting afterwards.
+// The queue's length is the machine's: shortening it would shorten it for every program.
 TEST(TreeWatchLimits, AFullQueueIsReportedAsOverflow) {
+    const long queue = QueueLength();
+    if (queue <= 0 || queue > 100000) GTEST_SKIP() << "the event queue is too long to fill here";
     TempDir dir;
     std::string failure;
-    std::unique_ptr<TTreeWatch> watch;
-    long queue = 0;
-    {
-        KernelSetting setting("max_queued_events");
-        // The queue takes its length when the watch is opened.
-        queue = setting.Put(16) ? 16 : setting.Saved();
-        watch = TTreeWatch::Open(dir.path(), failure);
-    }
+    const auto watch = TTreeWatch::Open(dir.path(), failure);
     ASSERT_TRUE(watch) << failure;
-    if (queue > 100000) GTEST_SKIP() << "the event queue is too long to fill here";
     // Each new empty file is two events: made, and closed after writing.
     for (long i = 0; i <= queue / 2; ++i) dir.write("f" + std::to_string(i), "");
     const std::vector<TreeEvent> events = WaitFor(*watch, TreeEvent::Kind::Overflow);
@@ -84,17 +98,49 @@ TEST(TreeWatchLimits, AFullQueueIsReportedAsOverflow) {
 TEST(TreeWatchLimits, TheWatchLimitIsNamedWhenReached) {
     TempDir dir;
     mkdir((dir / "sub").c_str(), 0755);
-    std::string failure;
-    const auto watch = TTreeWatch::Open(dir.path(), failure);
-    ASSERT_TRUE(watch) << failure;
-    TTreeWatch::Added added = TTreeWatch::Added::Done;
-    {
-        KernelSetting setting("max_user_watches");
-        if (!setting.Put(1)) GTEST_SKIP() << "the watch limit cannot be lowered here";
-        added = watch->Add(dir / "sub", failure);
+    int channel[2];
+    ASSERT_EQ(pipe(channel), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        const std::string outcome = AddBeyondALimitOfOne(dir);
+        const bool written = write(channel[1], outcome.data(), outcome.size()) ==
+                             static_cast<ssize_t>(outcome.size());
+        _exit(written ? 0 : 1);
     }
-    EXPECT_EQ(added, TTreeWatch::Added::LimitReached);
-    EXPECT_NE(failure.find("fs.inotify.max_user_watches"), std::string::npos) << failure;
+    close(channel[1]);
+    std::string outcome;
+    char buffer[512];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) outcome.append(buffer, n);
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_FALSE(outcome.empty());
+    if (outcome == "S") GTEST_SKIP() << "no user namespace in which to lower the watch limit";
+    EXPECT_EQ(outcome[0], 'L') << outcome;
+    EXPECT_NE(outcome.find("fs.inotify.max_user_watches"), std::string::npos) << outcome;
+}
+
+// Ctrl+C must stop a program that waits for changes at once, not when the wait runs out.
+TEST(TreeWatchInterrupts, ASignalEndsTheWaitAtOnce) {
+    TempDir dir;
+    EXPECT_EXIT(
+        {
+            std::string failure;
+            const auto watch = TTreeWatch::Open(dir.path(), failure);
+            CatchInterrupts();
+            const pthread_t waiter = pthread_self();
+            std::thread interrupter([waiter] {
+                SleepMs(100);
+                pthread_kill(waiter, SIGINT);
+            });
+            const std::uint64_t start = Millisecs();
+            const bool empty = watch && watch->Wait(60000).empty();
+            const bool early = Millisecs() - start < 30000;
+            interrupter.join();
+            std::_Exit(empty && early && TakeInterrupt() ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 // One directory, two paths (a link to it): each path hears of its changes until given up.

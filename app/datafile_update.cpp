@@ -1,0 +1,157 @@
+#include "app/datafile_update.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <memory>
+#include <unordered_set>
+
+#include "app/comparison.h"
+#include "app/incremental_run.h"
+#include "app/live_list.h"
+#include "database/sqlite/sqlite.h"
+#include "runtime/path.h"
+#include "runtime/text.h"
+
+namespace app {
+namespace {
+
+// A bound empty text is NULL: a directory's identity in `allist`, and '' in `lastallist`.
+constexpr const char* INSERT_CURRENT = "insert into allist (file,ident) VALUES (?, ?)";
+constexpr const char* UPDATE_CURRENT = "update allist set ident = ? where id = ?";
+constexpr const char* DELETE_CURRENT = "delete from allist where id = ?";
+constexpr const char* INSERT_PREVIOUS =
+    "insert into lastallist (file,ident) VALUES (?, ifnull(?, ''))";
+constexpr const char* DELETE_PREVIOUS = "delete from lastallist where id = ?";
+
+// One statement prepared once and run with new values.
+class TRowStatement {
+public:
+    TRowStatement(db::TDBConnection& datafile, const char* sql)
+        : datafile_(datafile), query_(db::TDatabaseQuery::Create(datafile.shared_from_this())) {
+        prepared_ = query_->prepare(sql) == 1;
+    }
+    bool Run(std::initializer_list<std::string_view> texts, std::int64_t id = 0) {
+        if (!prepared_) return false;
+        query_->resultSet->reset();
+        query_->clearBindValues();
+        for (const std::string_view text : texts) query_->addString(std::string(text));
+        if (id != 0) query_->addLong(id);
+        datafile_.resetError();
+        return query_->execute() == 1;
+    }
+    std::int64_t InsertedId() { return query_->lastInsertedId(); }
+
+private:
+    db::TDBConnection& datafile_;
+    std::shared_ptr<db::TDatabaseQuery> query_;
+    bool prepared_ = false;
+};
+
+std::string EntryPath(const std::string& directory, std::string_view name) {
+    return directory.empty() ? std::string(name) : rt::JoinEntryPath(directory, name);
+}
+
+class TRunWriter {
+public:
+    TRunWriter(db::TDBConnection& datafile, TLiveList& list)
+        : list_(list),
+          insertCurrent_(datafile, INSERT_CURRENT),
+          updateCurrent_(datafile, UPDATE_CURRENT),
+          deleteCurrent_(datafile, DELETE_CURRENT),
+          insertPrevious_(datafile, INSERT_PREVIOUS),
+          deletePrevious_(datafile, DELETE_PREVIOUS) {}
+
+    // `lastallist` made the tree in memory: the rows of the last run's difference replaced.
+    bool CatchUpPrevious() {
+        for (const std::int64_t id : list_.StalePrevious()) {
+            if (!deletePrevious_.Run({}, id)) return false;
+        }
+        list_.StalePrevious().clear();
+        std::unordered_set<std::string> done;
+        for (const std::string& path : list_.OwingDirectories()) {
+            TLiveDirectory* directory = list_.Directory(path);
+            if (!directory || !done.insert(path).second) continue;
+            for (TLiveEntry& entry : directory->Entries()) {
+                if (entry.previousId != 0) continue;
+                const std::string stored =
+                    rt::EscapeNonUtf8(EntryPath(path, directory->Name(entry)));
+                if (!insertPrevious_.Run({stored, directory->Ident(entry)})) return false;
+                entry.previousId = insertPrevious_.InsertedId();
+            }
+        }
+        list_.OwingDirectories().clear();
+        return true;
+    }
+
+    bool WriteRelisted(TRelisted& relisted, TLiveLines& lines) {
+        auto& entries = relisted.directory.Entries();
+        bool owing = false;
+        for (std::size_t at = 0; at < entries.size(); ++at) {
+            if (relisted.changes[at] == TEntryChange::Same) continue;
+            TLiveEntry& entry = entries[at];
+            const std::string path = EntryPath(relisted.path, relisted.directory.Name(entry));
+            const std::string_view ident = relisted.directory.Ident(entry);
+            const char* label = LABEL_CHANGED;
+            if (relisted.changes[at] == TEntryChange::Changed) {
+                if (!updateCurrent_.Run({ident}, entry.currentId)) return false;
+                if (entry.previousId != 0) list_.StalePrevious().push_back(entry.previousId);
+            } else {
+                if (!insertCurrent_.Run({rt::EscapeNonUtf8(path), ident})) return false;
+                entry.currentId = insertCurrent_.InsertedId();
+                label = entry.directory ? LABEL_NEW_DIR : LABEL_NEW_FILE;
+            }
+            entry.previousId = 0;
+            owing = true;
+            lines.additions.push_back({label, path, entry.currentId});
+        }
+        if (owing) list_.OwingDirectories().push_back(relisted.path);
+        return true;
+    }
+
+    bool WriteGone(const TGone& gone, TLiveLines& lines) {
+        if (!deleteCurrent_.Run({}, gone.currentId)) return false;
+        if (gone.previousId != 0) list_.StalePrevious().push_back(gone.previousId);
+        lines.removals.push_back(
+            {gone.directory ? LABEL_REMOVED_DIR : LABEL_REMOVED_FILE, gone.path, gone.previousId});
+        return true;
+    }
+
+private:
+    TLiveList& list_;
+    TRowStatement insertCurrent_;
+    TRowStatement updateCurrent_;
+    TRowStatement deleteCurrent_;
+    TRowStatement insertPrevious_;
+    TRowStatement deletePrevious_;
+};
+
+void SortAsCompared(TLiveLines& lines) {
+    const auto byOrder = [](const TLiveLine& a, const TLiveLine& b) { return a.order < b.order; };
+    std::stable_sort(lines.additions.begin(), lines.additions.end(), byOrder);
+    std::stable_sort(lines.removals.begin(), lines.removals.end(), byOrder);
+}
+
+}  // namespace
+
+bool CatchUpPrevious(db::TDBConnection& datafile, TLiveList& list) {
+    return TRunWriter(datafile, list).CatchUpPrevious();
+}
+
+bool WriteRun(db::TDBConnection& datafile, TLiveList& list, TIncrementalListing& listing,
+              TLiveLines& lines) {
+    TRunWriter writer(datafile, list);
+    for (TRelisted& relisted : listing.relisted) {
+        if (!writer.WriteRelisted(relisted, lines)) return false;
+    }
+    for (const TGone& gone : listing.gone) {
+        if (!writer.WriteGone(gone, lines)) return false;
+    }
+    for (const std::string& path : listing.goneDirectories) list.RemoveDirectory(path);
+    for (TRelisted& relisted : listing.relisted) {
+        list.MakeDirectory(relisted.path).Replace(std::move(relisted.directory));
+    }
+    SortAsCompared(lines);
+    return true;
+}
+
+}  // namespace app
