@@ -19,7 +19,8 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fault"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from fault_support import SKIPPED, decode_log, differences, expected_lines, log_change_lines, tree_py  # noqa: E402
+from fault_support import (SKIPPED, decode_log, differences, expected_lines,  # noqa: E402
+                           log_change_lines, tree_py)
 from watch_process import Watcher  # noqa: E402
 
 CLI, TREE_PY = (os.path.abspath(program) for program in sys.argv[1:3])
@@ -55,9 +56,9 @@ def make_tree(work, files=300, dirs=30, seed=3):
     return tree
 
 
-def watch(work, tree, *options, wrapper=()):
+def watch(work, directory, *options, wrapper=()):
     return Watcher([*wrapper, CLI, "--watch", "-d", os.path.join(work, "watch.db"),
-                    "-l", os.path.join(work, "watch.log"), *options, tree], cwd=work)
+                    "-l", os.path.join(work, "watch.log"), *options, directory], cwd=work)
 
 
 def as_oracle(lines, mode):
@@ -93,7 +94,6 @@ def compare(what, wanted, lines, mode, ordered=True):
     if ordered:
         for fault in order_faults(found)[:5]:
             check(False, f"{what}: out of order: {fault}")
-    return found
 
 
 def held_lists(datafile):
