@@ -19,8 +19,8 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fault"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from fault_support import (SKIPPED, decode_log, differences, expected_lines,  # noqa: E402
-                           log_change_lines, tree_py)
+from fault_support import (SKIPPED, Failure, decode_log, differences,  # noqa: E402
+                           expected_lines, log_change_lines, tree_py)
 from watch_process import Watcher  # noqa: E402
 
 CLI, TREE_PY = (os.path.abspath(program) for program in sys.argv[1:3])
@@ -31,20 +31,16 @@ spec.loader.exec_module(tree_oracle)
 ADDITIONS = ("New file", "New dir", "File changed")
 OVERFLOW_TEXT = b"dropped change events"
 LIMIT_TEXT = b"fs.inotify.max_user_watches"
-failures = []
-checks = 0
+started = []  # the watchers of the test that runs, killed if it fails
 
 
 class Skip(Exception):
     pass
 
 
-def check(condition, message):
-    global checks
-    checks += 1
+def expect(condition, message):
     if not condition:
-        failures.append(message)
-    return condition
+        raise Failure(message)
 
 
 def make_tree(work, files=300, dirs=30, seed=3):
@@ -57,8 +53,9 @@ def make_tree(work, files=300, dirs=30, seed=3):
 
 
 def watch(work, directory, *options, wrapper=()):
-    return Watcher([*wrapper, CLI, "--watch", "-d", os.path.join(work, "watch.db"),
-                    "-l", os.path.join(work, "watch.log"), *options, directory], cwd=work)
+    started.append(Watcher([*wrapper, CLI, "--watch", "-d", os.path.join(work, "watch.db"),
+                            "-l", os.path.join(work, "watch.log"), *options, directory], cwd=work))
+    return started[-1]
 
 
 def as_oracle(lines, mode):
@@ -90,10 +87,9 @@ def order_faults(found):
 
 def compare(what, wanted, lines, mode, ordered=True):
     found = as_oracle(lines, mode)
-    check(sorted(found) == sorted(wanted), f"{what}: {differences(wanted, found)}")
-    if ordered:
-        for fault in order_faults(found)[:5]:
-            check(False, f"{what}: out of order: {fault}")
+    expect(sorted(found) == sorted(wanted), f"{what}: {differences(wanted, found)}")
+    faults = order_faults(found) if ordered else []
+    expect(not faults, f"{what}: out of order:\n  " + "\n  ".join(faults[:5]))
 
 
 def held_lists(datafile):
@@ -119,7 +115,7 @@ def log_lines(work, mode):
 
 def stopped_at_rest(watcher, what):
     status = watcher.stop()
-    check(status == 130, f"{what}: Ctrl+C ended the watch with {status}; standard error: "
+    expect(status == 130, f"{what}: Ctrl+C ended the watch with {status}; standard error: "
                          f"{watcher.stderr_text()[-1500:]!r}")
 
 
@@ -134,7 +130,7 @@ def test_differential_oracle(work):
     printed = watcher.wait_live(watched)
     fresh_before = None
     for batch in range(20):
-        expect = os.path.join(work, f"expect-{batch}.txt")
+        oracle = os.path.join(work, f"expect-{batch}.txt")
         stopped = batch % 2 == 1
         if batch == 19:
             fresh_before = full_run_list(work, watched, "before-last.db", "--md5")
@@ -143,10 +139,10 @@ def test_differential_oracle(work):
             watcher.process.send_signal(signal.SIGSTOP)
         try:
             tree_py(TREE_PY, "mutate", tree, "--seed", str(100 + batch), "--changes", "12",
-                    "--expect", expect)
+                    "--expect", oracle)
         finally:
             watcher.process.send_signal(signal.SIGCONT)
-        wanted = expected_lines(expect, "md5")
+        wanted = expected_lines(oracle, "md5")
         lines = watcher.settle(mark, len(wanted))
         compare(f"batch {batch}{' (made while stopped)' if stopped else ''}", wanted, lines,
                 "md5", ordered=stopped)
@@ -155,10 +151,10 @@ def test_differential_oracle(work):
     stopped_at_rest(watcher, "oracle")
     current, previous = held_lists(os.path.join(work, "watch.db"))
     for what, held, full in (("current", current, fresh_after), ("previous", previous, fresh_before)):
-        check(held == full, f"oracle: the {what} list is not a full run's"
+        expect(held == full, f"oracle: the {what} list is not a full run's"
               f"{' (the two lists are the same)' if current == previous else ''}: only held "
               f"{sorted(held - full)[:4]}, only in the full run {sorted(full - held)[:4]}")
-    check(log_lines(work, "md5") == as_oracle(printed, "md5"),
+    expect(log_lines(work, "md5") == as_oracle(printed, "md5"),
           "oracle: the log does not hold the printed lines, once each, in their order")
 
 
@@ -192,16 +188,16 @@ def test_queue_overflow(work):
         with open(setting, "w") as f:
             f.write(saved)
     watcher.wait_live(watched)
-    expect = os.path.join(work, "expect.txt")
+    oracle = os.path.join(work, "expect.txt")
     mark = watcher.mark()
     watcher.process.send_signal(signal.SIGSTOP)
     try:
-        tree_py(TREE_PY, "mutate", tree, "--seed", "7", "--changes", "150", "--expect", expect)
+        tree_py(TREE_PY, "mutate", tree, "--seed", "7", "--changes", "150", "--expect", oracle)
     finally:
         watcher.process.send_signal(signal.SIGCONT)
-    wanted = expected_lines(expect, "size")
+    wanted = expected_lines(oracle, "size")
     lines = watcher.settle(mark, len(wanted))
-    check(OVERFLOW_TEXT in watcher.stderr_text(),
+    expect(OVERFLOW_TEXT in watcher.stderr_text(),
           f"overflow: not said on standard error: {watcher.stderr_text()[-1500:]!r}")
     compare("overflow", wanted, lines, "size", ordered=False)
     stopped_at_rest(watcher, "overflow")
@@ -219,7 +215,7 @@ def test_watch_limit(work):
         raise Skip("no user namespace in which to lower the watch limit")
     watcher = watch(work, watched, "--interval", "1", wrapper=wrapper)
     watcher.wait_until(lambda: LIMIT_TEXT in watcher.stderr_text(), 60)
-    check(LIMIT_TEXT in watcher.stderr_text(),
+    expect(LIMIT_TEXT in watcher.stderr_text(),
           f"watch limit: not said on standard error: {watcher.stderr_text()[-1500:]!r}")
     mark = watcher.mark()
     wanted = distinct_changes(work, tree, 0)
@@ -321,10 +317,10 @@ def test_restart(work):
     found = as_oracle(printed, "size")
     # The probes that proved each start live are printed once too.
     wanted += sorted({line for line in found if line.startswith("size New file: ") and "/live-probe-" in line})
-    check(collections.Counter(found) == collections.Counter(wanted),
+    expect(collections.Counter(found) == collections.Counter(wanted),
           f"restart: {differences(wanted, found)}")
     found = log_lines(work, "size")
-    check(collections.Counter(found) == collections.Counter(wanted),
+    expect(collections.Counter(found) == collections.Counter(wanted),
           f"restart, the log: {differences(wanted, found)}")
 
 
@@ -333,23 +329,27 @@ def main():
     if b"--watch" not in usage:
         print("skipped: this tervala-cli has no --watch")
         sys.exit(SKIPPED)
-    ran = 0
+    outcomes = []
     for test in (test_differential_oracle, test_queue_overflow, test_watch_limit,
                  test_moved_directories, test_restart):
         if sys.argv[3:] and test.__name__ not in sys.argv[3:]:
             continue
-        before = len(failures)
         with tempfile.TemporaryDirectory() as scratch:
             try:
                 test(os.path.realpath(scratch))
-                ran += 1
-                print(f"{test.__name__}: {'ok' if len(failures) == before else 'FAILED'}", flush=True)
+                outcome = "ok"
             except Skip as reason:
-                print(f"{test.__name__}: skipped ({reason})", flush=True)
-    for failure in failures:
-        print(failure)
-    print(f"{checks - len(failures)} checks passed, {len(failures)} failed")
-    sys.exit(1 if failures else 0 if ran else SKIPPED)
-
+                outcome = f"skipped ({reason})"
+            except (Failure, TimeoutError) as failure:
+                outcome = f"FAILED\n{failure}"
+            finally:
+                for watcher in started:
+                    if not watcher.ended():
+                        watcher.stop(signal.SIGKILL)
+                started.clear()
+        print(f"{test.__name__}: {outcome}", flush=True)
+        outcomes.append(outcome)
+    failed = any(outcome.startswith("FAILED") for outcome in outcomes)
+    sys.exit(1 if failed else 0 if "ok" in outcomes else SKIPPED)
 
 main()
