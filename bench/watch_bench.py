@@ -211,6 +211,9 @@ class WatchBench:
         finally:
             if watcher:
                 watcher.stop(signal.SIGINT)
+                # What the program said of its watch: a fallback explains a figure.
+                self.figures["notices"] = [line.decode("utf-8", "replace") for _, line in watcher.errors
+                                           if line.startswith(b"tervala-cli: ")]
             limit.restore()
         self.figures["first-run"] = self.first_runs(folder)
         self.report()
@@ -224,7 +227,10 @@ class WatchBench:
         log(f"latency ms: p50 {p50:.0f}, p99 {p99:.0f}, max {worst:.0f} ({CHANGES} changes)")
         log(f"storm: last line after {fmt_s(storm)} s (files made in {fmt_s(made)} s); "
             f"first run of the directory alone {fmt_s(f['first-run'])} s")
-        log(f"memory: VmRSS {rss:.1f} MiB while watching, VmHWM {peak:.1f} MiB\n")
+        log(f"memory: VmRSS {rss:.1f} MiB while watching, VmHWM {peak:.1f} MiB")
+        for notice in f["notices"]:
+            log(f"said on standard error: {notice}")
+        log("")
         log(f"watch-latency-p50-ms: {p50:.0f} (target <= 300)")
         log(f"watch-latency-p99-ms: {p99:.0f} (target <= 1000)")
         log(f"watch-idle-cpu-percent: {f['idle']:.3f} (target <= 0.1)")
