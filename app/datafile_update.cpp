@@ -67,17 +67,32 @@ public:
             if (!deletePrevious_.Run({}, id)) return false;
         }
         list_.StalePrevious().clear();
+        // In the order of `allist`, so that `lastallist` lists the tree as it was listed.
+        struct Owed {
+            std::int64_t currentId;
+            const std::string* path;
+            TLiveDirectory* directory;
+            std::size_t at;
+        };
+        std::vector<Owed> owed;
         std::unordered_set<std::string> done;
         for (const std::string& path : list_.OwingDirectories()) {
             TLiveDirectory* directory = list_.Directory(path);
             if (!directory || !done.insert(path).second) continue;
-            for (TLiveEntry& entry : directory->Entries()) {
-                if (entry.previousId != 0) continue;
-                const std::string stored =
-                    rt::EscapeNonUtf8(EntryPath(path, directory->Name(entry)));
-                if (!insertPrevious_.Run({stored, directory->Ident(entry)})) return false;
-                entry.previousId = insertPrevious_.InsertedId();
+            for (std::size_t at = 0; at < directory->Entries().size(); ++at) {
+                const TLiveEntry& entry = directory->Entries()[at];
+                if (entry.previousId == 0) owed.push_back({entry.currentId, &path, directory, at});
             }
+        }
+        std::sort(owed.begin(), owed.end(),
+                  [](const Owed& a, const Owed& b) { return a.currentId < b.currentId; });
+        for (const Owed& row : owed) {
+            TLiveEntry& entry = row.directory->Entries()[row.at];
+            const std::string path = EntryPath(*row.path, row.directory->Name(entry));
+            if (!insertPrevious_.Run({rt::EscapeNonUtf8(path), row.directory->Ident(entry)})) {
+                return false;
+            }
+            entry.previousId = insertPrevious_.InsertedId();
         }
         list_.OwingDirectories().clear();
         return true;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/application.h"
+#include "app/exclusion_rule.h"
 #include "app/link_rule.h"
 #include "app/md5.h"
 #include "app/own_files.h"
@@ -78,7 +79,7 @@ private:
                 Keep(now, *before, before->Entries()[at]);
                 continue;
             }
-            if (!Counts(entry)) continue;
+            if (!Counts(path, name, entry)) continue;
             if (!known) {
                 if (Add(now, *directory, name, entry) == Flow::Stop) return Flow::Stop;
                 continue;
@@ -107,7 +108,7 @@ private:
         if (directory) {
             for (const std::string& name : Names(*directory, path)) {
                 const rt::EntryStatus entry = directory->Query(name);
-                if (!Counts(entry)) continue;
+                if (!Counts(path, name, entry)) continue;
                 if (Add(now, *directory, name, entry) == Flow::Stop) return Flow::Stop;
             }
         }
@@ -130,17 +131,28 @@ private:
     std::vector<std::string> Names(rt::TDirectory& directory, const std::string& path) const {
         std::vector<std::string> names;
         for (std::string name = directory.NextName(); !name.empty(); name = directory.NextName()) {
-            if (name != "." && name != ".." && links_.Admits(directory, path, name)) {
+            if (name != "." && name != ".." && !Excluded(path, name, false) &&
+                links_.Admits(directory, path, name)) {
                 names.push_back(std::move(name));
             }
         }
         return names;
     }
 
-    // As the scan counts entries: a file or directory, and none of the program's own files.
-    bool Counts(const rt::EntryStatus& entry) const {
+    // As the scan counts entries: a file or directory, neither excluded nor one of the
+    // program's own files.
+    bool Counts(const std::string& path, const std::string& name,
+                const rt::EntryStatus& entry) const {
         if (!entry.Answered() || entry.kind == rt::ENTRY_NONE) return false;
-        return !(entry.kind == rt::ENTRY_FILE && own_.HoldsIdentity(entry.identity));
+        if (entry.kind == rt::ENTRY_DIR) return !Excluded(path, name, true);
+        // By path too: the journal of this run's own transaction is newer than the identities.
+        return !own_.HoldsIdentity(entry.identity) && !own_.Holds(rt::JoinEntryPath(path, name));
+    }
+
+    // A pattern for directories alone needs the entry's kind: it is asked again with it.
+    bool Excluded(const std::string& path, const std::string& name, bool directory) const {
+        return !exclusions_.Empty() &&
+               exclusions_.Excludes(RelativeEntryPath(run_.dir, path, name), directory);
     }
 
     Flow Add(TRelisted& now, const rt::TDirectory& directory, const std::string& name,
@@ -237,6 +249,7 @@ private:
     rt::TTreeWatch& watch_;
     TIncrementalListing& listing_;
     const TLinkRule links_{run_.links, run_.dir};
+    const TExclusionRule exclusions_{run_.exclusions};
     std::deque<Queued> queued_;
     std::unordered_set<std::string> relisted_;
     std::unordered_set<std::string> goneDirectories_;

@@ -99,6 +99,7 @@ bool TLiveList::Load(db::TDBConnection& datafile, const std::string& root) {
         directory->Add(name, row.ident, isDirectory).currentId = row.id;
         if (isDirectory) directories_[row.path];
     }
+    for (auto& [path, directory] : directories_) directory.Compact();
     MatchPrevious(datafile);
     return true;
 }

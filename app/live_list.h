@@ -40,7 +40,15 @@ public:
     // The position of the named entry, or Entries().size(); `hint` is tried first.
     std::size_t Find(std::string_view name, std::size_t hint) const;
     // Takes the entries and text of another directory (a re-listing of this one).
-    void Replace(TLiveDirectory&& listing) { *this = std::move(listing); }
+    void Replace(TLiveDirectory&& listing) {
+        *this = std::move(listing);
+        Compact();
+    }
+    // Gives back what growing left over: a tree of a million entries is held for long.
+    void Compact() {
+        text_.shrink_to_fit();
+        entries_.shrink_to_fit();
+    }
 
 private:
     std::string text_;

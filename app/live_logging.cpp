@@ -11,6 +11,7 @@
 #include "app/application.h"
 #include "app/change_burst.h"
 #include "app/datafile_update.h"
+#include "app/exclusion_rule.h"
 #include "app/incremental_run.h"
 #include "app/live_list.h"
 #include "app/live_report.h"
@@ -32,6 +33,10 @@ constexpr std::uint32_t LONGEST_WAIT_MS = 1000;
 // The sleep between polls while nothing is watched.
 constexpr std::uint32_t UNWATCHED_SLEEP_MS = 100;
 constexpr std::uint64_t NEVER = UINT64_MAX;
+// The most directories one run lists again: the whole tree, listed once after each full run,
+// is taken in parts so that the parts in flight stay small beside the tree in memory.
+constexpr std::size_t MOST_DIRECTORIES_A_RUN = 1000;
+constexpr const char* RELEASE_CACHE = "PRAGMA shrink_memory";
 constexpr const char* LIMIT_REACHED =
     "the system's limit of watched directories is reached (raise it with 'sysctl "
     "fs.inotify.max_user_watches=N', N above the number of directories of the tree)";
@@ -94,10 +99,7 @@ private:
     // the two leaves the datafile as it was, and the next start's full run tells them again
     // rather than never.
     Ran RunIncremental() {
-        burst_.Close();
-        std::vector<TNamedDirectory> named = std::move(named_);
-        named_.clear();
-        namedAt_.clear();
+        std::vector<TNamedDirectory> named = TakeNamed();
         if (!listed_ || !watch_) return Ran::NeedsFullRun;
         run_.BeginNextRun();
         app_.ShowStatus(Status("Dir log interval run #{n} started"),
@@ -105,15 +107,20 @@ private:
         datafile_->startTransaction();
         TIncrementalListing listing;
         TLiveLines lines;
-        const bool written =
-            CatchUpPrevious(*datafile_, list_) &&
-            ListChanges(app_, list_, own_, *watch_, named, listing) == Flow::Continue &&
-            WriteRun(*datafile_, list_, listing, lines);
-        if (run_.stopped || !written || PollStep(app_) == Flow::Stop) {
+        bool written = CatchUpPrevious(*datafile_, list_);
+        Flow flow =
+            written ? ListChanges(app_, list_, own_, *watch_, named, listing) : Flow::Continue;
+        written = written && flow == Flow::Continue && WriteRun(*datafile_, list_, listing, lines);
+        if (flow == Flow::Continue && !run_.stopped) flow = PollStep(app_);
+        // Stopped before its lines are told, the run saves nothing and tells nothing.
+        if (flow == Flow::Stop || run_.stopped) {
             datafile_->rollback();
-            if (!written && !run_.stopped) return Ran::NeedsFullRun;
             run_.RequestStop();
             return Ran::Stopped;
+        }
+        if (!written) {
+            datafile_->rollback();
+            return Ran::NeedsFullRun;
         }
         if (!ReportLiveLines(app_, lines)) {
             datafile_->rollback();
@@ -136,6 +143,22 @@ private:
         return Ran::Done;
     }
 
+    // The burst's first named directories, at most a run's worth; the rest make the next run.
+    std::vector<TNamedDirectory> TakeNamed() {
+        std::vector<TNamedDirectory> named;
+        if (named_.size() <= MOST_DIRECTORIES_A_RUN) {
+            burst_.Close();
+            named.swap(named_);
+        } else {
+            const auto split = named_.begin() + std::ptrdiff_t(MOST_DIRECTORIES_A_RUN);
+            named.assign(std::make_move_iterator(named_.begin()), std::make_move_iterator(split));
+            named_.erase(named_.begin(), split);
+        }
+        namedAt_.clear();
+        for (std::size_t at = 0; at < named_.size(); ++at) namedAt_[named_[at].path] = at;
+        return named;
+    }
+
     void ForgetGone(const TIncrementalListing& listing) {
         std::unordered_set<std::string> relisted;
         for (const TRelisted& directory : listing.relisted) relisted.insert(directory.path);
@@ -152,14 +175,11 @@ private:
     }
 
     bool LoadList() {
-        auto datafile = db::TDBSQLite::Create(run_.datafilepath);
-        const bool loaded = datafile->isOpen() && datafile->restrictToData() == 1 &&
-                            list_.Load(*datafile, run_.dir);
-        datafile->close();
-        if (!loaded)
-            app_.ShowNotice(
-                "the datafile's lists cannot be followed in memory: full runs report every change");
-        return loaded;
+        if (list_.Load(*datafile_, run_.dir)) return true;
+        Notice("the lists of " + run_.datafilepath +
+               " cannot be followed in memory; a full run follows every " +
+               std::to_string(FullRunMinutes(true)) + " minutes");
+        return false;
     }
 
     // False, with the notice said, when some directory cannot be watched.
@@ -172,7 +192,7 @@ private:
                 Notice(run_.dir + " is on a " + kind +
                        " file system, which may not report changes made elsewhere: a full run "
                        "follows every " +
-                       std::to_string(FallbackMinutes()) + " minutes");
+                       std::to_string(FullRunMinutes(true)) + " minutes");
             }
             watch_ = rt::TTreeWatch::Open(run_.dir, failure);
             watched_.clear();
@@ -200,7 +220,7 @@ private:
         watch_.reset();
         watched_.clear();
         Notice("the tree of " + run_.dir + " cannot be watched whole: " + why +
-               "; a full run follows every " + std::to_string(FallbackMinutes()) + " minutes");
+               "; a full run follows every " + std::to_string(FullRunMinutes(true)) + " minutes");
         return false;
     }
 
@@ -209,10 +229,6 @@ private:
     std::int32_t FullRunMinutes(bool untrusted) const {
         if (run_.intervalmode && run_.minutes > 0) return run_.minutes;
         return untrusted ? FALLBACK_MINUTES : 0;
-    }
-
-    std::int32_t FallbackMinutes() const {
-        return run_.intervalmode && run_.minutes > 0 ? run_.minutes : FALLBACK_MINUTES;
     }
 
     // A notice is said when it is new: a tree that stays unwatchable is not told again at
@@ -243,8 +259,13 @@ private:
         return false;
     }
 
+    // Events of the program's own files and of excluded entries start no run.
     void TakeChange(const rt::TreeEvent& event) {
         if (own_.Holds(rt::JoinEntryPath(event.directory, event.name))) return;
+        if (!exclusions_.Empty() &&
+            exclusions_.Excludes(RelativeEntryPath(run_.dir, event.directory, event.name), false)) {
+            return;
+        }
         Name(event.directory).names.insert(event.name);
     }
 
@@ -261,6 +282,7 @@ private:
     std::unique_ptr<rt::TTreeWatch> watch_;
     std::unordered_set<std::string> watched_;
     TOwnFiles own_;
+    const TExclusionRule exclusions_{run_.exclusions};
     TChangeBurst burst_;
     // The directories the burst's events named, in the order named.
     std::vector<TNamedDirectory> named_;
@@ -278,6 +300,8 @@ void WatchForChanges(Application& app) {
         run.StopWaiting();
         return;
     }
+    // The working database's cache is the full run's: while watching, it is given back.
+    if (app.tdb && app.tdb->isOpen()) app.tdb->executeQuery(RELEASE_CACHE);
     if (!app.live) app.live = std::make_shared<TLiveLogging>(app);
     app.live->Resume();
     if (!app.live->Wait()) {

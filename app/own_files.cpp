@@ -4,9 +4,18 @@
 
 #include "app/files_written.h"
 #include "app/run_variables.h"
+#include "runtime/path.h"
 #include "runtime/textfile.h"
 
 namespace app {
+namespace {
+
+std::string_view NameOf(std::string_view path) {
+    const std::size_t separator = path.rfind(rt::PATH_SEPARATOR);
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+}  // namespace
 
 void TOwnFiles::Note(const RunVariables& run) {
     const std::string log = run.logchosen ? rt::AbsolutePath(run.logpath) : std::string();
@@ -30,6 +39,12 @@ bool TOwnFiles::HoldsIdentity(const rt::FileIdentity& identity) const {
 
 bool TOwnFiles::Holds(const std::string& path) const {
     if (std::find(paths_.begin(), paths_.end(), path) != paths_.end()) return true;
+    // Reached another way, an own file keeps its name (a directory link, not a hard link
+    // under another name): any other name is no own file, and needs no query.
+    const std::string_view name = NameOf(path);
+    const bool ownName = std::any_of(paths_.begin(), paths_.end(),
+                                     [&](const std::string& own) { return NameOf(own) == name; });
+    if (!ownName) return false;
     rt::FileIdentity identity;
     return rt::EntryType(path) == rt::ENTRY_FILE && rt::FileIdentityOf(path, identity) &&
            HoldsIdentity(identity);

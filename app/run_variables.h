@@ -28,6 +28,8 @@ struct RunVariables {
     std::int32_t minutes = 0;
     // The window always follows links; the command line may choose otherwise.
     LinkChoice links = LinkChoice::Follow;
+    // Globs of the entries a run leaves out (app/exclusion_rule.h); the window keeps none.
+    std::vector<std::string> exclusions;
     // Change lines of the log that no write could save yet; the next write that succeeds
     // puts them, in order, before its own run's lines.
     std::string unwrittenlog;

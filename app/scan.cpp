@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/digest_ahead.h"
 #include "app/entry_lists.h"
+#include "app/exclusion_rule.h"
 #include "app/files_written.h"
 #include "app/link_rule.h"
 #include "app/log_marker.h"
@@ -142,17 +143,25 @@ private:
         return listing;
     }
 
-    // A link the scan may not follow is left out here, like "." and "..", before anything
-    // queries, opens or digests what it leads to.
+    // A link the scan may not follow and an excluded entry are left out here, like "." and
+    // "..", before anything queries, opens or digests them or what they lead to.
     std::shared_ptr<std::vector<std::string>> ListNames(rt::TDirectory& directory,
                                                         const std::string& path) const {
         auto names = std::make_shared<std::vector<std::string>>();
         for (std::string name = directory.NextName(); !name.empty(); name = directory.NextName()) {
-            if (name != "." && name != ".." && links_.Admits(directory, path, name)) {
+            if (name != "." && name != ".." && !Excluded(path, name, false) &&
+                links_.Admits(directory, path, name)) {
                 names->push_back(std::move(name));
             }
         }
         return names;
+    }
+
+    // A pattern for directories alone needs the entry's kind, so it is asked again once the
+    // kind is known.
+    bool Excluded(const std::string& path, const std::string& name, bool directory) const {
+        return !exclusions_.Empty() &&
+               exclusions_.Excludes(RelativeEntryPath(run_.dir, path, name), directory);
     }
 
     // Entries are queried and opened relative to their directory, so depth is no limit.
@@ -165,6 +174,7 @@ private:
         }
         if (entry.kind == rt::ENTRY_NONE) return Flow::Continue;
         if (entry.kind == rt::ENTRY_FILE && IsOwnFile(entry.identity)) return Flow::Continue;
+        if (entry.kind == rt::ENTRY_DIR && Excluded(path, name, true)) return Flow::Continue;
         const std::string entryPath = rt::JoinEntryPath(path, name);
         if (entry.kind == rt::ENTRY_DIR) {
             // A link back to a directory on its own path closes a cycle: its row is
@@ -237,6 +247,7 @@ private:
     db::TDBConnection& tdb_;
     TEntryLists lists_;
     const TLinkRule links_{run_.links, run_.dir};
+    const TExclusionRule exclusions_{run_.exclusions};
     TDigestAhead ahead_;
     // The listings made ahead: positions dirindex up to listedUpTo_ of `dirs`.
     std::deque<Listing> listed_;

@@ -97,6 +97,13 @@ char32_t NextCodePoint(std::u16string_view units, std::size_t& pos) {
     return unit;
 }
 
+char32_t NextCodePoint(std::string_view utf8, std::size_t& pos) {
+    std::size_t length = 0;
+    const char32_t codePoint = DecodeOne(utf8, pos, length);
+    pos += length;
+    return codePoint;
+}
+
 std::string Utf16ToUtf8(std::u16string_view utf16) {
     std::string out;
     out.reserve(utf16.size());

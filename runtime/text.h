@@ -28,6 +28,8 @@ constexpr char32_t CombineSurrogates(char32_t high, char32_t low) {
 // The code point that starts at units[pos], a surrogate pair taken as one; pos moves past
 // it. A surrogate without its partner comes out as itself, so escapes of bytes survive.
 char32_t NextCodePoint(std::u16string_view units, std::size_t& pos);
+// The same in UTF-8: a byte that starts no valid sequence comes out as its escape (above).
+char32_t NextCodePoint(std::string_view utf8, std::size_t& pos);
 
 // Number of 16-bit units the text has as UTF-16.
 std::size_t Utf16Length(std::string_view utf8);

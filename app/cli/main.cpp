@@ -49,6 +49,7 @@ void ChooseAsInTheWindow(app::Application& application, const cli::Options& opti
     run.logpath = options.logfile;
     run.md5 = options.md5;
     run.links = options.links;
+    run.exclusions = options.exclusions;
     run.intervalmode = options.intervalMinutes.has_value();
     run.watchmode = options.watch;
     if (run.intervalmode) {

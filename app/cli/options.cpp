@@ -4,14 +4,29 @@
 #include <filesystem>
 #include <limits>
 
+#include "app/exclusion_rule.h"
 #include "runtime/filesystem.h"
 #include "runtime/native_path.h"
 #include "runtime/path.h"
+#include "runtime/textfile.h"
 
 namespace cli {
 namespace {
 
-enum class OptionId { Datafile, Log, Md5, Interval, Watch, Links, Json, Quiet, Help, Version };
+enum class OptionId {
+    Datafile,
+    Log,
+    Md5,
+    Interval,
+    Watch,
+    Links,
+    Exclude,
+    ExcludeFrom,
+    Json,
+    Quiet,
+    Help,
+    Version
+};
 
 struct KnownOption {
     OptionId id;
@@ -24,6 +39,7 @@ constexpr KnownOption OPTIONS[] = {
     {OptionId::Datafile, 'd', "datafile", true}, {OptionId::Log, 'l', "log", true},
     {OptionId::Md5, 'm', "md5", false},          {OptionId::Interval, 'i', "interval", true},
     {OptionId::Watch, 0, "watch", false},        {OptionId::Links, 0, "links", true},
+    {OptionId::Exclude, 0, "exclude", true},     {OptionId::ExcludeFrom, 0, "exclude-from", true},
     {OptionId::Json, 0, "json", false},          {OptionId::Quiet, 'q', "quiet", false},
     {OptionId::Help, 'h', "help", false},        {OptionId::Version, 'V', "version", false},
 };
@@ -67,6 +83,34 @@ std::optional<app::LinkChoice> LinkChoiceOf(const std::string& text) {
     if (text == "inside") return app::LinkChoice::Inside;
     if (text == "skip") return app::LinkChoice::Skip;
     return std::nullopt;
+}
+
+// Why a patterns file could not be read, as far as the system tells.
+std::string UnreadableBecause(const std::string& path) {
+    const rt::EntryStatus status = rt::QueryPath(path);
+    if (!status.Answered()) return ": " + status.failure;
+    if (status.Absent()) return ": No such file or directory";
+    if (status.kind == rt::ENTRY_DIR) return ": Is a directory";
+    if (status.kind != rt::ENTRY_FILE) return ": not a regular file";
+    return "";
+}
+
+// The lines of a patterns file that hold a pattern, with their line numbers: blank lines and
+// those starting with '#' are skipped; a line may end in CR LF and the file may start with
+// the UTF-8 byte-order mark. Any other blank is part of the pattern.
+std::vector<std::pair<std::size_t, std::string>> PatternLines(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    std::vector<std::pair<std::size_t, std::string>> lines;
+    for (std::size_t number = 1; !bytes.empty(); ++number) {
+        const std::size_t end = std::min(bytes.find('\n'), bytes.size());
+        std::string_view line = bytes.substr(0, end);
+        bytes.remove_prefix(std::min(end + 1, bytes.size()));
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        if (line.find_first_not_of(" \t") == std::string_view::npos || line.front() == '#')
+            continue;
+        lines.emplace_back(number, std::string(line));
+    }
+    return lines;
 }
 
 class ArgumentParser {
@@ -156,10 +200,33 @@ private:
                     Fail("option '" + shown + "': '" + value + "' is not follow, inside or skip");
                 }
                 return;
+            case OptionId::Exclude: return AddPattern(value, "option '" + shown + "'");
+            case OptionId::ExcludeFrom: return AddPatternsOf(value, shown);
             case OptionId::Json: options.json = true; return;
             case OptionId::Quiet: options.quiet = true; return;
             case OptionId::Help: result_.action = Action::Help; return;
             case OptionId::Version: result_.action = Action::Version; return;
+        }
+    }
+
+    // `where` says where the pattern came from, for the error.
+    void AddPattern(const std::string& pattern, const std::string& where) {
+        if (app::TExclusionRule({pattern}).Empty()) {
+            return Fail(where + ": '" + pattern + "' names no entry");
+        }
+        result_.options.exclusions.push_back(pattern);
+    }
+
+    void AddPatternsOf(const std::string& path, const std::string& shown) {
+        std::string bytes;
+        if (!rt::ReadFileBytes(path, bytes)) {
+            return Fail("option '" + shown + "': cannot read '" + path + "'" +
+                        UnreadableBecause(path));
+        }
+        for (const auto& [number, pattern] : PatternLines(bytes)) {
+            if (!Running()) return;
+            AddPattern(pattern,
+                       "option '" + shown + "': '" + path + "' line " + std::to_string(number));
         }
     }
 

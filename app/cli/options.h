@@ -25,6 +25,13 @@ inline constexpr const char* USAGE =
     "                        every MIN minutes, or every 5 without --interval)\n"
     "      --links WHICH     which symbolic links to follow: follow (all, the default),\n"
     "                        inside (those leading to a place inside DIR) or skip (none)\n"
+    "      --exclude PATTERN leave out the entries whose path relative to DIR matches\n"
+    "                        PATTERN ('*' and '?' within a name, '**' any number of\n"
+    "                        names, a trailing '/' directories only: '**/*.tmp',\n"
+    "                        'cache/', '**/.git/'); may be given more than once\n"
+    "      --exclude-from FILE\n"
+    "                        the patterns of FILE, one a line; blank lines and lines\n"
+    "                        starting with '#' are skipped\n"
     "      --json            one JSON object per change line instead of text\n"
     "  -q, --quiet           no progress and no status lines on standard error\n"
     "  -h, --help            show this help\n"
@@ -40,6 +47,7 @@ struct Options {
     std::optional<std::int32_t> intervalMinutes;
     bool watch = false;
     app::LinkChoice links = app::LinkChoice::Follow;
+    std::vector<std::string> exclusions;  // in the order given, files' lines in place
     bool json = false;
     bool quiet = false;
 };
@@ -53,7 +61,8 @@ struct ParsedArguments {
 };
 
 // Short options may be bundled ("-mq") and take their value attached ("-dFILE") or as the
-// next argument; long ones as "--log FILE" or "--log=FILE". "--" ends the options.
+// next argument; long ones as "--log FILE" or "--log=FILE". "--" ends the options. The file
+// of "--exclude-from" is read here: one that cannot be read is a bad argument.
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
 
 // DIR as the window keeps the directory its requester returns: absolute, without "." and

@@ -66,12 +66,16 @@ struct TTreeWatch::State {
         if (fd >= 0) close(fd);
     }
 
-    // Paths that no longer reach the directory of this watch (it was moved) stop naming it.
-    void Forget(int watch, const std::string& path) {
-        auto& paths = pathsOf[watch];
-        std::erase(paths, path);
+    // The path may name another directory's watch by now: that one keeps it.
+    void Unname(int watch, const std::string& path) {
         const auto named = watchOf.find(path);
         if (named != watchOf.end() && named->second == watch) watchOf.erase(named);
+    }
+
+    // Paths that no longer reach the directory of this watch (it was moved) stop naming it.
+    void Forget(int watch, const std::string& path) {
+        std::erase(pathsOf[watch], path);
+        Unname(watch, path);
     }
 
     void KeepLivePaths(int watch, const struct stat& info) {
@@ -92,7 +96,7 @@ struct TTreeWatch::State {
     void Drop(int watch) {
         const auto found = pathsOf.find(watch);
         if (found == pathsOf.end()) return;
-        for (const std::string& path : found->second) watchOf.erase(path);
+        for (const std::string& path : found->second) Unname(watch, path);
         pathsOf.erase(found);
     }
 

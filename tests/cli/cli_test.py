@@ -288,6 +288,7 @@ def test_bad_arguments(work):
         ([tree, "-d"], "option '-d' needs a value"),
         (["--json=yes", tree], "option '--json' takes no value"),
         (["--links", "none", tree], "'none' is not follow, inside or skip"),
+        (["--exclude-from", "none.txt", tree], "cannot read 'none.txt': No such file"),
     ]
     for args, error in cases:
         done = cli(*args, cwd=work)
@@ -598,32 +599,78 @@ def test_inside_touches_nothing_outside(work):
     args = ["--md5", "--links", "inside", "-d", datafile, "-l", log, tree]
     cli(*args, cwd=work)
     write(os.path.join(tree, "sub", "b.txt"))
-    trace = os.path.join(work, "trace.txt")
-    subprocess.run(["strace", "-f", "-qq", "-y", "-e", "trace=%file", "-o", trace, CLI, *args],
-                   cwd=work, capture_output=True, timeout=300)
     ends = (tree, datafile, log)
 
     def allowed(path):
         return (any(path.startswith(end) or end.startswith(path.rstrip("/") + "/") for end in ends)
                 or path.startswith(RUNTIME_FILES) or path.startswith(SANITIZER_FILES))
 
-    with open(trace, encoding="utf-8", errors="replace") as f:
-        calls = [TRACED_CALL.match(line) for line in f]
     seen = 0
-    for call in filter(None, calls):
-        name, at, path, rest, result = call.groups()
-        if name == "execve" or at and not at.startswith("/"):
-            continue
-        path = os.path.normpath(os.path.join(at or work, path))
+    for line, name, path, rest, result in traced_calls(args, work):
         seen += 1
         if path.startswith(OWN_PROCESS):
             continue
         for touched in (path, result):
-            check(touched is None or allowed(touched), f"inside: {call.group(0)!r}")
+            check(touched is None or allowed(touched), f"inside: {line!r}")
         if os.path.relpath(path, tree) in outward:
             check(name == "readlink" or "AT_SYMLINK_NOFOLLOW" in rest,
-                  f"inside: an outward link followed: {call.group(0)!r}")
+                  f"inside: an outward link followed: {line!r}")
     check(seen > 20, f"inside: the trace holds {seen} calls")
+
+
+def traced_calls(args, cwd):
+    """The program's file calls under strace, as (line, call, absolute path, the flags after
+    it, the path of the file descriptor it returned)."""
+    trace = os.path.join(cwd, "trace.txt")
+    subprocess.run(["strace", "-f", "-qq", "-y", "-e", "trace=%file", "-o", trace, CLI, *args],
+                   cwd=cwd, capture_output=True, timeout=300)
+    with open(trace, encoding="utf-8", errors="replace") as f:
+        calls = [TRACED_CALL.match(line) for line in f]
+    for call in filter(None, calls):
+        name, at, path, rest, result = call.groups()
+        if name == "execve" or at and not at.startswith("/"):
+            continue
+        yield call.group(0), name, os.path.normpath(os.path.join(at or cwd, path)), rest, result
+
+
+def test_exclusions(work):
+    """Excluded files and directories are neither reported, stored, digested nor walked (a
+    directory left out by a pattern for directories is looked at, for its kind, and nothing
+    in it); a run without the patterns reports them as new, and one with them again as
+    removed."""
+    tree = os.path.join(work, "tree")
+    kept = {"keep.txt", "sub/b.txt", "sub/cache", "notes/#1.txt"}
+    excluded_files = {"a.tmp", "sub/deep/c.tmp", "cache/x.txt", ".git/HEAD", "build/out/o.bin"}
+    for name in kept | excluded_files:
+        write(os.path.join(tree, name), name.encode())
+    excluded_dirs = {"cache", ".git", "build"}
+    patterns = os.path.join(work, "patterns")
+    write(patterns, b"# written by hand\r\n.git/\r\n\r\nbuild/**\r\n")
+    excluding = ["--exclude", "**/*.tmp", "--exclude=**/cache/", "--exclude-from", patterns]
+    args = ["--md5", "-d", "x.db", *excluding, tree]
+
+    for line, name, path, rest, result in traced_calls(args, work):
+        relative = os.path.relpath(path, tree)
+        check(relative not in excluded_files | {"build"} and
+              relative.split("/")[0] not in excluded_dirs or relative in {"cache", ".git"},
+              f"exclusions: an excluded entry touched: {line!r}")
+    stored = {os.path.join(tree, name) for name in kept | {"", "sub", "sub/deep", "notes"}}
+    check(stored_paths(os.path.join(work, "x.db")) == {path.rstrip("/") for path in stored},
+          f"exclusions: stored {stored_paths(os.path.join(work, 'x.db'))}")
+
+    left_out = {name: True for name in excluded_dirs | {"build/out"}}
+    left_out.update({name: False for name in excluded_files})
+
+    def changes(file_kind, dir_kind):
+        return sorted((dir_kind if is_dir else file_kind, os.fsencode(os.path.join(tree, name)))
+                      for name, is_dir in left_out.items())
+
+    without = cli("--md5", "-d", "x.db", tree, cwd=work)
+    check(sorted(text_changes(without.stdout)) == changes(b"New file", b"New dir"),
+          f"exclusions dropped: {without.stdout!r}")
+    again = cli(*args, cwd=work)
+    check(sorted(text_changes(again.stdout)) == changes(b"File removed", b"Dir removed"),
+          f"exclusions again: {again.stdout!r}")
 
 
 for test in (test_first_run_changes_and_unchanged_tree, test_errors_exit_2,
@@ -632,7 +679,8 @@ for test in (test_first_run_changes_and_unchanged_tree, test_errors_exit_2,
              test_owed_lines_after_a_stop_or_kill, test_standard_output_failures,
              test_two_runs_on_one_datafile, test_two_writers_of_one_log, test_planted_fifos,
              test_new_files_are_owner_only, test_links_inside_or_skipped,
-             test_inside_touches_nothing_outside, test_which_directory_and_datafile):
+             test_inside_touches_nothing_outside, test_which_directory_and_datafile,
+             test_exclusions):
     before = len(failures)
     with tempfile.TemporaryDirectory() as scratch:
         test(os.path.realpath(scratch))

@@ -7,6 +7,7 @@
 
 #include "runtime/filesystem.h"
 #include "runtime/path.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -71,12 +72,31 @@ TEST(CliOptions, EveryBadArgumentHasItsOneLineError) {
         {{"-d", "", "t"}, "option '-d' needs a value"},
         {{"--json=yes", "t"}, "option '--json' takes no value"},
         {{"--watch=1", "t"}, "option '--watch' takes no value"},
+        {{"--exclude", "", "t"}, "option '--exclude' needs a value"},
+        {{"--exclude=//", "t"}, "option '--exclude': '//' names no entry"},
+        {{"--exclude-from", "missing.txt", "t"},
+         "option '--exclude-from': cannot read 'missing.txt': No such file or directory"},
+        {{"--exclude-from=.", "t"}, "option '--exclude-from': cannot read '.': Is a directory"},
     };
     for (const auto& [arguments, error] : cases) {
         const auto parsed = ParseArguments(arguments);
         EXPECT_EQ(parsed.action, Action::BadArguments) << error;
         EXPECT_EQ(parsed.error, error);
     }
+}
+
+TEST(CliOptions, ExclusionsKeepTheirOrderAndFilesSkipCommentsAndBlankLines) {
+    const testsupport::TempDir temp;
+    const std::string file = temp.write("patterns", "\xEF\xBB\xBF# build output\r\n**/*.o\r\n"
+                                                    "\n   \n cache/\n#x\n[#]notes\nlast");
+    const auto parsed = Parse({"--exclude", "*.tmp", "--exclude-from", file, "--exclude=a/**", "t"});
+    ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
+    EXPECT_EQ(parsed.options.exclusions,
+              (std::vector<std::string>{"*.tmp", "**/*.o", " cache/", "[#]notes", "last", "a/**"}));
+
+    const std::string bad = temp.write("bad", "ok\n\n/\n");
+    EXPECT_EQ(Parse({"--exclude-from", bad, "t"}).error,
+              "option '--exclude-from': '" + bad + "' line 3: '/' names no entry");
 }
 
 TEST(CliOptions, MonitoredDirIsAbsoluteAndPlain) {

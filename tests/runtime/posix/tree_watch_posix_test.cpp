@@ -1,4 +1,5 @@
-// The kernel's limits on change notification, and directories reached by more than one path.
+// The kernel's watch limit, a signal during a wait, and directories reached by more than one
+// path.
 
 #include <gtest/gtest.h>
 #include <pthread.h>
@@ -22,12 +23,6 @@ using namespace rt;
 using testsupport::TempDir;
 
 namespace {
-
-long QueueLength() {
-    long events = 0;
-    std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> events;
-    return events;
-}
 
 bool WriteFile(const std::string& path, const std::string& text) {
     std::ofstream file(path);
@@ -75,25 +70,6 @@ bool HasChange(const std::vector<TreeEvent>& events, const std::string& director
 }
 
 }  // namespace
-
-// More events than the queue holds: the watch says so, and goes on reporting afterwards.
-// The queue's length is the machine's: shortening it would shorten it for every program.
-TEST(TreeWatchLimits, AFullQueueIsReportedAsOverflow) {
-    const long queue = QueueLength();
-    if (queue <= 0 || queue > 100000) GTEST_SKIP() << "the event queue is too long to fill here";
-    TempDir dir;
-    std::string failure;
-    const auto watch = TTreeWatch::Open(dir.path(), failure);
-    ASSERT_TRUE(watch) << failure;
-    // Each new empty file is two events: made, and closed after writing.
-    for (long i = 0; i <= queue / 2; ++i) dir.write("f" + std::to_string(i), "");
-    const std::vector<TreeEvent> events = WaitFor(*watch, TreeEvent::Kind::Overflow);
-    EXPECT_TRUE(std::any_of(events.begin(), events.end(), [](const TreeEvent& event) {
-        return event.kind == TreeEvent::Kind::Overflow;
-    }));
-    dir.write("after", "");
-    EXPECT_TRUE(HasChange(WaitFor(*watch, TreeEvent::Kind::Changed), dir.path(), "after"));
-}
 
 TEST(TreeWatchLimits, TheWatchLimitIsNamedWhenReached) {
     TempDir dir;
