@@ -41,8 +41,12 @@ class TLiveLogging;
 struct Application {
     MainWindow gadgets;
     RunVariables run;
-    // The in-memory working database of the logging in progress.
+    // The lists of a run that writes them, made at its first difference from the stored
+    // lists; kept past the run only when its save failed, as the lists to compare with next.
     std::shared_ptr<db::TDBSQLite> tdb;
+    bool workingsaved = false;
+    // The datafile, only read: the scan follows its lists while it finds them unchanged.
+    std::shared_ptr<db::TDBSQLite> stored;
     // The datafile held against other programs' logging, from its load to the end of
     // logging.
     std::shared_ptr<rt::TFileLock> datafileLock;

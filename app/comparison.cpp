@@ -1,5 +1,7 @@
 #include "app/comparison.h"
 
+#include <optional>
+
 #include "app/application.h"
 #include "app/entry_lists.h"
 #include "app/log_marker.h"
@@ -37,11 +39,18 @@ namespace {
 class ListComparison {
 public:
     explicit ListComparison(Application& app)
-        : app_(app), run_(app.run), lists_(*app.tdb), owed_(app.owed.get()) {}
+        : app_(app), run_(app.run), owed_(app.owed.get()) {}
 
     bool Run() {
         const bool logReadable = PreloadLog();
-        auto current = lists_.ReadCurrent();
+        // A list the scan found row for row has nothing to report, and may have no working
+        // lists at all.
+        if (run_.listunchanged) {
+            FinishLog(logReadable);
+            return true;
+        }
+        lists_.emplace(*app_.tdb);
+        auto current = lists_->ReadCurrent();
         if (!current) {
             app_.EndWithError(OLD_DATAFILES_ERROR);
             return false;
@@ -94,24 +103,24 @@ private:
             if (label && Emit(label, rows.Path()) == Flow::Stop) return Flow::Stop;
             if (EndOfRow() == Flow::Stop) return Flow::Stop;
         }
-        lists_.CurrentListAsked();
+        lists_->CurrentListAsked();
         return Flow::Continue;
     }
 
     // The change a row of the current list is; null when it is none.
     const char* AdditionLabel(TListReader& rows) {
-        if (const auto previousIdent = lists_.PreviousIdentOf(rows)) {
+        if (const auto previousIdent = lists_->PreviousIdentOf(rows)) {
             return *previousIdent != rows.Ident() ? LABEL_CHANGED : nullptr;
         }
         return rows.Ident().empty() ? LABEL_NEW_DIR : LABEL_NEW_FILE;
     }
 
     Flow RemovalPass() {
-        TListReader rows = lists_.ReadPrevious();
+        TListReader rows = lists_->ReadPrevious();
         while (rows.Next()) {
             run_.progcur += 1;
             app_.ShowStatusBar(rows.Path());
-            if (!lists_.InCurrent(rows)) {
+            if (!lists_->InCurrent(rows)) {
                 const char* label = rows.Ident().empty() ? LABEL_REMOVED_DIR : LABEL_REMOVED_FILE;
                 if (Emit(label, rows.Path()) == Flow::Stop) return Flow::Stop;
             }
@@ -156,6 +165,10 @@ private:
     // The chosen log gets the new lines; without one they stay owed to the log they were
     // meant for.
     void FinishLog(bool logReadable) {
+        // An existing log with nothing to add is left as it is: a run that finds nothing
+        // writes nothing.
+        const bool nothingNew = run_.logtext.size() == loadedLength_ && !owed_;
+        if (nothingNew && !loadedStamp_.empty()) return;
         if (run_.logchosen) {
             WriteLog(logReadable);
         } else if (run_.logtext.size() > loadedLength_) {
@@ -218,7 +231,7 @@ private:
 
     Application& app_;
     RunVariables& run_;
-    TEntryLists lists_;
+    std::optional<TEntryLists> lists_;
     TOwedLines* owed_;
     // How much of `logtext` the log file held when it was loaded, and its stamp then.
     std::size_t loadedLength_ = 0;

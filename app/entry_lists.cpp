@@ -24,6 +24,15 @@ constexpr const char* KEEP_PREVIOUS =
 constexpr const char* KEEP_PREVIOUS_ENTRY =
     "insert into allist (file,ident) select file, nullif(ident, '') from lastallist "
     "where file = ? order by id asc";
+constexpr const char* KEEP_PREVIOUS_AFTER =
+    "insert into allist (file,ident) select file, nullif(ident, '') from lastallist "
+    "where id > ?1 order by id asc limit ?2";
+constexpr const char* LAST_KEPT =
+    "select max(id) from (select id from lastallist where id > ?1 order by id asc limit ?2)";
+// The last row number of a list (the table's name follows), and the one a list numbers on
+// from: a list's new rows are numbered after every row it ever held.
+constexpr const char* LAST_ID = "select ifnull(max(id), 0) from ";
+constexpr const char* NUMBER_ON = "insert into sqlite_sequence (name, seq) values (?, ?)";
 constexpr const char* LOOKUP_PREVIOUS = "select id,ident from lastallist where file = ?";
 constexpr const char* LOOKUP_CURRENT = "select id from allist where file = ?";
 constexpr const char* FOLLOW_PREVIOUS =
@@ -131,6 +140,30 @@ int TEntryLists::KeepPrevious(std::string_view entry) {
                         ? keepPreviousEntry_->rowsAffected()
                         : 0;
     return own + KeepPreviousBelow(entry);
+}
+
+std::int64_t TEntryLists::KeepPreviousAfter(std::int64_t after, std::int64_t count) {
+    for (TStatement* statement : {&keepPreviousAfter_, &lastKept_}) {
+        if (!Rewind(*statement, statement == &lastKept_ ? LAST_KEPT : KEEP_PREVIOUS_AFTER)) {
+            return after;
+        }
+        (*statement)->addLong(after);
+        (*statement)->addLong(count);
+        if (!Execute(*statement)) return after;
+    }
+    return lastKept_->nextRow() ? lastKept_->rowRecord()->getLong(0) : after;
+}
+
+void TEntryLists::NumberOnFrom(db::TDBConnection& other) {
+    for (const char* table : {"allist", "lastallist"}) {
+        const auto last = other.executeQuery(std::string(LAST_ID) + table);
+        if (other.hasError() || !last->nextRow()) continue;
+        TStatement number;
+        if (!Rewind(number, NUMBER_ON)) return;
+        number->addString(table);
+        number->addLong(last->rowRecord()->getLong(0));
+        Execute(number);
+    }
 }
 
 bool TEntryLists::BothAreReadableTables() {

@@ -68,6 +68,13 @@ public:
     int KeepPreviousBelow(std::string_view directory);
     // The same for an entry that could not be examined: its own row too.
     int KeepPrevious(std::string_view entry);
+    // The `count` rows of the previous list after the row numbered `after` copied into the
+    // current list, as the scan stores them: the rows a scan found unchanged before its first
+    // change, a part at a time. The number of the last row copied (`after` when none was).
+    std::int64_t KeepPreviousAfter(std::int64_t after, std::int64_t count);
+    // New, empty lists go on numbering their rows after the last row of the lists of
+    // `other`, as those lists would.
+    void NumberOnFrom(db::TDBConnection& other);
 
     // Whether both lists are tables that can be read: a datafile is accepted only then. A
     // view in their place could compute anything, even rows without end.
@@ -148,6 +155,8 @@ private:
     TStatement insertPrevious_;
     TStatement keepPrevious_;
     TStatement keepPreviousEntry_;
+    TStatement keepPreviousAfter_;
+    TStatement lastKept_;
     TStatement lookupPrevious_;
     TStatement lookupCurrent_;
     TFollower previousFollower_;

@@ -10,7 +10,7 @@ namespace app {
 
 // SQLite's rollback journal of a database file while a save replaces it.
 std::string JournalPath(const std::string& database);
-// A datafile's first save, renamed into place once whole.
+// A datafile's save, renamed into place once whole.
 std::string PartialDatafilePath(const std::string& datafile);
 
 // Every file the program may write, given the datafile's and the log file's names.

@@ -6,6 +6,7 @@
 
 #include "app/application.h"
 #include "app/comparison.h"
+#include "app/datafile_store.h"
 #include "app/entry_lists.h"
 #include "database/sqlite/sqlite.h"
 #include "runtime/filesystem.h"
@@ -267,8 +268,9 @@ void WriteOwedLines(Application& app) {
     }
     run.unwrittenlog = marker.unwritten;
     run.unwrittenlogpath = marker.logPath;
-    const bool saveCommitted = !run.firstrun && !marker.fingerprint.empty() &&
-                               marker.fingerprint == TEntryLists(*app.tdb).CurrentFingerprint();
+    const bool saveCommitted =
+        !run.firstrun && !marker.fingerprint.empty() &&
+        marker.fingerprint == TEntryLists(*FollowedLists(app)).CurrentFingerprint();
     const bool logOwed = !run.unwrittenlog.empty() || (saveCommitted && marker.logged != ALL_LINES);
     if (logOwed) ShowWhereOwedLinesGo(app, marker.logPath);
     if (!saveCommitted) return;
@@ -279,7 +281,9 @@ void WriteOwedLines(Application& app) {
     }
     app.owed = std::make_shared<TOwedLines>(std::move(file), marker.fingerprint, marker.shown,
                                             marker.logged);
-    // The loaded lists are that save's: their comparison gives its lines again.
+    // The stored lists are that save's: their comparison gives its lines again.
+    LoadWorkingLists(app);
+    if (run.stopped) return;
     const bool complete = CompareLists(app);
     run.EndOwedLines();
     SettleLogMarker(app, complete);

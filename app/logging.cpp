@@ -25,14 +25,14 @@ void StartLogging(Application& app) {
     app.ShowLogging(true);
     app.run.minutes = rt::TextToInt(app.IntervalText());
     app.run.BeginLogging(rt::Millisecs());
-    OpenWorkingDatabase(app);
+    OpenStoredLists(app);
     if (!app.run.stopped) WriteOwedLines(app);
 }
 
 // Save and compare after a completed scan; a failed save is shown and the run goes on.
 void SaveAndCompare(Application& app) {
     auto& run = app.run;
-    const bool compare = SaveDatafile(app);
+    const bool compare = run.nothingtosave || SaveDatafile(app);
     run.EndScan();
     if (run.firstrun || !compare) return;
     const bool complete = CompareLists(app);
@@ -41,6 +41,7 @@ void SaveAndCompare(Application& app) {
 
 void EndRun(Application& app) {
     auto& run = app.run;
+    EndRunLists(app);
     run.EndRun();
     if (!run.stopped && !run.failed && !run.errorshown) {
         app.ShowStatus(Status("Dir log interval run #{n} complete"), std::to_string(run.runnumber));
@@ -83,6 +84,7 @@ void EndLogging(Application& app) {
     app.ShowLogging(false);
     // An abandoned commit worker may still hold the connection; it closes with its last user.
     app.tdb.reset();
+    app.stored.reset();
     app.owed.reset();
     app.datafileLock.reset();
 }
@@ -111,7 +113,7 @@ void RunLogging(Application& app) {
             IntervalWait(app);
         }
         run.runstart = rt::Millisecs();
-        app.tdb->startTransaction();
+        if (app.tdb) app.tdb->startTransaction();
         if (run.lastpass) break;
     }
     EndLogging(app);

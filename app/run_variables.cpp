@@ -8,6 +8,7 @@ void RunVariables::BeginLogging(std::uint64_t now) {
     changecount = 0;
     stopped = failed = lastpass = scandone = firstrun = false;
     errorshown = false;
+    listunchanged = nothingtosave = false;
     ResetDirs();
     logtext.clear();
     ResetProgress();
@@ -26,6 +27,7 @@ void RunVariables::BeginNextRun() {
 }
 
 void RunVariables::BeginScan() {
+    listunchanged = nothingtosave = false;
     ResetDirs();
     scandone = false;
 }

@@ -47,6 +47,10 @@ struct RunVariables {
     // that could not be read, a failed save or log file); the next run's "started" text
     // may replace it.
     bool errorshown = false;
+    // The scan found the followed list row for row; and the followed lists already held
+    // what the run would write, so that it writes nothing.
+    bool listunchanged = false;
+    bool nothingtosave = false;
     std::vector<std::string> dirs;
     std::size_t dirindex = 0;
     int runnumber = 0;

@@ -9,14 +9,13 @@
 
 #include "app/application.h"
 #include "app/digest_ahead.h"
-#include "app/entry_lists.h"
 #include "app/exclusion_rule.h"
 #include "app/files_written.h"
 #include "app/link_rule.h"
 #include "app/log_marker.h"
 #include "app/poll_step.h"
+#include "app/scan_rows.h"
 #include "app/workers.h"
-#include "database/sqlite/sqlite.h"
 #include "runtime/filesystem.h"
 #include "runtime/path.h"
 
@@ -47,11 +46,11 @@ constexpr std::size_t DIRECTORIES_AHEAD = 16;
 class TreeScan {
 public:
     explicit TreeScan(Application& app)
-        : app_(app), run_(app.run), tdb_(*app.tdb), lists_(*app.tdb) {}
+        : app_(app), run_(app.run), lists_(app) {}
 
     void Run() {
-        if (!lists_.AddDirectory(run_.dir)) {
-            app_.EndWithError(OLD_DATAFILES_ERROR);
+        if (!lists_.AddMonitoredDirectory(run_.dir)) {
+            if (!run_.stopped) app_.EndWithError(OLD_DATAFILES_ERROR);
             return;
         }
         run_.BeginScan();
@@ -63,6 +62,7 @@ public:
             if (run_.dirindex + 1 == run_.dirs.size()) run_.scandone = true;
             ++run_.dirindex;
         }
+        lists_.Finish();
     }
 
 private:
@@ -91,7 +91,7 @@ private:
             // Without its top directory the scan has nothing to compare: the run ends with
             // the message standing and the datafile untouched.
             if (run_.dirindex == 0) {
-                tdb_.rollback();
+                lists_.Rollback();
                 app_.EndWithError(Status("Failed To read directory {path}, skipping"), path);
             } else {
                 // What lies below stays as it was last seen: nothing there is reported, and
@@ -183,13 +183,13 @@ private:
                 run_.dirs.push_back(entryPath);
                 found_.push_back({run_.dirindex, entry.identity});
             }
-            lists_.AddDirectory(entryPath);
+            if (lists_.AddDirectory(entryPath) == Flow::Stop) return Flow::Stop;
         } else {
             std::string ident;
             if (IdentityOf(listing, entryPath, entry.size, position, ident) == Flow::Stop) {
                 return Flow::Stop;
             }
-            lists_.AddFile(entryPath, ident);
+            if (lists_.AddFile(entryPath, ident) == Flow::Stop) return Flow::Stop;
         }
         run_.progtotal += 1;
         return Flow::Continue;
@@ -239,13 +239,12 @@ private:
 
     void Stop() {
         run_.RequestStop();
-        tdb_.rollback();
+        lists_.Rollback();
     }
 
     Application& app_;
     RunVariables& run_;
-    db::TDBConnection& tdb_;
-    TEntryLists lists_;
+    TScanRows lists_;
     const TLinkRule links_{run_.links, run_.dir};
     const TExclusionRule exclusions_{run_.exclusions};
     TDigestAhead ahead_;

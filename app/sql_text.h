@@ -41,4 +41,16 @@ inline constexpr const char* SELECT_CURRENT_ROWS = "select id,file,ident from al
 inline constexpr const char* SELECT_PREVIOUS_ROWS =
     "select id,file,ident from lastallist order by id asc";
 
+inline constexpr const char* COUNT_OLD_LIST = "select count(*) from allist";
+// The stored lists row by row with the form of each row: 1 a text path without identity (a
+// directory as the scan stores it), 2 a text path with a text identity, 0 anything else.
+#define TERVALA_ROW_FORM                                                                   \
+    "case when typeof(file) <> 'text' then 0 when ident is null then 1 "                   \
+    "when typeof(ident) = 'text' then 2 else 0 end"
+inline constexpr const char* SELECT_OLD_LIST_FORMS =
+    "select file,ident," TERVALA_ROW_FORM " from allist order by id asc";
+inline constexpr const char* SELECT_PREVIOUS_LIST_FORMS =
+    "select file,ident," TERVALA_ROW_FORM " from lastallist order by id asc";
+#undef TERVALA_ROW_FORM
+
 }  // namespace app::sql

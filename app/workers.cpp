@@ -1,6 +1,7 @@
 #include "app/workers.h"
 
 #include "app/application.h"
+#include "app/entry_lists.h"
 #include "app/md5.h"
 #include "app/poll_step.h"
 #include "database/sqlite/sqlite.h"
@@ -28,15 +29,32 @@ std::function<bool(std::uint32_t)> Until(rt::TThread& worker) {
     return [&worker](std::uint32_t ms) { return ms == 0 ? !worker.Running() : worker.WaitFor(ms); };
 }
 
+// A datafile that could not be read, with the SQLite result code of the failure.
+void FailOrder(_datafile& order, int result) {
+    const bool locked = db::isLockedResult(result);
+    gui::PutGadgetText(order.statuslabel2, locked ? order.lockedstr : order.errorstr);
+    order.stop = 1;
+    order.error = 1;
+}
+
 rt::TObjectPtr LoadWorker(rt::TObjectPtr data) {
     auto order = std::static_pointer_cast<_datafile>(data);
     const int result = db::copyDatabase(order->tdb, order->datafile, order->save, "main");
-    if (result != 0) {
-        const bool locked = db::isLockedResult(result);
-        gui::PutGadgetText(order->statuslabel2, locked ? order->lockedstr : order->errorstr);
-        order->stop = 1;
-        order->error = 1;
+    if (result != 0) FailOrder(*order, result);
+    return order;
+}
+
+// Opens the datafile into the order's connection, which only reads it; a datafile from
+// elsewhere can only be data in it. Its lists must both be readable tables.
+rt::TObjectPtr OpenWorker(rt::TObjectPtr data) {
+    auto order = std::static_pointer_cast<_datafile>(data);
+    auto& stored = *order->tdb;
+    stored.open("", "");
+    if (stored.isOpen() && stored.restrictToData() == 1) {
+        stored.waitForLocks();
+        if (TEntryLists(stored).BothAreReadableTables()) return order;
     }
+    FailOrder(*order, stored.hasError() ? stored.error()->errorValue : 0);
     return order;
 }
 
@@ -53,20 +71,30 @@ rt::TObjectPtr Md5Worker(rt::TObjectPtr data) {
 
 }  // namespace
 
-void LoadOnWorker(Application& app) {
+// Runs a datafile order on its worker, which is always waited for: a connection is in its
+// hands. Sets `stopped` and `failed` from the order (a stop request sets `stopped`).
+void RunDatafileOrder(Application& app, rt::TThread::Entry work,
+                      std::shared_ptr<db::TDBSQLite> tdb) {
     auto order = std::make_shared<_datafile>();
-    order->tdb = app.tdb;
+    order->tdb = std::move(tdb);
     order->datafile = app.run.datafilepath;
     order->save = 0;
     order->statuslabel2 = app.gadgets.statusLabel;
     order->errorstr = OLD_DATAFILE_ERROR.Filled();
     order->lockedstr = DATAFILE_LOCKED_ERROR.Filled();
-    auto worker = rt::TThread::Create(LoadWorker, order);
+    auto worker = rt::TThread::Create(work, order);
     const Flow flow = PollUntil(app, Until(*worker));
-    // The load is always waited for: the working database is in its hands.
     worker->Wait();
     app.run.EndLoad(flow == Flow::Stop, order->error != 0);
     if (order->error != 0) app.NotifyError(gui::FetchGadgetText(app.gadgets.statusLabel));
+}
+
+void LoadOnWorker(Application& app) { RunDatafileOrder(app, LoadWorker, app.tdb); }
+
+void OpenOnWorker(Application& app) {
+    app.stored = std::make_shared<db::TDBSQLite>();
+    app.stored->Init(app.run.datafilepath, "", 0, "", "", "", "");
+    RunDatafileOrder(app, OpenWorker, app.stored);
 }
 
 Flow CommitOnWorker(Application& app) {

@@ -52,6 +52,10 @@ public:
 // waited for. Sets `stopped` and `failed` from the order (a stop request sets `stopped`).
 void LoadOnWorker(Application& app);
 
+// Opens the datafile into `stored` on the load worker, for reading its lists, and checks
+// that both are readable tables; fails, is waited for and stops as the load does.
+void OpenOnWorker(Application& app);
+
 // Commits the working database on the commit worker. On a stop request the worker is
 // abandoned and finishes on its own.
 Flow CommitOnWorker(Application& app);

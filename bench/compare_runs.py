@@ -42,10 +42,12 @@ class Run:
     """One timed program: its command, and where it starts (fixed, or a fresh directory that
     `prepare` makes before every run; "{cwd}" in the command stands for it)."""
 
-    def __init__(self, name, cmd, prepare=None, cwd=None, ok_codes=(0,)):
+    def __init__(self, name, cmd, prepare=None, cwd=None, ok_codes=(0,), keep_output=True):
         self.name, self.cmd, self.prepare, self.cwd, self.ok_codes = name, cmd, prepare, cwd, ok_codes
+        self.keep_output = keep_output
         self.seconds = []
         self.peak_mib = []
+        self.written_mib = []
 
     launcher = None  # tervala-peak-rss, set once the build folder is known
 
@@ -54,25 +56,31 @@ class Run:
         out_path = os.path.join(scratch, "last-output.txt")
         rss_path = os.path.join(scratch, "last-peak-kib.txt")
         cmd = [part.replace("{cwd}", cwd) if cwd else part for part in self.cmd]
-        with open(out_path, "wb") as out:
+        with open(out_path if self.keep_output else os.devnull, "wb") as out:
             start = time.perf_counter()
             child = subprocess.Popen([Run.launcher, rss_path] + cmd, cwd=cwd, stdout=out,
                                      stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
-            _, status, _ = os.wait4(child.pid, 0)
+            # The launcher waits for the program, so its usage includes the program's.
+            _, status, usage = os.wait4(child.pid, 0)
             seconds = time.perf_counter() - start
         code = os.waitstatus_to_exitcode(status)
         if code not in self.ok_codes:
             with open(out_path, "rb") as f:
                 tail = f.read()[-3000:].decode("utf-8", "replace")
             sys.exit(f"{self.name}: {' '.join(self.cmd)} exited with {code}\n{tail}")
+        self.last_written_mib = usage.ru_oublock * 512 / 2**20
         if timed:
             self.seconds.append(seconds)
+            self.written_mib.append(self.last_written_mib)
             with open(rss_path) as f:
                 self.peak_mib.append(int(f.read()) / 1024.0)
         return seconds
 
     def median(self):
         return statistics.median(self.seconds)
+
+    def median_written(self):
+        return statistics.median(self.written_mib)
 
 
 def fmt_s(seconds):
@@ -211,10 +219,36 @@ class Bench:
         return run
 
     def ours_unchanged(self, size, tree, md5, datafile):
+        """Unchanged runs, each the second one in a row: they start from the datafile an
+        unchanged run left after the first run's, whose two lists both hold the tree, as in
+        interval mode over a tree that rarely changes."""
         label = f"ours-unchanged-{'md5' if md5 else 'size'}-{size}"
         script = os.path.join(self.scratch, label + ".scn")
         write_scenario(script, tree, md5, unchanged=True)
-        return Run(label, [self.runner, "--root", "{cwd}", script], lambda: self.fresh_dir(label, datafile))
+        root = self.fresh_dir(label + "-seed", datafile)
+        Run(label + "-seed", [self.runner, "--root", root, script], cwd=root).once(self.scratch, timed=False)
+        seed = os.path.join(self.scratch, f"steady-{label}")
+        os.mkdir(seed)
+        steady = shutil.copy(os.path.join(root, os.path.basename(datafile)), seed)
+        run = Run(label, [self.runner, "--root", "{cwd}", script], lambda: self.fresh_dir(label, steady))
+        run.datafile = steady
+        return run
+
+    def ours_changed(self, tree, datafile, tree_py):
+        """One run after `tree.py mutate --changes 100`, from the unchanged runs' datafile."""
+        label = "ours-changed-size-1M"
+        subprocess.run([sys.executable, tree_py, "mutate", tree, "--changes", "100",
+                        "--expect", os.path.join(self.scratch, "mutated.txt")], check=True,
+                       stdout=subprocess.DEVNULL)
+        script = os.path.join(self.scratch, label + ".scn")
+        write_scenario(script, tree, False, unchanged=False)
+        run = Run(label, [self.runner, "--root", "{cwd}", script], lambda: self.fresh_dir(label, datafile))
+        run.once(self.scratch)
+        return run
+
+    def find_walk(self, size, tree):
+        return Run(f"find-{size}", ["find", tree, "-printf", "%s %p\\n"], cwd=self.scratch,
+                   keep_output=False)
 
     def gtk_unchanged(self, size, tree, datafile):
         label = f"ours-gtk-unchanged-size-{size}"
@@ -276,33 +310,38 @@ class Bench:
         hashdeep.once(self.scratch, timed=False)
         unchanged_size = self.ours_unchanged(size, tree, False, first_size.datafile)
         unchanged_md5 = self.ours_unchanged(size, tree, True, first_md5.datafile)
-        gtk = self.gtk_unchanged(size, tree, first_size.datafile)
-        for run in (unchanged_size, unchanged_md5, gtk):
+        gtk = self.gtk_unchanged(size, tree, unchanged_size.datafile)
+        find = self.find_walk(size, tree)
+        for run in (unchanged_size, unchanged_md5, gtk, find):
             run.once(self.scratch, timed=False)
 
         self.runs = [ours_md5_file, peer_md5_file,
                      first_size, aide_init_size, first_md5, aide_init_md5, hashdeep,
-                     unchanged_size, aide_check_size, unchanged_md5, aide_check_md5, gtk]
+                     unchanged_size, aide_check_size, find, unchanged_md5, aide_check_md5, gtk]
         big_unchanged = None
         if big_tree:
-            log("warming up the 1M tree (one untimed first run) ...")
+            log("warming up the 1M tree (one untimed first run, one unchanged run) ...")
             big_first = self.ours_first("1M", big_tree, md5=False)
             big_unchanged = self.ours_unchanged("1M", big_tree, False, big_first.datafile)
-            big_unchanged.once(self.scratch, timed=False)
-            self.runs.append(big_unchanged)
+            big_find = self.find_walk("1M", big_tree)
+            for run in (big_unchanged, big_find):
+                run.once(self.scratch, timed=False)
+            self.runs += [big_unchanged, big_find]
 
         log(f"timing {REPEATS} rounds, ours and peers alternating ({size} tree) ...")
         self.run_rounds()
 
-        log(f"\n{'run':36} {'median s':>9} {'min s':>8} {'max s':>8} {'peak MiB':>9}")
-        for run in self.runs:
+        big_changed = self.ours_changed(big_tree, big_unchanged.datafile, args.tree_py) if big_tree else None
+
+        log(f"\n{'run':36} {'median s':>9} {'min s':>8} {'max s':>8} {'peak MiB':>9} {'written MiB':>12}")
+        for run in self.runs + ([big_changed] if big_changed else []):
             log(f"{run.name:36} {fmt_s(run.median()):>9} {fmt_s(min(run.seconds)):>8} "
-                f"{fmt_s(max(run.seconds)):>8} {max(run.peak_mib):9.1f}")
+                f"{fmt_s(max(run.seconds)):>8} {max(run.peak_mib):9.1f} {run.median_written():12.1f}")
         log("")
 
-        def line(name, ours, peer):
+        def line(name, ours, peer, target=""):
             a, b = ours.median(), peer.median()
-            log(f"{name}: {a / b:.2f} (ours {fmt_s(a)} s, peer {fmt_s(b)} s)")
+            log(f"{name}: {a / b:.2f} (ours {fmt_s(a)} s, peer {fmt_s(b)} s{target})")
 
         line("md5-vs-md5sum", ours_md5_file, peer_md5_file)
         line("first-run-size-vs-aide-init", first_size, aide_init_size)
@@ -311,10 +350,19 @@ class Bench:
         line("unchanged-run-md5-vs-aide-check", unchanged_md5, aide_check_md5)
         line("md5-run-vs-hashdeep", first_md5, hashdeep)
         line("gtk-vs-headless", gtk, unchanged_size)
+        line("unchanged-run-size-vs-find", unchanged_size, find, "; target <= 1.5")
+        log(f"unchanged-run-written-MiB: {unchanged_size.median_written():.1f} (target <= 1)")
+        log(f"unchanged-run-md5-written-MiB: {unchanged_md5.median_written():.1f} (target <= 1)")
         if big_unchanged:
             line("scale-1M-vs-100K", big_unchanged, unchanged_size)
+            line("unchanged-run-size-vs-find-1M", big_unchanged, big_find, "; target <= 1.5")
+            log(f"unchanged-run-written-MiB-1M: {big_unchanged.median_written():.1f} (target <= 1)")
+            datafile_mib = os.path.getsize(big_unchanged.datafile) / 2**20
+            log(f"changed-run-written-vs-datafile-1M: {big_changed.median_written() / datafile_mib:.2f} "
+                f"({big_changed.median_written():.0f} MiB written, datafile {datafile_mib:.0f} MiB; "
+                "target <= 2.2)")
             log(f"peak-memory-1M-MiB: {max(big_unchanged.peak_mib):.1f} "
-                f"(100K: {max(unchanged_size.peak_mib):.1f} MiB)")
+                f"(100K: {max(unchanged_size.peak_mib):.1f} MiB; target <= 250)")
 
 
 def main():

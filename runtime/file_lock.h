@@ -21,6 +21,8 @@ public:
     // that cannot be opened).
     static std::unique_ptr<TFileLock> Acquire(const std::string& path, bool create,
                                               std::uint32_t timeoutMs, Outcome& outcome);
+    // Whether the locked file is still the one at the path (not removed or replaced since).
+    bool Holds(const std::string& path) const;
     // Releases the lock.
     ~TFileLock();
     TFileLock(const TFileLock&) = delete;

@@ -110,5 +110,13 @@ std::string ReachedPath(const std::string& path);
 bool RemoveFile(const std::string& path);
 // Gives the file the new name in one step, replacing what had that name.
 bool RenameFile(const std::string& from, const std::string& to);
+// Whether a new file may take the path's place by a rename: nothing is there, or a regular
+// file of this user and group with no other name, that this user may write. What must stay
+// the same file (a link, a file with other names or of others) is rewritten in place
+// instead; on Windows every existing file is, as open handles there forbid the rename.
+bool ReplaceableByRename(const std::string& path);
+// Gives `replacement` the mode, owner and group of the file at the path (a new file stays its
+// owner's alone), then renames it over that file in one step.
+bool RenameOver(const std::string& replacement, const std::string& path);
 
 }  // namespace rt

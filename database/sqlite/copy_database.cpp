@@ -8,9 +8,6 @@
 namespace db {
 namespace {
 
-// Long enough for another program's save to end, short enough to answer the user soon.
-constexpr int FILE_BUSY_TIMEOUT_MS = 3000;
-
 // A file being written keeps this much of the copy in memory before it must spill pages
 // into the file, and every spill first waits for its journal to reach the disk: with the
 // default of 2 MB a datafile of 650 MB was synced some 700 times.
@@ -27,7 +24,7 @@ int copyDatabase(const TDBConnectionPtr& connection, const std::string& fileName
     auto file = TDBSQLite::Create(fileName);
     if (file->isOpen() == 0) return file->hasError() ? file->error()->errorValue : SQLITE_CANTOPEN;
     auto* fileHandle = static_cast<sqlite3*>(file->handle);
-    sqlite3_busy_timeout(fileHandle, FILE_BUSY_TIMEOUT_MS);
+    file->waitForLocks();
     sqlite3* source = toFile != 0 ? own : fileHandle;
     sqlite3* destination = toFile != 0 ? fileHandle : own;
     if (toFile != 0) sqlite3_exec(fileHandle, DESTINATION_CACHE, nullptr, nullptr, nullptr);

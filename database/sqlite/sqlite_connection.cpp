@@ -11,6 +11,11 @@
 #include "runtime/filesystem.h"
 
 namespace db {
+namespace {
+
+constexpr int FILE_BUSY_TIMEOUT_MS = 3000;
+
+}  // namespace
 
 std::shared_ptr<TDBSQLite> TDBSQLite::Create(const std::string& dbname, const std::string& host, int port,
                                              const std::string& user, const std::string& password,
@@ -44,6 +49,10 @@ int TDBSQLite::restrictToData() {
                             set(SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0) &&
                             set(SQLITE_DBCONFIG_DEFENSIVE, 1);
     return restricted ? 1 : 0;
+}
+
+void TDBSQLite::waitForLocks() {
+    if (_isOpen) sqlite3_busy_timeout(static_cast<sqlite3*>(handle), FILE_BUSY_TIMEOUT_MS);
 }
 
 namespace {

@@ -32,6 +32,9 @@ public:
     // its triggers never fire, its schema may not call functions with side effects, and
     // statements that could corrupt the file are refused. 1 on success, 0 when not open.
     int restrictToData();
+    // A lock another connection holds on the file is waited for up to a few seconds, long
+    // enough for another program's save to end, short enough to answer the user soon.
+    void waitForLocks();
 
     // Finalises every statement of the connection, then closes; always ends closed.
     int close() override;

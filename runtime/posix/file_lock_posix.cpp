@@ -66,6 +66,10 @@ std::unique_ptr<TFileLock> TFileLock::Acquire(const std::string& path, bool crea
     }
 }
 
+bool TFileLock::Holds(const std::string& path) const {
+    return StillNamed(static_cast<int>(handle_), path);
+}
+
 TFileLock::~TFileLock() { close(static_cast<int>(handle_)); }
 
 }  // namespace rt

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include "runtime/filesystem.h"
 #include "runtime/posix/owner_only_posix.h"
@@ -147,7 +149,31 @@ Replacement ReplaceByNewFile(const std::string& target, std::string_view bytes,
     return Replacement::Failed;
 }
 
+bool InOwnGroups(gid_t group) {
+    if (group == getegid()) return true;
+    const int count = getgroups(0, nullptr);
+    std::vector<gid_t> groups(count > 0 ? std::size_t(count) : 0);
+    const int listed = getgroups(count, groups.data());
+    return std::find(groups.begin(), groups.begin() + std::max(listed, 0), group) !=
+           groups.begin() + std::max(listed, 0);
+}
+
 }  // namespace
+
+bool ReplaceableByRename(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0) return errno == ENOENT;
+    return !MustStayTheSameFile(info) && InOwnGroups(info.st_gid) && access(path.c_str(), W_OK) == 0;
+}
+
+bool RenameOver(const std::string& replacement, const std::string& path) {
+    struct stat old {};
+    const bool exists = stat(path.c_str(), &old) == 0;
+    const int fd = open(replacement.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool carried = SetModeAndOwner(fd, exists ? &old : nullptr);
+    return close(fd) == 0 && carried && rename(replacement.c_str(), path.c_str()) == 0;
+}
 
 bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
     const std::string target = LinkTarget(path);

@@ -67,6 +67,11 @@ std::unique_ptr<TFileLock> TFileLock::Acquire(const std::string& path, bool crea
     }
 }
 
+bool TFileLock::Holds(const std::string& path) const {
+    const EntryStatus named = win32::StatusAt(win32::LongPath(path));
+    return named.exists && win32::StatusOf(AsHandle(handle_)).identity == named.identity;
+}
+
 // Closing the handle releases its locks.
 TFileLock::~TFileLock() { CloseHandle(AsHandle(handle_)); }
 

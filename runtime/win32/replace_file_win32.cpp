@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "runtime/filesystem.h"
 #include "runtime/win32/win32_paths.h"
 
 namespace rt {
@@ -125,6 +126,15 @@ Replacement ReplaceByNewFile(const std::wstring& target, std::string_view bytes,
 }
 
 }  // namespace
+
+bool ReplaceableByRename(const std::string& path) {
+    return GetFileAttributesW(win32::LongPath(path).c_str()) == INVALID_FILE_ATTRIBUTES &&
+           GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+bool RenameOver(const std::string& replacement, const std::string& path) {
+    return RenameFile(replacement, path);
+}
 
 bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
     const std::wstring target = LinkTarget(win32::LongPath(path));

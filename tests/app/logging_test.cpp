@@ -111,6 +111,81 @@ TEST_F(LoggingTest, SecondRunReportsAdditionsThenRemovals) {
     EXPECT_EQ(TableRows(datafile, "allist").size(), 7u);
 }
 
+// From the second unchanged run on, both stored lists already hold what a run would write.
+TEST_F(LoggingTest, UnchangedRunsInARowLeaveTheDatafileUntouchedFromTheSecondOn) {
+    WriteFile(tree / "a.txt", "a");
+    WriteFile(tree / "d" / "it's.txt", "bb");
+    for (const bool md5 : {false, true}) {
+        if (md5) Click(g.md5Box);
+        Log();
+        Log();
+        const std::string bytes = ReadFile(datafile);
+        const auto modified = fs::last_write_time(datafile);
+        const std::size_t reported = Report().size();
+        Log();
+        EXPECT_EQ(Status(), "Dir log run complete") << md5;
+        EXPECT_EQ(Report().size(), reported) << md5;
+        EXPECT_EQ(ReadFile(datafile), bytes) << md5;
+        EXPECT_EQ(fs::last_write_time(datafile), modified) << md5;
+        EXPECT_FALSE(fs::exists(datafile.string() + "-journal")) << md5;
+    }
+}
+
+#ifndef _WIN32
+// A changed run writes a new datafile in the old one's place: the file keeps the old one's
+// mode, and its lists number their rows on after every row the old ones held.
+TEST_F(LoggingTest, AChangedRunsDatafileKeepsItsModeAndNumbersItsRowsOn) {
+    const auto lastId = [&](const std::string& table, const char* which) {
+        auto other = db::TDBSQLite::Create(datafile.string());
+        auto query = other->executeQuery(std::string("select ") + which + "(id) from " + table);
+        return query->nextRow() ? query->rowRecord()->getLong(0) : -1;
+    };
+    WriteFile(tree / "a.txt", "a");
+    Log();
+    WriteFile(tree / "b.txt", "b");
+    Log();
+    constexpr auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(datafile, mode);
+    const std::int64_t current = lastId("allist", "max"), previous = lastId("lastallist", "max");
+    WriteFile(tree / "c.txt", "c");
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    EXPECT_EQ(fs::status(datafile).permissions(), mode);
+    EXPECT_GT(lastId("allist", "min"), current);
+    EXPECT_GT(lastId("lastallist", "min"), previous);
+    EXPECT_EQ(TableRows(datafile, "allist").size(), 4u);
+}
+#endif
+
+// The same entries listed in another order are the same tree, stored in the new order.
+TEST_F(LoggingTest, TheSameSetInANewOrderIsReportedAsNothingAndStoredInThatOrder) {
+    for (const char* name : {"a", "b", "c", "d/e", "d/f"}) WriteFile(tree / name, name);
+    Log();
+    const Lines scanned = TableRows(datafile, "allist");
+    // The stored list as if the file system had listed everything after the top in reverse.
+    {
+        auto other = db::TDBSQLite::Create(datafile.string());
+        other->executeQuery("create temp table reversed as select file, ident from allist "
+                            "where id > (select min(id) from allist) order by id desc");
+        other->executeQuery("delete from allist where id > (select min(id) from allist)");
+        other->executeQuery("insert into allist (file, ident) select file, ident from reversed "
+                            "order by rowid");
+        ASSERT_FALSE(other->hasError());
+    }
+    Lines reversed = TableRows(datafile, "allist");
+    ASSERT_EQ(reversed.size(), scanned.size());
+    ASSERT_NE(reversed, scanned);
+    Log();
+    EXPECT_EQ(Status(), "Dir log run complete");
+    EXPECT_TRUE(Report().empty());
+    EXPECT_EQ(TableRows(datafile, "allist"), scanned);
+    // The rotation keeps the stored order, with a directory's identity as the empty text.
+    for (std::string& row : reversed) {
+        if (row.ends_with("|<NULL>")) row.resize(row.size() - std::string("<NULL>").size());
+    }
+    EXPECT_EQ(TableRows(datafile, "lastallist"), reversed);
+}
+
 TEST_F(LoggingTest, DigestModeStoresMd5TextsAndReportsTheSwitchAsChanges) {
     WriteFile(tree / "empty", "");
     WriteFile(tree / "abc", "abc");

@@ -7,8 +7,9 @@ kill tree.py mutates the tree and writes what a logger must report; the killed r
 the mutated tree; then a start loads the datafile the kill left and must report exactly
 tree.py's lines when the kill came before the save was complete, and when it came after
 (the datafile then holds the new list) the lines the killed run had not yet shown, each
-once. Anything else, a datafile that does not load, or a start that does not complete,
-fails.
+once. Every third kill leaves the tree as it is, so that it hits a run that writes only the
+previous list, or nothing at all; the start after it must report nothing. Anything else,
+a datafile that does not load, or a start that does not complete, fails.
 
 With --first-run every killed run is a first run (its datafile removed before it): the
 start after it must then complete and report nothing, whether the kill left no datafile
@@ -53,7 +54,8 @@ class Phase:
             mode, self.datafile, log, report=f"$ROOT/report-{mode}.txt"))
         self.duration = 0.0
         self.rewrite = 0.0
-        self.outcomes = {} if args.first_run else {"before the save": 0, "after the save": 0}
+        self.outcomes = {} if args.first_run else {"before the save": 0, "after the save": 0,
+                                                    "on an unchanged tree": 0}
         self.journals = 0
         self.lost = 0
 
@@ -127,6 +129,8 @@ class Phase:
         if self.args.first_run:
             self.remove_datafile()
             changes = []
+        elif number % 3 == 0 and not self.args.log:
+            changes = []
         else:
             expect = os.path.join(self.work, "expected.txt")
             tree_py(tree_script, "mutate", tree, "--changes", "40", "--seed", str(1000 + number),
@@ -156,6 +160,8 @@ class Phase:
                 raise Failure(f"kill {number} ({self.mode} mode) left {left}; the start after "
                               "it reported changes:\n" + differences([], found))
             self.outcomes[f"left {left}"] = self.outcomes.get(f"left {left}", 0) + 1
+        elif not changes and not found:
+            self.outcomes["on an unchanged tree"] += 1
         elif found == changes:
             self.outcomes["before the save"] += 1
         elif set(found) <= set(changes) and len(set(found)) == len(found):
