@@ -67,12 +67,11 @@ private:
         if (!directory) return Flow::Continue;
         TRelisted now{path, {}, {}};
         std::vector<bool> seen(before->Entries().size(), false);
-        std::size_t hint = 0;
+        TNameFinder finder(*before);
         for (const std::string& name : Names(*directory, path)) {
             const rt::EntryStatus entry = directory->Query(name);
-            const std::size_t at = before->Find(name, hint);
+            const std::size_t at = finder.Find(name);
             const bool known = at < seen.size();
-            if (known) hint = at + 1;
             if (!entry.Answered() && known) {
                 // Not examined: it stays as it was last seen.
                 seen[at] = true;

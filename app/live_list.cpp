@@ -61,12 +61,18 @@ TLiveEntry& TLiveDirectory::Add(std::string_view name, std::string_view ident, b
     return entries_.emplace_back(entry);
 }
 
-std::size_t TLiveDirectory::Find(std::string_view name, std::size_t hint) const {
-    if (hint < entries_.size() && Name(entries_[hint]) == name) return hint;
-    for (std::size_t at = 0; at < entries_.size(); ++at) {
-        if (Name(entries_[at]) == name) return at;
+std::size_t TNameFinder::Find(std::string_view name) {
+    const auto& entries = directory_.Entries();
+    if (next_ < entries.size() && directory_.Name(entries[next_]) == name) return next_++;
+    if (!indexed_) {
+        // The first of a name twice over is the one found, as by reading from the start.
+        for (std::size_t at = entries.size(); at-- > 0;) index_[directory_.Name(entries[at])] = at;
+        indexed_ = true;
     }
-    return entries_.size();
+    const auto found = index_.find(name);
+    if (found == index_.end()) return entries.size();
+    next_ = found->second + 1;
+    return found->second;
 }
 
 TLiveDirectory* TLiveList::Directory(const std::string& path) {
@@ -121,17 +127,17 @@ std::pair<std::optional<std::string>, std::string> TLiveList::SplitPath(
 void TLiveList::MatchPrevious(db::TDBConnection& datafile) {
     TRowReader previous(datafile, sql::SELECT_PREVIOUS_ROWS);
     StoredRow row;
-    std::unordered_map<const TLiveDirectory*, std::size_t> nextHint;
+    std::unordered_map<const TLiveDirectory*, TNameFinder> finders;
     while (previous.Next(row)) {
         const auto [parent, name] = SplitPath(row.path);
         TLiveDirectory* directory = parent ? Directory(*parent) : nullptr;
-        std::size_t at = directory ? directory->Find(name, nextHint[directory]) : 0;
+        const std::size_t at =
+            directory ? finders.try_emplace(directory, *directory).first->second.Find(name) : 0;
         if (!directory || at == directory->Entries().size()) {
             stalePrevious_.push_back(row.id);
             continue;
         }
         TLiveEntry& entry = directory->Entries()[at];
-        nextHint[directory] = at + 1;
         if (entry.previousId == 0 && directory->Ident(entry) == row.ident) {
             entry.previousId = row.id;
         } else {

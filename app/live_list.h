@@ -37,8 +37,6 @@ public:
     std::vector<TLiveEntry>& Entries() { return entries_; }
     // A new entry at the end; its ids are the caller's to set.
     TLiveEntry& Add(std::string_view name, std::string_view ident, bool directory);
-    // The position of the named entry, or Entries().size(); `hint` is tried first.
-    std::size_t Find(std::string_view name, std::size_t hint) const;
     // Takes the entries and text of another directory (a re-listing of this one).
     void Replace(TLiveDirectory&& listing) {
         *this = std::move(listing);
@@ -53,6 +51,22 @@ public:
 private:
     std::string text_;
     std::vector<TLiveEntry> entries_;
+};
+
+// Finds the entries of one directory by name: the entry after the one found last first, as
+// two listings of a directory nearly always follow one order, else by an index made at the
+// first miss, so that a directory of many new names costs no search per name.
+class TNameFinder {
+public:
+    explicit TNameFinder(const TLiveDirectory& directory) : directory_(directory) {}
+    // The position of the named entry, or Entries().size() when there is none.
+    std::size_t Find(std::string_view name);
+
+private:
+    const TLiveDirectory& directory_;
+    std::size_t next_ = 0;
+    std::unordered_map<std::string_view, std::size_t> index_;
+    bool indexed_ = false;
 };
 
 class TLiveList {
