@@ -53,7 +53,7 @@ public:
         burst_.Close();
         named_.clear();
         namedAt_.clear();
-        listed_ = OpenDatafile() && LoadList();
+        listed_ = !app_.tdb && OpenDatafile() && LoadList();
         const bool watched = listed_ && WatchTree();
         fullRunDue_ = NEVER;
         if (const std::int32_t minutes = FullRunMinutes(!watched || mayMiss_); minutes > 0) {
@@ -300,8 +300,12 @@ void WatchForChanges(Application& app) {
         run.StopWaiting();
         return;
     }
-    // The working database's cache is the full run's: while watching, it is given back.
+    // Working lists outlive a run only when their save failed; their cache is given back while
+    // watching. The datafile is then not the tree as the runs know it: no live run follows it.
     if (app.tdb && app.tdb->isOpen()) app.tdb->executeQuery(RELEASE_CACHE);
+    // Live runs write the datafile: the full run's reading connection is made again when
+    // the next full run follows the datafile.
+    app.stored.reset();
     if (!app.live) app.live = std::make_shared<TLiveLogging>(app);
     app.live->Resume();
     if (!app.live->Wait()) {
