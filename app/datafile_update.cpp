@@ -8,6 +8,7 @@
 #include "app/comparison.h"
 #include "app/incremental_run.h"
 #include "app/live_list.h"
+#include "app/sql_text.h"
 #include "database/sqlite/sqlite.h"
 #include "runtime/path.h"
 #include "runtime/text.h"
@@ -15,12 +16,8 @@
 namespace app {
 namespace {
 
-// A bound empty text is NULL: a directory's identity in `allist`, and '' in `lastallist`.
-constexpr const char* INSERT_CURRENT = "insert into allist (file,ident) VALUES (?, ?)";
 constexpr const char* UPDATE_CURRENT = "update allist set ident = ? where id = ?";
 constexpr const char* DELETE_CURRENT = "delete from allist where id = ?";
-constexpr const char* INSERT_PREVIOUS =
-    "insert into lastallist (file,ident) VALUES (?, ifnull(?, ''))";
 constexpr const char* DELETE_PREVIOUS = "delete from lastallist where id = ?";
 
 // One statement prepared once and run with new values.
@@ -55,10 +52,10 @@ class TRunWriter {
 public:
     TRunWriter(db::TDBConnection& datafile, TLiveList& list)
         : list_(list),
-          insertCurrent_(datafile, INSERT_CURRENT),
+          insertCurrent_(datafile, sql::INSERT_CURRENT_ROW),
           updateCurrent_(datafile, UPDATE_CURRENT),
           deleteCurrent_(datafile, DELETE_CURRENT),
-          insertPrevious_(datafile, INSERT_PREVIOUS),
+          insertPrevious_(datafile, sql::INSERT_PREVIOUS_ROW),
           deletePrevious_(datafile, DELETE_PREVIOUS) {}
 
     // `lastallist` made the tree in memory: the rows of the last run's difference replaced.

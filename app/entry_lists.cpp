@@ -11,10 +11,6 @@ namespace app {
 namespace {
 
 constexpr const char* INSERT_DIRECTORY = "insert into allist (file) VALUES (?)";
-constexpr const char* INSERT_FILE = "insert into allist (file,ident) VALUES (?, ?)";
-// A bound empty text is NULL; a directory's identity in the previous list is the empty text.
-constexpr const char* INSERT_PREVIOUS =
-    "insert into lastallist (file,ident) VALUES (?, ifnull(?, ''))";
 // Rows whose path begins with ?1 (the directory and a separator): the range finds them by
 // the index, and the prefix test drops the other names that sort within it. A directory's
 // empty identity turns back into the NULL the scan stores.
@@ -124,7 +120,7 @@ bool TEntryLists::AddDirectory(std::string_view path) {
 }
 
 void TEntryLists::AddFile(std::string_view path, std::string_view ident) {
-    Run(insertFile_, INSERT_FILE, {rt::EscapeNonUtf8(path), ident});
+    Run(insertFile_, sql::INSERT_CURRENT_ROW, {rt::EscapeNonUtf8(path), ident});
 }
 
 int TEntryLists::KeepPreviousBelow(std::string_view directory) {
@@ -189,7 +185,7 @@ TListReader TEntryLists::ReadOldList() { return {tdb_.executeQuery(sql::SELECT_O
 
 void TEntryLists::CopyToPrevious(const TListReader& row) {
     if (row.storedPath_.empty()) return;
-    Run(insertPrevious_, INSERT_PREVIOUS, {row.storedPath_, row.ident_});
+    Run(insertPrevious_, sql::INSERT_PREVIOUS_ROW, {row.storedPath_, row.ident_});
 }
 
 std::optional<TListReader> TEntryLists::ReadCurrent() {

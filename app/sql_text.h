@@ -15,6 +15,11 @@ inline constexpr const char* INDEX_LASTALLIST =
     "CREATE INDEX IF NOT EXISTS lastallist_file ON lastallist (file)";
 inline constexpr const char* DROP_INDEX_ALLIST = "DROP INDEX IF EXISTS allist_file";
 inline constexpr const char* DROP_INDEX_LASTALLIST = "DROP INDEX IF EXISTS lastallist_file";
+// A bound empty text is NULL: a directory's identity in `allist`, and the empty text once
+// it is in `lastallist`.
+inline constexpr const char* INSERT_CURRENT_ROW = "insert into allist (file,ident) VALUES (?, ?)";
+inline constexpr const char* INSERT_PREVIOUS_ROW =
+    "insert into lastallist (file,ident) VALUES (?, ifnull(?, ''))";
 inline constexpr const char* SET_ENCODING = "PRAGMA encoding = \"UTF-16le\";";
 // A new working database's pages, four times the system library's default: a list of a
 // million entries outgrows the cache, and each page spilled or read back is a system call.
