@@ -1,6 +1,5 @@
 #include "app/list_match.h"
 
-#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <optional>
@@ -8,6 +7,7 @@
 
 #include "app/sql_text.h"
 #include "database/sqlite/sqlite.h"
+#include "runtime/path.h"
 #include "runtime/text.h"
 #include "runtime/work_ahead.h"
 
@@ -178,15 +178,26 @@ bool TListMatch::NextStored(TStoredRow& row) {
 // both with a text identity, empty for a directory.
 bool TListMatch::Next(std::string_view path, const std::string* ident) {
     if (!following_) return false;
-    // Text in ASCII is stored as it is; most paths are, and need no copy.
-    const bool ascii = std::all_of(path.begin(), path.end(), [](char c) { return (c & 0x80) == 0; });
-    const std::string escaped = ascii ? std::string() : rt::EscapeNonUtf8(path);
-    const std::string_view storedPath = ascii ? path : std::string_view(escaped);
+    const std::string_view storedPath = StoredForm(path);
     TStoredRow row;
     following_ = NextStored(row) && row.form == (ident ? FORM_WITH_IDENT : FORM_DIRECTORY) &&
                  row.path == storedPath && row.ident == (ident ? std::string_view(*ident) : "");
     if (following_) ++found_;
     return following_;
+}
+
+// Rows come directory by directory: the directory part's stored form is made once for all
+// of its entries, and only the name's for each. Names never span a separator.
+std::string_view TListMatch::StoredForm(std::string_view path) {
+    const std::size_t cut = path.rfind(rt::PATH_SEPARATOR) + 1;
+    const std::string_view directory = path.substr(0, cut);
+    if (directory != directory_) {
+        directory_ = directory;
+        storedDirectory_ = rt::EscapeNonUtf8(directory);
+    }
+    stored_ = storedDirectory_;
+    stored_ += rt::EscapeNonUtf8(path.substr(cut));
+    return stored_;
 }
 
 bool TListMatch::WholeListFound() {

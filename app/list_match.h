@@ -59,6 +59,8 @@ private:
     bool NextStored(TStoredRow& row);
     // Queues reads of batches until this many are ahead of the one being followed.
     void ReadAhead();
+    // The path as the lists store it.
+    std::string_view StoredForm(std::string_view path);
 
     std::shared_ptr<TReading> reading_;
     std::unique_ptr<rt::TWorkAhead> work_;
@@ -67,6 +69,9 @@ private:
     std::string batch_;        // the batch being followed
     std::size_t at_ = 0;       // where its next row starts
     bool listEnded_ = false;
+    std::string directory_;        // the directory part of the last path, as scanned
+    std::string storedDirectory_;  // and as stored
+    std::string stored_;
     std::int64_t found_ = 0;
     bool following_ = true;
 };
