@@ -83,7 +83,10 @@ void RunDatafileOrder(Application& app, rt::TThread::Entry work,
     order->errorstr = OLD_DATAFILE_ERROR.Filled();
     order->lockedstr = DATAFILE_LOCKED_ERROR.Filled();
     auto worker = rt::TThread::Create(work, order);
-    const Flow flow = PollUntil(app, Until(*worker));
+    // The window answers at least once, however soon the datafile opens: a Stop pressed
+    // while it shows "Loading datafile..." is taken.
+    Flow flow = PollStep(app);
+    if (flow == Flow::Continue) flow = PollUntil(app, Until(*worker));
     worker->Wait();
     app.run.EndLoad(flow == Flow::Stop, order->error != 0);
     if (order->error != 0) app.NotifyError(gui::FetchGadgetText(app.gadgets.statusLabel));
