@@ -7,15 +7,16 @@ each hole in the event stream (an overflowing queue, the watch limit) said on st
 and repaired by a full run; moved directories; Ctrl+C and a restart losing and repeating
 nothing. Skipped (77) while the program has no --watch."""
 import collections
-import importlib.util
 import os
 import shutil
+import runpy
 import signal
 import sqlite3
 import subprocess
 import sys
 import tempfile
 import time
+import types
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fault"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -24,9 +25,8 @@ from fault_support import (SKIPPED, Failure, decode_log, differences,  # noqa: E
 from watch_process import Watcher  # noqa: E402
 
 CLI, TREE_PY = (os.path.abspath(program) for program in sys.argv[1:3])
-spec = importlib.util.spec_from_file_location("tree", TREE_PY)
-tree_oracle = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(tree_oracle)
+# The tree generator's own snapshot and expectation functions, loaded from its file.
+tree_oracle = types.SimpleNamespace(**runpy.run_path(TREE_PY))
 
 ADDITIONS = ("New file", "New dir", "File changed")
 OVERFLOW_TEXT = b"dropped change events"
