@@ -25,15 +25,16 @@ WriteResult WriteStandard(StandardStream stream, std::string_view text);
 // Columns of the terminal the stream writes to; 0 when it is none or the width is unknown.
 int TerminalColumns(StandardStream stream);
 
-// From now on an interrupt (Ctrl+C or SIGTERM) is recorded for TakeInterrupt instead of
-// ending the process; any interrupt after the first ends the process at once, killed by
-// that signal. So does a SIGTERM that nobody takes for a few seconds: the program is
-// stuck outside its polls, and SIGTERM is how a service manager or `timeout` ends it.
+// From now on an interrupt (Ctrl+C, SIGTERM or SIGHUP) is recorded for TakeInterrupt
+// instead of ending the process; any interrupt after the first ends the process at once,
+// killed by that signal. So does a SIGTERM or SIGHUP that nobody takes for a few seconds:
+// the program is stuck outside its polls, and SIGTERM is how a service manager or
+// `timeout` ends it.
 void CatchInterrupts();
 // True once for every interrupt recorded since the last call.
 bool TakeInterrupt();
 // The exit status a shell reports for a process ended by the first interrupt recorded
-// (130 for Ctrl+C, 143 for SIGTERM); 0 when there was none.
+// (130 for Ctrl+C, 143 for SIGTERM, 129 for SIGHUP); 0 when there was none.
 int InterruptStatus();
 
 // Writing to a pipe whose reader has gone fails instead of ending the process, so that a

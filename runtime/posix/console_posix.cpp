@@ -16,7 +16,7 @@ std::atomic<int> interruptsReceived{0};
 std::atomic<int> interruptsTaken{0};
 std::atomic<int> firstInterrupt{0};
 
-// How long a SIGTERM may wait for the program to take it.
+// How long a SIGTERM or SIGHUP may wait for the program to take it.
 constexpr unsigned STUCK_SECONDS = 5;
 
 int DescriptorOf(StandardStream stream) {
@@ -44,12 +44,13 @@ void OnInterrupt(int signalNumber) {
         return;
     }
     firstInterrupt.store(signalNumber);
-    if (signalNumber == SIGTERM) alarm(STUCK_SECONDS);
+    if (signalNumber != SIGINT) alarm(STUCK_SECONDS);
 }
 
-// The first SIGTERM has not been taken in time: the program is stuck outside its polls.
+// The first SIGTERM or SIGHUP has not been taken in time: the program is stuck outside its
+// polls.
 void OnStuck(int) {
-    if (interruptsTaken.load() != interruptsReceived.load()) EndBy(SIGTERM);
+    if (interruptsTaken.load() != interruptsReceived.load()) EndBy(firstInterrupt.load());
 }
 
 }  // namespace
@@ -76,6 +77,9 @@ int TerminalColumns(StandardStream stream) {
 void CatchInterrupts() {
     SetAction(SIGINT, OnInterrupt);
     SetAction(SIGTERM, OnInterrupt);
+    // A closed terminal stops the run the same way, so that the line being printed is
+    // noted before the program ends.
+    SetAction(SIGHUP, OnInterrupt);
     SetAction(SIGALRM, OnStuck);
 }
 

@@ -84,7 +84,7 @@ TIMEOUT = 60
 NEW_LINE = re.compile(r"^\w+ New (?:file|dir): (.*)$")
 ORDINARY_STATUS = re.compile(r"^Dir log (run started|run complete|run aborted|"
                              r"interval run #\d+ (started|complete))$")
-STOP_SIGNALS = {signal.SIGINT: 130, signal.SIGTERM: 143}
+STOP_SIGNALS = {signal.SIGINT: 130, signal.SIGTERM: 143, signal.SIGHUP: 129}
 OLD_LOG = "".join(f"01 Jan 2020 00:00:00 - New file: /old/history/f{n}.txt\r\n"
                   for n in range(5)).encode("latin-1")
 
@@ -297,6 +297,20 @@ class State:
         self.printed = lines
         self.logged = lines if "-l" in self.options else None
 
+    def mutate_drawn(self, rng):
+        """Changes the tree with a drawn seed. A change can meet a name an earlier one made,
+        and the generator then fails half-way: the tree is put back and another seed drawn."""
+        tree, kept = self.path("tree"), self.path("tree.kept")
+        shutil.copytree(tree, kept, symlinks=True)
+        while True:
+            try:
+                self.mutate(rng.randrange(1 << 30))
+                break
+            except subprocess.CalledProcessError:
+                shutil.rmtree(tree)
+                shutil.copytree(kept, tree, symlinks=True)
+        shutil.rmtree(kept)
+
     def owe_log_lines(self):
         """A run whose log write fails (a directory stands where the log's new copy goes)
         leaves its lines owed to the log; they are returned."""
@@ -483,7 +497,7 @@ def run_signals(args, home):
         state.run()
         duration = time.monotonic() - started
         for _ in range(args.runs // 2):
-            state.mutate(rng.randrange(1 << 30))
+            state.mutate_drawn(rng)
             state.take_stock()
             sig = rng.choice([signal.SIGINT, signal.SIGTERM, signal.SIGHUP])
             delay = rng.uniform(0, duration)
