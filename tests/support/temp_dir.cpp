@@ -1,9 +1,12 @@
 #include "tests/support/temp_dir.h"
 
+#include <chrono>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 #include "runtime/native_path.h"
 #include "runtime/path.h"
@@ -33,23 +36,44 @@ TempDir::TempDir() {
         path_.pop_back();
 }
 
-TempDir::~TempDir() {
+namespace {
+
+// Gives entries their owner's permissions back (tests may take them away, and on Windows a
+// read-only file cannot be deleted) and removes them, deepest first. The library's
+// remove_all is not used: under Wine it was seen looping for ever over a file that went
+// away while it worked.
+void RemoveTree(const std::filesystem::path& path) {
+    namespace fs = std::filesystem;
     std::error_code ignored;
-    const std::filesystem::path root = rt::NativePath(path_);
-    // Tests may leave directories without permissions, and on Windows a read-only file
-    // cannot be deleted; give them back before removing.
-    for (auto it = std::filesystem::recursive_directory_iterator(root, ignored);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-        if (it->is_symlink(ignored)) continue;
-        const bool directory = it->is_directory(ignored);
-#ifndef _WIN32
-        if (!directory) continue;
-#endif
-        std::filesystem::permissions(
-            it->path(), directory ? std::filesystem::perms::owner_all : std::filesystem::perms::owner_write,
-            std::filesystem::perm_options::add, ignored);
+    const fs::file_status status = fs::symlink_status(path, ignored);
+    if (fs::is_directory(status)) {
+        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
+        std::vector<fs::path> entries;
+        for (fs::directory_iterator it(path, ignored), end; !ignored && it != end; it.increment(ignored))
+            entries.push_back(it->path());
+        for (const fs::path& entry : entries) RemoveTree(entry);
     }
-    std::filesystem::remove_all(root, ignored);
+#ifdef _WIN32
+    else if (!fs::is_symlink(status)) {
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ignored);
+    }
+#endif
+    fs::remove(path, ignored);
+}
+
+}  // namespace
+
+TempDir::~TempDir() {
+    namespace fs = std::filesystem;
+    const fs::path root = rt::NativePath(path_);
+    // On Windows a file that a stopped run's digest worker still reads goes only when the
+    // worker closes it, and its directory with it: the removal is tried again for a while.
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        RemoveTree(root);
+        std::error_code ignored;
+        if (!fs::exists(fs::symlink_status(root, ignored))) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
 }
 
 std::string TempDir::operator/(const std::string& name) const {
