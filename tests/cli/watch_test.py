@@ -5,7 +5,8 @@
 burst, in the order rule of an incremental run, and the datafile's lists those of a full run;
 each hole in the event stream (an overflowing queue, the watch limit) said on standard error
 and repaired by a full run, and a storm beyond the system's queue taken without one; moved
-directories; Ctrl+C and a restart losing and repeating nothing. Skipped (77) while the program has no --watch."""
+directories; Ctrl+C and a restart losing and repeating nothing. Skipped (77) while the
+program has no --watch."""
 import collections
 import os
 import shutil
