@@ -19,7 +19,6 @@
 #include <thread>
 #include <unordered_map>
 
-#include "runtime/named_directories.h"
 #include "runtime/tree_event_list.h"
 
 namespace rt {
@@ -186,19 +185,9 @@ struct TTreeWatch::State {
         }
     }
 
-    // Hands over what was read: the alarms first, then each named entry of each directory
-    // (the empty name for one kept whole).
     std::vector<TreeEvent> HandOver() {
         const std::lock_guard lock(guard);
-        std::vector<TreeEvent> events = std::move(alarms);
-        alarms.clear();
-        for (TNamedDirectory& directory : changed.TakeAll()) {
-            if (directory.whole) events.push_back({TreeEvent::Kind::Changed, directory.path, {}});
-            for (const std::string& name : directory.names) {
-                events.push_back({TreeEvent::Kind::Changed, directory.path, name});
-            }
-        }
-        return events;
+        return TakeTreeEvents(alarms, changed);
     }
 
     bool Idle() {
