@@ -236,8 +236,9 @@ class WatchBench:
         rss, peak = f["rss"]
         log(f"\nfirst run and watch set up: {fmt_s(f['start'])} s, then busy {fmt_s(f['settled'])} s")
         log(f"latency ms: p50 {p50:.0f}, p99 {p99:.0f}, max {worst:.0f} ({CHANGES} changes)")
-        log(f"storm: last line after {fmt_s(storm)} s (files made in {fmt_s(made)} s); "
-            f"first run of the directory alone {fmt_s(f['first-run'])} s")
+        log(f"storm: last line after {fmt_s(storm)} s (files made in {fmt_s(made)} s, so "
+            f"{fmt_s(storm - made)} s after the last file); first run of the directory alone "
+            f"{fmt_s(f['first-run'])} s")
         log(f"memory: VmRSS {rss:.1f} MiB while watching, VmHWM {peak:.1f} MiB")
         for notice in f["notices"]:
             log(f"said on standard error: {notice}")
