@@ -25,14 +25,12 @@ public:
         open_ = true;
         last_ = now;
     }
-    bool Open() const { return open_; }
-    // While open: when its run starts.
+    // Once noted: when its run starts.
     std::uint64_t EndsAt() const {
         const std::uint64_t quiet = last_ + QUIET_MS;
         const std::uint64_t longest = first_ + LONGEST_MS;
         return quiet < longest ? quiet : longest;
     }
-    void Close() { open_ = false; }
 
 private:
     bool open_ = false;
