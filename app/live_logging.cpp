@@ -95,8 +95,7 @@ private:
     // commits: a kill between the two leaves the datafile as it was, and the next start's full
     // run tells them again rather than never.
     Ran RunIncremental() {
-        std::vector<TNamedDirectory> named =
-            bursts_.TakeEnded(rt::Millisecs(), MOST_DIRECTORIES_A_RUN);
+        std::vector<TNamedDirectory> named = bursts_.Take(MOST_DIRECTORIES_A_RUN);
         if (!listed_ || !watch_) return Ran::NeedsFullRun;
         run_.BeginNextRun();
         app_.ShowStatus(Status("Dir log interval run #{n} started"),
