@@ -390,8 +390,11 @@ def test_owed_lines_after_a_stop_or_kill(work):
                 process.kill()
                 check(False, f"{what}: SIGTERM did not end a program that could not poll")
         first += process.communicate(timeout=120)[0]
-        status = {signal.SIGINT: 130, signal.SIGTERM: 143}.get(sig, -sig) if read_on else -sig
-        check(process.returncode == status, f"{what}: status {process.returncode}")
+        # Unread, the program is killed once it is stuck in a write; one that had not yet
+        # filled the pipe when the signal came takes it at a poll instead.
+        statuses = {{signal.SIGINT: 130, signal.SIGTERM: 143}.get(sig, -sig)}
+        statuses |= set() if read_on else {-sig}
+        check(process.returncode in statuses, f"{what}: status {process.returncode}")
         second = cli(*args, cwd=case)
         check(second.returncode == 1, f"{what}: the next start's status {second.returncode}")
         once([first, second.stdout], expected, what, repeats=int(sig == signal.SIGKILL))
