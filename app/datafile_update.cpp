@@ -9,6 +9,7 @@
 #include "app/comparison.h"
 #include "app/incremental_run.h"
 #include "app/live_list.h"
+#include "app/reused_statement.h"
 #include "app/sql_text.h"
 #include "database/sqlite/sqlite.h"
 #include "runtime/path.h"
@@ -27,30 +28,6 @@ constexpr const char* DELETE_PREVIOUS = "delete from lastallist where id = ?";
 constexpr const char* READ_STAMP = "PRAGMA user_version";
 constexpr const char* WRITE_STAMP = "PRAGMA user_version = ";
 
-// One statement prepared once and run with new values.
-class TRowStatement {
-public:
-    TRowStatement(db::TDBConnection& datafile, const char* sql)
-        : datafile_(datafile), query_(db::TDatabaseQuery::Create(datafile.shared_from_this())) {
-        prepared_ = query_->prepare(sql) == 1;
-    }
-    bool Run(std::initializer_list<std::string_view> texts, std::int64_t id = 0) {
-        if (!prepared_) return false;
-        query_->resultSet->reset();
-        query_->clearBindValues();
-        for (const std::string_view text : texts) query_->addString(std::string(text));
-        if (id != 0) query_->addLong(id);
-        datafile_.resetError();
-        return query_->execute() == 1;
-    }
-    std::int64_t InsertedId() { return query_->lastInsertedId(); }
-
-private:
-    db::TDBConnection& datafile_;
-    std::shared_ptr<db::TDatabaseQuery> query_;
-    bool prepared_ = false;
-};
-
 std::string EntryPath(const std::string& directory, std::string_view name) {
     return directory.empty() ? std::string(name) : rt::JoinEntryPath(directory, name);
 }
@@ -68,7 +45,7 @@ public:
     // `lastallist` made the tree in memory: the rows of the last run's difference replaced.
     bool CatchUpPrevious() {
         for (const std::int64_t id : list_.StalePrevious()) {
-            if (!deletePrevious_.Run({}, id)) return false;
+            if (!deletePrevious_.Run({}, {id})) return false;
         }
         list_.StalePrevious().clear();
         // In the order of `allist`, so that `lastallist` lists the tree as it was listed.
@@ -96,7 +73,7 @@ public:
             if (!insertPrevious_.Run({rt::EscapeNonUtf8(path), row.directory->Ident(entry)})) {
                 return false;
             }
-            entry.previousId = insertPrevious_.InsertedId();
+            entry.previousId = insertPrevious_->lastInsertedId();
         }
         list_.OwingDirectories().clear();
         return true;
@@ -112,11 +89,11 @@ public:
             const std::string_view ident = relisted.directory.Ident(entry);
             const char* label = LABEL_CHANGED;
             if (relisted.changes[at] == TEntryChange::Changed) {
-                if (!updateCurrent_.Run({ident}, entry.currentId)) return false;
+                if (!updateCurrent_.Run({ident}, {entry.currentId})) return false;
                 if (entry.previousId != 0) list_.StalePrevious().push_back(entry.previousId);
             } else {
                 if (!insertCurrent_.Run({rt::EscapeNonUtf8(path), ident})) return false;
-                entry.currentId = insertCurrent_.InsertedId();
+                entry.currentId = insertCurrent_->lastInsertedId();
                 label = entry.directory ? LABEL_NEW_DIR : LABEL_NEW_FILE;
             }
             entry.previousId = 0;
@@ -128,7 +105,7 @@ public:
     }
 
     bool WriteGone(const TGone& gone, TLiveLines& lines) {
-        if (!deleteCurrent_.Run({}, gone.currentId)) return false;
+        if (!deleteCurrent_.Run({}, {gone.currentId})) return false;
         if (gone.previousId != 0) list_.StalePrevious().push_back(gone.previousId);
         lines.removals.push_back(
             {gone.directory ? LABEL_REMOVED_DIR : LABEL_REMOVED_FILE, gone.path, gone.previousId});
@@ -137,11 +114,11 @@ public:
 
 private:
     TLiveList& list_;
-    TRowStatement insertCurrent_;
-    TRowStatement updateCurrent_;
-    TRowStatement deleteCurrent_;
-    TRowStatement insertPrevious_;
-    TRowStatement deletePrevious_;
+    TReusedStatement insertCurrent_;
+    TReusedStatement updateCurrent_;
+    TReusedStatement deleteCurrent_;
+    TReusedStatement insertPrevious_;
+    TReusedStatement deletePrevious_;
 };
 
 // The next stamp, never 0, which no run writes.

@@ -58,37 +58,21 @@ bool TListReader::Next() {
 
 TEntryLists::TEntryLists(db::TDBConnection& tdb)
     : tdb_(tdb),
-      previousFollower_(FOLLOW_PREVIOUS),
-      currentFollower_(FOLLOW_CURRENT),
+      insertDirectory_(tdb, INSERT_DIRECTORY),
+      insertFile_(tdb, sql::INSERT_CURRENT_ROW),
+      insertPrevious_(tdb, sql::INSERT_PREVIOUS_ROW),
+      keepPrevious_(tdb, KEEP_PREVIOUS),
+      keepPreviousEntry_(tdb, KEEP_PREVIOUS_ENTRY),
+      keepPreviousAfter_(tdb, KEEP_PREVIOUS_AFTER),
+      lastKept_(tdb, LAST_KEPT),
+      lookupPrevious_(tdb, LOOKUP_PREVIOUS),
+      lookupCurrent_(tdb, LOOKUP_CURRENT),
+      previousFollower_(tdb, FOLLOW_PREVIOUS),
+      currentFollower_(tdb, FOLLOW_CURRENT),
       previousPaths_(tdb, "lastallist"),
       currentPaths_(tdb, "allist") {}
 
 TEntryLists::~TEntryLists() = default;
-
-bool TEntryLists::Run(TStatement& statement, const char* sql,
-                      std::initializer_list<std::string_view> values) {
-    if (!Rewind(statement, sql)) return false;
-    for (const std::string_view value : values) statement->addString(std::string(value));
-    return Execute(statement);
-}
-
-bool TEntryLists::Rewind(TStatement& statement, const char* sql) {
-    if (!statement || !statement->resultSet || !statement->resultSet->stmtHandle) {
-        statement = db::TDatabaseQuery::Create(tdb_.shared_from_this());
-        if (statement->prepare(sql) != 1) return false;
-    } else {
-        // A lookup read only its first row; rewound, the next run presents its own first.
-        statement->resultSet->reset();
-    }
-    statement->clearBindValues();
-    return true;
-}
-
-bool TEntryLists::Execute(TStatement& statement) {
-    // An error left by an earlier statement would fail this one too.
-    tdb_.resetError();
-    return statement->execute() == 1;
-}
 
 bool TEntryLists::CreatePrevious() {
     tdb_.executeQuery(sql::CREATE_LASTALLIST);
@@ -116,11 +100,11 @@ void TEntryLists::ClearPrevious() { tdb_.executeQuery(sql::DELETE_LASTALLIST); }
 void TEntryLists::ClearCurrent() { tdb_.executeQuery(sql::DELETE_ALLIST); }
 
 bool TEntryLists::AddDirectory(std::string_view path) {
-    return Run(insertDirectory_, INSERT_DIRECTORY, {rt::EscapeNonUtf8(path)});
+    return insertDirectory_.Run({rt::EscapeNonUtf8(path)});
 }
 
 void TEntryLists::AddFile(std::string_view path, std::string_view ident) {
-    Run(insertFile_, sql::INSERT_CURRENT_ROW, {rt::EscapeNonUtf8(path), ident});
+    insertFile_.Run({rt::EscapeNonUtf8(path), ident});
 }
 
 int TEntryLists::KeepPreviousBelow(std::string_view directory) {
@@ -129,26 +113,21 @@ int TEntryLists::KeepPreviousBelow(std::string_view directory) {
     const std::string first = stored + rt::PATH_SEPARATOR;
     const std::string beyond = stored + char(rt::PATH_SEPARATOR + 1);
     Index(previousIndexed_, sql::INDEX_LASTALLIST);
-    if (!Run(keepPrevious_, KEEP_PREVIOUS, {first, beyond})) return 0;
+    if (!keepPrevious_.Run({first, beyond})) return 0;
     return keepPrevious_->rowsAffected();
 }
 
 int TEntryLists::KeepPrevious(std::string_view entry) {
     Index(previousIndexed_, sql::INDEX_LASTALLIST);
-    const int own = Run(keepPreviousEntry_, KEEP_PREVIOUS_ENTRY, {rt::EscapeNonUtf8(entry)})
+    const int own = keepPreviousEntry_.Run({rt::EscapeNonUtf8(entry)})
                         ? keepPreviousEntry_->rowsAffected()
                         : 0;
     return own + KeepPreviousBelow(entry);
 }
 
 std::int64_t TEntryLists::KeepPreviousAfter(std::int64_t after, std::int64_t count) {
-    for (TStatement* statement : {&keepPreviousAfter_, &lastKept_}) {
-        if (!Rewind(*statement, statement == &lastKept_ ? LAST_KEPT : KEEP_PREVIOUS_AFTER)) {
-            return after;
-        }
-        (*statement)->addLong(after);
-        (*statement)->addLong(count);
-        if (!Execute(*statement)) return after;
+    if (!keepPreviousAfter_.Run({}, {after, count}) || !lastKept_.Run({}, {after, count})) {
+        return after;
     }
     return lastKept_->nextRow() ? lastKept_->rowRecord()->getLong(0) : after;
 }
@@ -157,11 +136,8 @@ void TEntryLists::NumberOnFrom(db::TDBConnection& other) {
     for (const char* table : {"allist", "lastallist"}) {
         const auto last = other.executeQuery(std::string(LAST_ID) + table);
         if (other.hasError() || !last->nextRow()) continue;
-        TStatement number;
-        if (!Rewind(number, NUMBER_ON)) return;
-        number->addString(table);
-        number->addLong(last->rowRecord()->getLong(0));
-        Execute(number);
+        TReusedStatement number(tdb_, NUMBER_ON);
+        number.Run({table}, {last->rowRecord()->getLong(0)});
     }
 }
 
@@ -185,7 +161,7 @@ TListReader TEntryLists::ReadOldList() { return {tdb_.executeQuery(sql::SELECT_O
 
 void TEntryLists::CopyToPrevious(const TListReader& row) {
     if (row.storedPath_.empty()) return;
-    Run(insertPrevious_, sql::INSERT_PREVIOUS_ROW, {row.storedPath_, row.ident_});
+    insertPrevious_.Run({row.storedPath_, row.ident_});
 }
 
 std::optional<TListReader> TEntryLists::ReadCurrent() {
@@ -215,7 +191,7 @@ std::optional<std::pair<std::int64_t, std::string>> TEntryLists::SearchPrevious(
     const std::string& storedPath) {
     if (PathsCompareExactly()) return previousPaths_.Find(storedPath);
     Index(previousIndexed_, sql::INDEX_LASTALLIST);
-    if (!Run(lookupPrevious_, LOOKUP_PREVIOUS, {storedPath}) || !lookupPrevious_->nextRow()) {
+    if (!lookupPrevious_.Run({storedPath}) || !lookupPrevious_->nextRow()) {
         return std::nullopt;
     }
     const auto found = lookupPrevious_->rowRecord();
@@ -228,7 +204,7 @@ std::optional<std::int64_t> TEntryLists::SearchCurrent(const std::string& stored
         return found ? std::optional(found->first) : std::nullopt;
     }
     Index(currentIndexed_, sql::INDEX_ALLIST);
-    if (!Run(lookupCurrent_, LOOKUP_CURRENT, {storedPath}) || !lookupCurrent_->nextRow()) {
+    if (!lookupCurrent_.Run({storedPath}) || !lookupCurrent_->nextRow()) {
         return std::nullopt;
     }
     return lookupCurrent_->rowRecord()->getLong(0);
@@ -236,10 +212,10 @@ std::optional<std::int64_t> TEntryLists::SearchCurrent(const std::string& stored
 
 bool TEntryLists::PathsCompareExactly() {
     if (!exactPaths_) {
-        TStatement ours;
+        TReusedStatement ours(tdb_, LIST_IS_OURS);
         int tables = 0;
         for (const char* create : {sql::CREATE_LASTALLIST, sql::CREATE_ALLIST}) {
-            if (Run(ours, LIST_IS_OURS, {create}) && ours->nextRow()) ++tables;
+            if (ours.Run({create}) && ours->nextRow()) ++tables;
         }
         exactPaths_ = tables == 2;
     }
@@ -269,7 +245,7 @@ bool TEntryLists::FollowerFinds(TFollower& follower, const std::string& storedPa
 }
 
 bool TEntryLists::ReadNextRow(TFollower& follower) {
-    if (!follower.rows && !follower.ended) {
+    if (!follower.rows.HasRun() && !follower.ended) {
         StartAfter(follower, std::numeric_limits<std::int64_t>::min());
     }
     if (follower.ended || !follower.rows->nextRow()) {
@@ -301,10 +277,7 @@ void TEntryLists::ResumeAfter(TFollower& follower, std::int64_t id) {
 
 void TEntryLists::StartAfter(TFollower& follower, std::int64_t id) {
     follower.holdsRow = false;
-    follower.ended = !Rewind(follower.rows, follower.sql);
-    if (follower.ended) return;
-    follower.rows->addLong(id);
-    follower.ended = !Execute(follower.rows);
+    follower.ended = !follower.rows.Run({}, {id});
 }
 
 // Until the first search the follower has found every row it read, from the list's first
@@ -318,8 +291,8 @@ bool TEntryLists::FoundFirstUnderItsPath(const std::string& storedPath) {
 
 void TEntryLists::DecidePreviousFollowing() {
     if (previousFollowing_ != TFollowing::Undecided) return;
-    TStatement ours;
-    if (Run(ours, LIST_IS_OURS, {sql::CREATE_LASTALLIST}) && ours->nextRow()) {
+    TReusedStatement ours(tdb_, LIST_IS_OURS);
+    if (ours.Run({sql::CREATE_LASTALLIST}) && ours->nextRow()) {
         previousFollowing_ = TFollowing::WhileUnrepeated;
     } else {
         CheckPreviousPaths();

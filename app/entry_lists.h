@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "app/path_lookup.h"
+#include "app/reused_statement.h"
 #include "app/seen_paths.h"
 
 namespace db {
@@ -111,12 +112,10 @@ public:
     std::string CurrentFingerprint();
 
 private:
-    using TStatement = std::shared_ptr<db::TDatabaseQuery>;
     // A list read in id order from after the row found last in it.
     struct TFollower {
-        explicit TFollower(const char* text) : sql(text) {}
-        const char* sql;
-        TStatement rows;
+        TFollower(db::TDBConnection& tdb, const char* sql) : rows(tdb, sql) {}
+        TReusedStatement rows;
         bool ended = false;
         // The row read and not yet found: its id, stored path and identity.
         bool holdsRow = false;
@@ -124,15 +123,6 @@ private:
         std::string storedPath;
         std::string ident;
     };
-
-    // Runs the statement with these texts bound in order, preparing it first when it is
-    // not prepared yet (a failed run drops what was prepared); false when it failed.
-    bool Run(TStatement& statement, const char* sql,
-             std::initializer_list<std::string_view> values);
-    // The statement prepared, or rewound with its bound values cleared; false when it
-    // cannot be prepared.
-    bool Rewind(TStatement& statement, const char* sql);
-    bool Execute(TStatement& statement);
 
     // Whether the follower's next row holds this stored path; the row is passed if so.
     bool FollowerFinds(TFollower& follower, const std::string& storedPath);
@@ -158,15 +148,15 @@ private:
     void Index(bool& built, const char* sql);
 
     db::TDBConnection& tdb_;
-    TStatement insertDirectory_;
-    TStatement insertFile_;
-    TStatement insertPrevious_;
-    TStatement keepPrevious_;
-    TStatement keepPreviousEntry_;
-    TStatement keepPreviousAfter_;
-    TStatement lastKept_;
-    TStatement lookupPrevious_;
-    TStatement lookupCurrent_;
+    TReusedStatement insertDirectory_;
+    TReusedStatement insertFile_;
+    TReusedStatement insertPrevious_;
+    TReusedStatement keepPrevious_;
+    TReusedStatement keepPreviousEntry_;
+    TReusedStatement keepPreviousAfter_;
+    TReusedStatement lastKept_;
+    TReusedStatement lookupPrevious_;
+    TReusedStatement lookupCurrent_;
     TFollower previousFollower_;
     TFollower currentFollower_;
     enum class TFollowing { Undecided, WhileUnrepeated, Always, Never };

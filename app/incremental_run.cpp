@@ -34,7 +34,8 @@ public:
             return Depth(a.path) < Depth(b.path);
         });
         for (const TNamedDirectory& directory : named) {
-            if (Relist(directory.path, &directory.names) == Flow::Stop) return Flow::Stop;
+            const auto* names = directory.whole ? nullptr : &directory.names;
+            if (Relist(directory.path, names) == Flow::Stop) return Flow::Stop;
         }
         while (!queued_.empty()) {
             const Queued next = std::move(queued_.front());
@@ -55,7 +56,7 @@ private:
     };
 
     // A directory of the tree listed again, with the names events named in it; without them
-    // it is one of a tree walked again, each name counting as named. One that cannot be
+    // (one of a tree walked again, or named whole) each name counts as named. One that cannot be
     // listed stays as it was: when it is gone, its parent's events tell.
     Flow Relist(const std::string& path, const std::unordered_set<std::string>* names) {
         const TLiveDirectory* before = list_.Directory(path);

@@ -11,6 +11,7 @@
 
 #include "app/flow.h"
 #include "app/live_list.h"
+#include "runtime/named_directories.h"
 
 namespace rt {
 class TTreeWatch;
@@ -21,11 +22,8 @@ namespace app {
 struct Application;
 class TOwnFiles;
 
-// A directory the events named, and the names they named in it.
-struct TNamedDirectory {
-    std::string path;
-    std::unordered_set<std::string> names;
-};
+// A directory the events named, and the names they named in it (or all of them).
+using TNamedDirectory = rt::TNamedDirectory;
 
 enum class TEntryChange : std::uint8_t { Same, Changed, New };
 

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -33,7 +32,7 @@ constexpr std::int32_t FALLBACK_MINUTES = 5;
 constexpr std::uint32_t LONGEST_WAIT_MS = 1000;
 // The sleep between polls while nothing is watched.
 constexpr std::uint32_t UNWATCHED_SLEEP_MS = 100;
-constexpr std::uint64_t NEVER = UINT64_MAX;
+constexpr std::uint64_t NEVER = TChangeBursts::NEVER;
 // The most directories one run lists again: the whole tree, listed once after each full run,
 // is taken in parts so that the parts in flight stay small beside the tree in memory.
 constexpr std::size_t MOST_DIRECTORIES_A_RUN = 1000;
@@ -51,9 +50,7 @@ public:
     // After a full run: the tree as it saved it, every directory of it watched.
     void Resume() {
         own_.Note(run_);
-        burst_.Close();
-        named_.clear();
-        namedAt_.clear();
+        bursts_.Clear();
         listed_ = !app_.tdb && OpenDatafile() && LoadList();
         const bool watched = listed_ && WatchTree();
         fullRunDue_ = NEVER;
@@ -67,15 +64,14 @@ public:
         for (;;) {
             const std::uint64_t now = rt::Millisecs();
             if (now >= fullRunDue_) return true;
-            if (burst_.Open() && now >= burst_.EndsAt()) {
+            if (now >= bursts_.NextEnd()) {
                 switch (RunIncremental()) {
                     case Ran::Done: continue;
                     case Ran::NeedsFullRun: return true;
                     case Ran::Stopped: return false;
                 }
             }
-            const std::uint64_t until =
-                std::min(fullRunDue_, burst_.Open() ? burst_.EndsAt() : NEVER);
+            const std::uint64_t until = std::min(fullRunDue_, bursts_.NextEnd());
             const std::uint32_t timeout =
                 std::uint32_t(std::min<std::uint64_t>(until - now, LONGEST_WAIT_MS));
             if (watch_) {
@@ -96,11 +92,13 @@ public:
 private:
     enum class Ran { Done, NeedsFullRun, Stopped };
 
-    // One burst's run. Its lines are marked owed, its transaction commits, then they are
-    // told: a kill before the commit saves nothing (the next start's full run finds the
-    // changes), and one after it leaves the lines not yet told to the next start.
+    // The run of the directories whose bursts ended. Its lines are marked owed, its
+    // transaction commits, then they are told: a kill before the commit saves nothing (the
+    // next start's full run finds the changes), and one after it leaves the lines not yet
+    // told to the next start.
     Ran RunIncremental() {
-        std::vector<TNamedDirectory> named = TakeNamed();
+        std::vector<TNamedDirectory> named =
+            bursts_.TakeEnded(rt::Millisecs(), MOST_DIRECTORIES_A_RUN);
         if (!listed_ || !watch_) return Ran::NeedsFullRun;
         run_.BeginNextRun();
         app_.ShowStatus(Status("Dir log interval run #{n} started"),
@@ -147,22 +145,6 @@ private:
                             std::to_string(run_.runnumber));
         }
         return Ran::Done;
-    }
-
-    // The burst's first named directories, at most a run's worth; the rest make the next run.
-    std::vector<TNamedDirectory> TakeNamed() {
-        std::vector<TNamedDirectory> named;
-        if (named_.size() <= MOST_DIRECTORIES_A_RUN) {
-            burst_.Close();
-            named.swap(named_);
-        } else {
-            const auto split = named_.begin() + std::ptrdiff_t(MOST_DIRECTORIES_A_RUN);
-            named.assign(std::make_move_iterator(named_.begin()), std::make_move_iterator(split));
-            named_.erase(named_.begin(), split);
-        }
-        namedAt_.clear();
-        for (std::size_t at = 0; at < named_.size(); ++at) namedAt_[named_[at].path] = at;
-        return named;
     }
 
     void ForgetGone(const TIncrementalListing& listing) {
@@ -217,7 +199,7 @@ private:
             watched_.insert(directory);
             // It may have changed between the full run's listing and its watch: it is
             // listed once more, and what changed meanwhile is reported.
-            Name(directory);
+            bursts_.Note(directory, rt::Millisecs());
         }
         return true;
     }
@@ -267,19 +249,15 @@ private:
 
     // Events of the program's own files and of excluded entries start no run.
     void TakeChange(const rt::TreeEvent& event) {
-        if (own_.Holds(rt::JoinEntryPath(event.directory, event.name))) return;
-        if (!exclusions_.Empty() &&
-            exclusions_.Excludes(RelativeEntryPath(run_.dir, event.directory, event.name), false)) {
-            return;
+        if (!event.name.empty()) {
+            if (own_.Holds(rt::JoinEntryPath(event.directory, event.name))) return;
+            if (!exclusions_.Empty() &&
+                exclusions_.Excludes(RelativeEntryPath(run_.dir, event.directory, event.name),
+                                     false)) {
+                return;
+            }
         }
-        Name(event.directory).names.insert(event.name);
-    }
-
-    TNamedDirectory& Name(const std::string& directory) {
-        burst_.Note(rt::Millisecs());
-        const auto [at, added] = namedAt_.try_emplace(directory, named_.size());
-        if (added) named_.push_back({directory, {}});
-        return named_[at->second];
+        bursts_.Note(event.directory, event.name, rt::Millisecs());
     }
 
     Application& app_;
@@ -289,10 +267,8 @@ private:
     std::unordered_set<std::string> watched_;
     TOwnFiles own_;
     const TExclusionRule exclusions_{run_.exclusions};
-    TChangeBurst burst_;
-    // The directories the burst's events named, in the order named.
-    std::vector<TNamedDirectory> named_;
-    std::unordered_map<std::string, std::size_t> namedAt_;
+    // The directories the events named, in the order named.
+    TChangeBursts bursts_;
     std::shared_ptr<db::TDBSQLite> datafile_;
     bool listed_ = false;
     bool mayMiss_ = false;

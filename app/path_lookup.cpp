@@ -12,7 +12,8 @@ std::uint64_t PathHash(std::string_view path) { return std::hash<std::string_vie
 
 }  // namespace
 
-TPathLookup::TPathLookup(db::TDBConnection& tdb, const char* table) : tdb_(tdb), table_(table) {}
+TPathLookup::TPathLookup(db::TDBConnection& tdb, const char* table)
+    : tdb_(tdb), table_(table), byId_(tdb, "select file,ident from " + table_ + " where id = ?") {}
 
 TPathLookup::~TPathLookup() = default;
 
@@ -27,16 +28,7 @@ void TPathLookup::Load() {
 }
 
 bool TPathLookup::ReadRow(std::int64_t id, std::string& path, std::string& ident) {
-    if (!byId_ || !byId_->resultSet || !byId_->resultSet->stmtHandle) {
-        byId_ = db::TDatabaseQuery::Create(tdb_.shared_from_this());
-        if (byId_->prepare("select file,ident from " + table_ + " where id = ?") != 1) return false;
-    } else {
-        byId_->resultSet->reset();
-    }
-    byId_->clearBindValues();
-    byId_->addLong(id);
-    tdb_.resetError();
-    if (byId_->execute() != 1 || !byId_->nextRow()) return false;
+    if (!byId_.Run({}, {id}) || !byId_->nextRow()) return false;
     const auto row = byId_->rowRecord();
     path = row->getString(0);
     ident = row->getString(1);

@@ -6,16 +6,12 @@
 // It serves lists that compare their paths exactly, as the lists this program creates do.
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-namespace db {
-class TDBConnection;
-class TDatabaseQuery;
-}  // namespace db
+#include "app/reused_statement.h"
 
 namespace app {
 
@@ -41,7 +37,7 @@ private:
     bool loaded_ = false;
     // (hash of the path, id), sorted: the rows of one path lie together in id order.
     std::vector<std::pair<std::uint64_t, std::int64_t>> rows_;
-    std::shared_ptr<db::TDatabaseQuery> byId_;
+    TReusedStatement byId_;
 };
 
 }  // namespace app

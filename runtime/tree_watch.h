@@ -14,7 +14,9 @@ struct TreeEvent {
     };
     Kind kind = Kind::Changed;
     std::string directory;  // as the watch was added (the root, or a path below it)
-    std::string name;       // one name, no separator
+    // One name, no separator; empty when any entry of the directory may have changed (the
+    // watch keeps a bounded number of names while nobody waits for them).
+    std::string name;
 };
 class TTreeWatch {
 public:
@@ -28,8 +30,10 @@ public:
     // No more events of this directory (it was removed or moved away); nothing below it is
     // touched. A directory watched again under a new path keeps its new path.
     void Remove(const std::string& directory);
-    // Waits up to timeoutMs for events, and returns the ones that came, in order (empty on
-    // timeout or when a signal interrupted the wait).
+    // Waits up to timeoutMs for events, and returns the ones that came since the last Wait
+    // (empty on timeout or when a signal interrupted the wait): Overflow and RootGone first,
+    // then each directory and name once, the directories in the order first named. Events
+    // are gathered meanwhile, however long the caller is busy elsewhere.
     std::vector<TreeEvent> Wait(std::uint32_t timeoutMs);
     // Whether the file system holding the path may not report changes made by other
     // machines (network and user-space file systems); `kind` names it for a message.

@@ -1,7 +1,8 @@
 // tervala-cli [options] DIR
 // The application's logging on the console driver: the window's gadgets kept in memory,
 // change lines on standard output, status and progress on standard error. Logging starts
-// at once, as if "Start logging" had been pressed; Ctrl+C and SIGTERM press "Stop logging".
+// at once, as if "Start logging" had been pressed; Ctrl+C, SIGTERM and SIGHUP press
+// "Stop logging".
 
 #include <string>
 

@@ -1,6 +1,9 @@
 #include "runtime/tree_watch.h"
 
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/eventfd.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
@@ -10,7 +13,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <functional>
+#include <mutex>
 #include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include "runtime/tree_event_list.h"
@@ -25,10 +31,8 @@ constexpr std::uint32_t ENTRY_EVENTS = IN_CREATE | IN_DELETE | IN_MODIFY | IN_CL
                                        IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF |
                                        IN_ONLYDIR;
 constexpr std::uint32_t SELF_GONE = IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT;
-// One read takes whatever the queue holds up to this size; a Wait returns after this many
-// events at most, so that a storm cannot keep it reading forever.
+// One read takes whatever the queue holds up to this size.
 constexpr std::size_t READ_BYTES = 64 * 1024;
-constexpr std::size_t MAX_EVENTS_PER_WAIT = 64 * 1024;
 
 std::string SystemText(int error) { return std::generic_category().message(error); }
 
@@ -51,19 +55,57 @@ constexpr Magic REMOTE_FILE_SYSTEMS[] = {
     {0x786F4256, "vboxsf"},
 };
 
+// An eventfd's count, raised or taken.
+void Raise(int counter) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(counter, &one, sizeof one);
+}
+void Lower(int counter) {
+    std::uint64_t count = 0;
+    [[maybe_unused]] const ssize_t taken = read(counter, &count, sizeof count);
+}
+
+// Signals are the owner's: a wait of its own is what they interrupt.
+std::thread WithoutSignals(std::function<void()> run) {
+    sigset_t all{};
+    sigset_t before{};
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &before);
+    std::thread thread(std::move(run));
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    return thread;
+}
+
 }  // namespace
 
+// A reader thread empties the system's queue as events come, however long the owner is busy
+// elsewhere, into a queue of its own that holds each directory and name once: the system's
+// queue overflows only when the whole program is held up.
 struct TTreeWatch::State {
     int fd = -1;
+    int stop = -1;   // raised when the reader is to end
+    int ready = -1;  // raised when the reader queued events
     int rootWatch = -1;
+    std::thread reader;
+    // Guards everything below, shared by the reader and the watch's owner.
+    std::mutex guard;
     bool rootGoneReported = false;
     // inotify has one watch per directory, however many paths reach it (a link to a
     // watched directory, or the path it was moved to).
     std::unordered_map<int, std::vector<std::string>> pathsOf;
     std::unordered_map<std::string, int> watchOf;
+    // Read and not yet handed over: what calls for a full run, in order, and what changed.
+    std::vector<TreeEvent> alarms;
+    TNamedDirectories changed;
 
     ~State() {
-        if (fd >= 0) close(fd);
+        if (reader.joinable()) {
+            Raise(stop);
+            reader.join();
+        }
+        for (const int open : {fd, stop, ready}) {
+            if (open >= 0) close(open);
+        }
     }
 
     // The path may name another directory's watch by now: that one keeps it.
@@ -100,27 +142,57 @@ struct TTreeWatch::State {
         pathsOf.erase(found);
     }
 
-    void Translate(const inotify_event& event, std::vector<TreeEvent>& events) {
+    void Alarm(TreeEvent::Kind kind) { AppendTreeEvent(alarms, {kind, {}, {}}); }
+
+    void Translate(const inotify_event& event) {
         if (event.mask & IN_Q_OVERFLOW) {
-            AppendTreeEvent(events, {TreeEvent::Kind::Overflow, {}, {}});
+            Alarm(TreeEvent::Kind::Overflow);
             return;
         }
         const bool root = event.wd == rootWatch;
         if (root && (event.mask & (SELF_GONE | IN_IGNORED)) != 0) {
-            if (!rootGoneReported) AppendTreeEvent(events, {TreeEvent::Kind::RootGone, {}, {}});
+            if (!rootGoneReported) Alarm(TreeEvent::Kind::RootGone);
             rootGoneReported = true;
         } else if (event.mask & IN_UNMOUNT) {
             // A file system mounted below the root went away: what shows there now is unknown.
-            AppendTreeEvent(events, {TreeEvent::Kind::Overflow, {}, {}});
+            Alarm(TreeEvent::Kind::Overflow);
         }
         if (event.mask & IN_IGNORED) Drop(event.wd);
         if (event.len == 0) return;  // the directory's own events: its parent reports them
         const auto found = pathsOf.find(event.wd);
         if (found == pathsOf.end()) return;  // a watch already removed
         const std::string name(event.name, strnlen(event.name, event.len));
-        for (const std::string& path : found->second) {
-            AppendTreeEvent(events, {TreeEvent::Kind::Changed, path, name});
+        for (const std::string& path : found->second) changed.Name(path, name);
+    }
+
+    // The reader's loop: each read's events queued at once, then Wait told.
+    void Read() {
+        alignas(inotify_event) char buffer[READ_BYTES];
+        pollfd sources[] = {{fd, POLLIN, 0}, {stop, POLLIN, 0}};
+        for (;;) {
+            if (poll(sources, 2, -1) <= 0) continue;  // a failed poll is tried again
+            if (sources[1].revents != 0) return;
+            bool queued = false;
+            for (ssize_t length; (length = read(fd, buffer, sizeof buffer)) > 0; queued = true) {
+                const std::lock_guard lock(guard);
+                for (ssize_t at = 0; at < length;) {
+                    const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                    Translate(*event);
+                    at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+                }
+            }
+            if (queued) Raise(ready);
         }
+    }
+
+    std::vector<TreeEvent> HandOver() {
+        const std::lock_guard lock(guard);
+        return TakeTreeEvents(alarms, changed);
+    }
+
+    bool Idle() {
+        const std::lock_guard lock(guard);
+        return alarms.empty() && changed.Empty();
     }
 };
 
@@ -130,7 +202,9 @@ TTreeWatch::~TTreeWatch() = default;
 std::unique_ptr<TTreeWatch> TTreeWatch::Open(const std::string& root, std::string& failure) {
     auto state = std::make_unique<State>();
     state->fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (state->fd < 0) {
+    state->stop = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    state->ready = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (state->fd < 0 || state->stop < 0 || state->ready < 0) {
         const int error = errno;
         failure = SystemText(error);
         if (error == EMFILE) failure += " (the limit is fs.inotify.max_user_instances)";
@@ -138,12 +212,16 @@ std::unique_ptr<TTreeWatch> TTreeWatch::Open(const std::string& root, std::strin
     }
     std::unique_ptr<TTreeWatch> watch(new TTreeWatch(std::move(state)));
     if (watch->Add(root, failure) != Added::Done) return nullptr;
-    watch->state_->rootWatch = watch->state_->watchOf.at(root);
+    State& opened = *watch->state_;
+    opened.rootWatch = opened.watchOf.at(root);
+    opened.reader = WithoutSignals([&opened] { opened.Read(); });
     return watch;
 }
 
 TTreeWatch::Added TTreeWatch::Add(const std::string& directory, std::string& failure) {
     State& state = *state_;
+    // Held from the watch's making on: the reader takes its events by its path.
+    const std::lock_guard lock(state.guard);
     struct stat info {};
     const int watch = inotify_add_watch(state.fd, directory.c_str(), ENTRY_EVENTS);
     if (watch < 0 || stat(directory.c_str(), &info) != 0) {
@@ -166,27 +244,22 @@ TTreeWatch::Added TTreeWatch::Add(const std::string& directory, std::string& fai
 
 void TTreeWatch::Remove(const std::string& directory) {
     State& state = *state_;
+    const std::lock_guard lock(state.guard);
     const auto found = state.watchOf.find(directory);
     if (found == state.watchOf.end()) return;
     state.Release(found->second, directory);
 }
 
 std::vector<TreeEvent> TTreeWatch::Wait(std::uint32_t timeoutMs) {
-    std::vector<TreeEvent> events;
-    pollfd ready{state_->fd, POLLIN, 0};
-    const int timeout = static_cast<int>(std::min<std::uint32_t>(timeoutMs, INT_MAX));
-    if (poll(&ready, 1, timeout) <= 0) return events;  // timeout or signal
-    alignas(inotify_event) char buffer[READ_BYTES];
-    while (events.size() < MAX_EVENTS_PER_WAIT) {
-        const ssize_t length = read(state_->fd, buffer, sizeof buffer);
-        if (length <= 0) break;  // drained (EAGAIN), or a signal came
-        for (ssize_t at = 0; at < length;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            state_->Translate(*event, events);
-            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        }
+    State& state = *state_;
+    Lower(state.ready);
+    if (state.Idle()) {
+        pollfd ready{state.ready, POLLIN, 0};
+        const int timeout = static_cast<int>(std::min<std::uint32_t>(timeoutMs, INT_MAX));
+        if (poll(&ready, 1, timeout) <= 0) return {};  // timeout or signal
+        Lower(state.ready);
     }
-    return events;
+    return state.HandOver();
 }
 
 bool TTreeWatch::MayMissChanges(const std::string& path, std::string& kind) {

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <mutex>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "runtime/path.h"
@@ -17,6 +19,8 @@ constexpr DWORD CHANGES = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_
                           FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE;
 // The system refuses larger buffers for directories on network shares.
 constexpr DWORD BUFFER_BYTES = 64 * 1024;
+// How often the reader asks, while nothing changes, whether the root is still there.
+constexpr DWORD ROOT_CHECK_MS = 1000;
 
 std::string SystemText(DWORD error) {
     return std::system_category().message(static_cast<int>(error));
@@ -32,24 +36,41 @@ TreeEvent ChangedEntry(const std::string& root, const std::string& relative) {
 
 }  // namespace
 
+// A reader thread takes the system's records as they come, however long the owner is busy
+// elsewhere, into a queue of its own that holds each directory and name once: the system's
+// buffer runs over only when the whole program is held up.
 struct TTreeWatch::State {
     std::string root;
     HANDLE directory = INVALID_HANDLE_VALUE;
     FileIdentity identity;
     OVERLAPPED overlapped{};
+    HANDLE stop = nullptr;   // set when the reader is to end
+    HANDLE ready = nullptr;  // set when the reader queued events
     bool reading = false;
     bool gone = false;
     // DWORDs: the records the system writes into it are aligned to them.
     std::vector<DWORD> buffer = std::vector<DWORD>(BUFFER_BYTES / sizeof(DWORD));
+    std::thread reader;
+    // Guards what the reader queued and Wait did not yet hand over: what calls for a full
+    // run, in order, and what changed.
+    std::mutex guard;
+    std::vector<TreeEvent> alarms;
+    TNamedDirectories changed;
 
     ~State() {
+        if (reader.joinable()) {
+            SetEvent(stop);
+            reader.join();
+        }
         if (reading) {
             // The system must be done with the buffer before it goes.
             DWORD ignored = 0;
             CancelIoEx(directory, &overlapped);
             GetOverlappedResult(directory, &overlapped, &ignored, TRUE);
         }
-        if (overlapped.hEvent != nullptr) CloseHandle(overlapped.hEvent);
+        for (const HANDLE event : {overlapped.hEvent, stop, ready}) {
+            if (event != nullptr) CloseHandle(event);
+        }
         if (directory != INVALID_HANDLE_VALUE) CloseHandle(directory);
     }
 
@@ -85,19 +106,53 @@ struct TTreeWatch::State {
         }
     }
 
-    void Complete(std::vector<TreeEvent>& events) {
+    // The reader's: a read's records, and what they say of the system's buffer and the root.
+    void Complete() {
         DWORD bytes = 0;
         reading = false;
         // A read that failed (ERROR_NOTIFY_ENUM_DIR among others) or came back empty means
         // the system's buffer ran over and its changes are lost.
         const bool read = GetOverlappedResult(directory, &overlapped, &bytes, FALSE) != 0;
+        std::vector<TreeEvent> events;
         if (read && bytes > 0) Translate(bytes, events);
-        if (!Read() || !RootStillThere()) {
-            gone = true;
-            AppendTreeEvent(events, {TreeEvent::Kind::RootGone, {}, {}});
+        const bool rootGone = !Read() || !RootStillThere();
+        const std::lock_guard lock(guard);
+        for (const TreeEvent& event : events) changed.Name(event.directory, event.name);
+        if (rootGone) {
+            RootGone();
         } else if (!read || bytes == 0) {
-            AppendTreeEvent(events, {TreeEvent::Kind::Overflow, {}, {}});
+            AppendTreeEvent(alarms, {TreeEvent::Kind::Overflow, {}, {}});
         }
+    }
+
+    // Under the guard.
+    void RootGone() {
+        gone = true;
+        AppendTreeEvent(alarms, {TreeEvent::Kind::RootGone, {}, {}});
+    }
+
+    // The reader's loop, until the watch ends or the root is gone. No record comes when the
+    // root itself goes: it is asked after now and then.
+    void ReadAll() {
+        const HANDLE sources[] = {stop, overlapped.hEvent};
+        while (!gone) {
+            const DWORD woke = WaitForMultipleObjects(2, sources, FALSE, ROOT_CHECK_MS);
+            if (woke == WAIT_OBJECT_0) return;
+            if (woke == WAIT_OBJECT_0 + 1) {
+                Complete();
+            } else if (!RootStillThere()) {
+                const std::lock_guard lock(guard);
+                RootGone();
+            } else {
+                continue;
+            }
+            SetEvent(ready);
+        }
+    }
+
+    std::vector<TreeEvent> HandOver() {
+        const std::lock_guard lock(guard);
+        return TakeTreeEvents(alarms, changed);
     }
 };
 
@@ -123,10 +178,15 @@ std::unique_ptr<TTreeWatch> TTreeWatch::Open(const std::string& root, std::strin
     }
     state->identity = status.identity;
     state->overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (state->overlapped.hEvent == nullptr || !state->Read()) {
+    state->stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    state->ready = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (state->overlapped.hEvent == nullptr || state->stop == nullptr ||
+        state->ready == nullptr || !state->Read()) {
         failure = SystemText(GetLastError());
         return nullptr;
     }
+    State& opened = *state;
+    opened.reader = std::thread([&opened] { opened.ReadAll(); });
     return std::unique_ptr<TTreeWatch>(new TTreeWatch(std::move(state)));
 }
 
@@ -136,19 +196,9 @@ TTreeWatch::Added TTreeWatch::Add(const std::string&, std::string&) { return Add
 void TTreeWatch::Remove(const std::string&) {}
 
 std::vector<TreeEvent> TTreeWatch::Wait(std::uint32_t timeoutMs) {
-    std::vector<TreeEvent> events;
     State& state = *state_;
-    if (state.gone) {
-        Sleep(timeoutMs);
-        return events;
-    }
-    if (WaitForSingleObject(state.overlapped.hEvent, timeoutMs) == WAIT_OBJECT_0) {
-        state.Complete(events);
-    } else if (!state.RootStillThere()) {
-        state.gone = true;
-        AppendTreeEvent(events, {TreeEvent::Kind::RootGone, {}, {}});
-    }
-    return events;
+    if (WaitForSingleObject(state.ready, timeoutMs) != WAIT_OBJECT_0) return {};
+    return state.HandOver();
 }
 
 bool TTreeWatch::MayMissChanges(const std::string& path, std::string& kind) {

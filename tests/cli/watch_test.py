@@ -4,9 +4,10 @@
 `tervala-cli --watch` against tree.py's oracle: every change reported once, within its
 burst, in the order rule of an incremental run, and the datafile's lists those of a full run;
 each hole in the event stream (an overflowing queue, the watch limit) said on standard error
-and repaired by a full run; moved directories; Ctrl+C, or SIGKILL at any point of an
-incremental run, and a restart losing nothing and repeating nothing but the line a kill cut
-off. Skipped (77) while the program has no --watch."""
+and repaired by a full run, and a storm beyond the system's queue taken without one; moved
+directories; Ctrl+C, or SIGKILL at any point of an incremental run, and a restart losing
+nothing and repeating nothing but the line a kill cut off. Skipped (77) while the program
+has no --watch."""
 import collections
 import os
 import pathlib
@@ -187,6 +188,34 @@ def test_queue_overflow(work):
            f"overflow: not said on standard error: {watcher.stderr_text()[-1500:]!r}")
     compare("overflow", wanted, lines, "size", ordered=False)
     stopped_at_rest(watcher, "overflow")
+
+
+def test_storm_beyond_the_queue(work):
+    """More new files at once, in a new directory, than the system's queue holds events for,
+    made while the program digests the first of them (a big sparse file): every line comes,
+    and no full run."""
+    with open("/proc/sys/fs/inotify/max_queued_events") as f:
+        queue = int(f.read())
+    if queue > 100_000:
+        raise Skip("the event queue is too long to fill here")
+    tree = make_tree(work, files=30, dirs=3)
+    watched = os.path.dirname(tree)
+    watcher = watch(work, watched, "--md5")
+    watcher.wait_live(watched)
+    folder = os.path.join(tree, "storm")
+    mark = watcher.mark()
+    os.mkdir(folder)
+    paths = [os.path.join(folder, "big")] + [os.path.join(folder, f"f{n}") for n in range(queue)]
+    with open(paths[0], "wb") as big:
+        big.truncate(2 << 30)
+    for path in paths[1:]:  # two events each
+        os.close(os.open(path, os.O_WRONLY | os.O_CREAT, 0o644))
+    wanted = [f"md5 New dir: {folder}"] + [f"md5 New file: {path}" for path in paths]
+    lines = watcher.settle(mark, len(wanted), timeout=300)
+    expect(OVERFLOW_TEXT not in watcher.stderr_text(),
+           f"storm: the queue overflowed: {watcher.stderr_text()[-1500:]!r}")
+    compare("storm", wanted, lines, "md5", ordered=False)
+    stopped_at_rest(watcher, "storm")
 
 
 def test_watch_limit(work):
@@ -375,8 +404,8 @@ def main():
         print("skipped: this tervala-cli has no --watch")
         sys.exit(SKIPPED)
     outcomes = []
-    for test in (test_differential_oracle, test_queue_overflow, test_watch_limit,
-                 test_moved_directories, test_restart, test_kill_during_live_runs):
+    for test in (test_differential_oracle, test_queue_overflow, test_storm_beyond_the_queue,
+                 test_watch_limit, test_moved_directories, test_restart, test_kill_during_live_runs):
         if sys.argv[3:] and test.__name__.removeprefix("test_") not in sys.argv[3:]:
             continue
         with tempfile.TemporaryDirectory() as scratch:
