@@ -1,8 +1,10 @@
 #pragma once
 // When a burst of change events is over and its run may start: after a short quiet, or a
 // fixed time after its first event however busy the tree stays, so that a tree that never
-// rests is still reported about once a second. Each directory has a burst of its own: one
-// that keeps changing holds back no other directory's change.
+// rests is still reported about once a second. Each directory has a burst of its own, so
+// that one that keeps changing holds back no other directory's change; the first burst to
+// end starts a run of every directory named by then, so that changes made together are
+// told together.
 
 #include <algorithm>
 #include <cstdint>
@@ -60,13 +62,12 @@ public:
         return next;
     }
 
-    // The directories whose bursts ended by `now`, at most `most`, in the order named.
-    std::vector<rt::TNamedDirectory> TakeEnded(std::uint64_t now, std::size_t most) {
-        std::vector<rt::TNamedDirectory> ended = named_.Take(
-            [&](const rt::TNamedDirectory& named) { return bursts_.at(named.path).EndsAt() <= now; },
-            most);
-        for (const rt::TNamedDirectory& named : ended) bursts_.erase(named.path);
-        return ended;
+    // The directories named so far, at most `most`, in the order named; the others stay
+    // with their bursts.
+    std::vector<rt::TNamedDirectory> Take(std::size_t most) {
+        std::vector<rt::TNamedDirectory> taken = named_.Take(most);
+        for (const rt::TNamedDirectory& named : taken) bursts_.erase(named.path);
+        return taken;
     }
 
     void Clear() {

@@ -97,8 +97,7 @@ private:
     // next start's full run finds the changes), and one after it leaves the lines not yet
     // told to the next start.
     Ran RunIncremental() {
-        std::vector<TNamedDirectory> named =
-            bursts_.TakeEnded(rt::Millisecs(), MOST_DIRECTORIES_A_RUN);
+        std::vector<TNamedDirectory> named = bursts_.Take(MOST_DIRECTORIES_A_RUN);
         if (!listed_ || !watch_) return Ran::NeedsFullRun;
         run_.BeginNextRun();
         app_.ShowStatus(Status("Dir log interval run #{n} started"),

@@ -5,6 +5,7 @@
 // changed) and its names are let go.
 
 #include <cstddef>
+#include <iterator>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -45,17 +46,14 @@ public:
     bool Empty() const { return named_.empty(); }
     const std::vector<TNamedDirectory>& All() const { return named_; }
 
-    // Those `pick` chooses, at most `most` of them, in their order; the others stay in theirs.
-    template <class Pick>
-    std::vector<TNamedDirectory> Take(Pick pick, std::size_t most) {
-        std::vector<TNamedDirectory> taken;
-        std::vector<TNamedDirectory> kept;
-        for (TNamedDirectory& directory : named_) {
-            const bool take = taken.size() < most && pick(directory);
-            if (take) names_ -= directory.names.size();
-            (take ? taken : kept).push_back(std::move(directory));
-        }
-        named_ = std::move(kept);
+    // The first `most`, in their order; the others stay in theirs.
+    std::vector<TNamedDirectory> Take(std::size_t most) {
+        if (named_.size() <= most) return TakeAll();
+        const auto split = named_.begin() + std::ptrdiff_t(most);
+        std::vector<TNamedDirectory> taken(std::make_move_iterator(named_.begin()),
+                                           std::make_move_iterator(split));
+        named_.erase(named_.begin(), split);
+        for (const TNamedDirectory& directory : taken) names_ -= directory.names.size();
         at_.clear();
         for (std::size_t at = 0; at < named_.size(); ++at) at_[named_[at].path] = at;
         return taken;

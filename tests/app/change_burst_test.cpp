@@ -31,9 +31,10 @@ TEST(ChangeBurst, EndsAfterQuietOrOneSecondAfterItsFirstEvent) {
     }
 }
 
-// Each directory's burst ends on its own: each run (at the times given) takes the directories
-// whose bursts ended by then, in the order first named, at most `most`; the others stay.
-TEST(ChangeBurst, EachDirectoryEndsItsOwnBurst) {
+// Each directory's burst ends on its own. At each time given, a run starts when some burst
+// has ended, and takes every directory named by then, in the order first named, at most
+// `most`; the others stay.
+TEST(ChangeBurst, TheFirstBurstToEndStartsARunOfEveryDirectoryNamed) {
     struct Noted {
         std::string directory;
         std::uint64_t at;
@@ -51,10 +52,10 @@ TEST(ChangeBurst, EachDirectoryEndsItsOwnBurst) {
         if (at == 500) busy.push_back({"b", at});
     }
     const Case cases[] = {
-        {{{"a", 0}, {"b", 100}}, {200, 300}, 10, {{"a"}, {"b"}}},
+        {{{"a", 0}, {"b", 100}}, {199, 200, 300}, 10, {{}, {"a", "b"}, {}}},
         {{{"b", 0}, {"a", 10}, {"b", 20}}, {220}, 10, {{"b", "a"}}},
         {{{"b", 0}, {"a", 10}}, {210, 210}, 1, {{"b"}, {"a"}}},
-        {busy, {199, 700, 1000, 2050, 2150}, 10, {{}, {"b"}, {"a"}, {"a"}, {}}},
+        {busy, {199, 700, 1000, 2050, 2150}, 10, {{}, {"a", "b"}, {}, {"a"}, {}}},
     };
     for (const Case& c : cases) {
         app::TChangeBursts bursts;
@@ -64,8 +65,8 @@ TEST(ChangeBurst, EachDirectoryEndsItsOwnBurst) {
                 bursts.Note(next->directory, "f", next->at);
             }
             Taken taken;
-            for (const auto& named : bursts.TakeEnded(c.runs[run], c.most)) {
-                taken.push_back(named.path);
+            if (bursts.NextEnd() <= c.runs[run]) {
+                for (const auto& named : bursts.Take(c.most)) taken.push_back(named.path);
             }
             EXPECT_EQ(taken, c.taken[run]) << "the run at " << c.runs[run];
         }
