@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/application.h"
+#include "app/change_teller.h"
 #include "app/entry_lists.h"
 #include "app/log_marker.h"
 #include "app/poll_step.h"
@@ -39,7 +40,7 @@ namespace {
 class ListComparison {
 public:
     explicit ListComparison(Application& app)
-        : app_(app), run_(app.run), owed_(app.owed.get()) {}
+        : app_(app), run_(app.run), owed_(app.owed.get()), teller_(app, run_.logtext) {}
 
     bool Run() {
         const bool logReadable = PreloadLog();
@@ -139,27 +140,8 @@ private:
         return Flow::Continue;
     }
 
-    // Each sink gets the line unless it had it before a stop or a kill; the log line reads
-    // the clock again, as the report line did. A line the front end cannot take ends
-    // logging, and it and the lines after it stay owed.
     Flow Emit(const char* label, const std::string& path) {
-        const std::uint64_t line = lines_++;
-        if (!owed_ || line >= owed_->Shown()) {
-            const std::time_t now = std::time(nullptr);
-            app_.AppendReport(ChangeLine(label, path, "\n", now));
-            if (!app_.NotifyChange({label, path, now})) {
-                run_.Fail();
-                return Flow::Stop;
-            }
-            ++run_.changecount;
-            if (owed_) owed_->LineShown();
-        }
-        const bool owedToLog = owed_ ? line >= owed_->Logged() : run_.logchosen;
-        if (owedToLog) {
-            run_.logtext += ChangeLine(label, path, "\r\n", std::time(nullptr));
-            ++logLines_;
-        }
-        return Flow::Continue;
+        return teller_.Tell(label, path) ? Flow::Continue : Flow::Stop;
     }
 
     // The chosen log gets the new lines; without one they stay owed to the log they were
@@ -192,7 +174,7 @@ private:
             KeepUnwritten();
             return;
         }
-        if (owed_) owed_->LogWriting(Written(), rt::FileStamp(run_.logpath));
+        if (owed_) owed_->LogWriting(teller_.Written(), rt::FileStamp(run_.logpath));
         if (!rt::SaveTextFile(run_.logpath, run_.logtext)) {
             app_.ShowError(Status("Failed to write log file {path}"), run_.logpath);
             KeepUnwritten();
@@ -221,24 +203,19 @@ private:
         run_.unwrittenlog = run_.logtext.substr(loadedLength_);
         if (run_.logchosen) run_.unwrittenlogpath = rt::AbsolutePath(run_.logpath);
         if (owed_) {
-            owed_->LogWriting(Written(), "");
+            owed_->LogWriting(teller_.Written(), "");
             owed_->LogWritten();
         }
     }
-
-    // The save's lines that the log has, or that wait for it, once this write is over.
-    std::uint64_t Written() const { return (owed_ ? owed_->Logged() : 0) + logLines_; }
 
     Application& app_;
     RunVariables& run_;
     std::optional<TEntryLists> lists_;
     TOwedLines* owed_;
+    TChangeTeller teller_;
     // How much of `logtext` the log file held when it was loaded, and its stamp then.
     std::size_t loadedLength_ = 0;
     std::string loadedStamp_;
-    // The save's lines so far, and those of them given to the log.
-    std::uint64_t lines_ = 0;
-    std::uint64_t logLines_ = 0;
 };
 
 }  // namespace

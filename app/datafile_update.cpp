@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <unordered_set>
 
 #include "app/comparison.h"
@@ -20,6 +21,12 @@ namespace {
 constexpr const char* UPDATE_CURRENT = "update allist set ident = ? where id = ?";
 constexpr const char* DELETE_CURRENT = "delete from allist where id = ?";
 constexpr const char* DELETE_PREVIOUS = "delete from lastallist where id = ?";
+// The run stamp is the header's user version: it commits and rolls back with the rows, and
+// a reader through the library sees it as committed whatever the journal and locking mode.
+// (The header's change counter is no stamp: in exclusive locking mode and with write-ahead
+// logging it does not change with each commit, and a raw read sees uncommitted pages.)
+constexpr const char* READ_STAMP = "PRAGMA user_version";
+constexpr const char* WRITE_STAMP = "PRAGMA user_version = ";
 
 std::string EntryPath(const std::string& directory, std::string_view name) {
     return directory.empty() ? std::string(name) : rt::JoinEntryPath(directory, name);
@@ -114,6 +121,14 @@ private:
     TReusedStatement deletePrevious_;
 };
 
+// The next stamp, never 0, which no run writes.
+bool StampRun(db::TDBConnection& datafile, std::uint32_t& stamp) {
+    stamp = SavedRunStamp(datafile) + 1;
+    if (stamp == 0) stamp = 1;
+    datafile.executeQuery(WRITE_STAMP + std::to_string(static_cast<std::int32_t>(stamp)));
+    return !datafile.hasError();
+}
+
 void SortAsCompared(TLiveLines& lines) {
     const auto byOrder = [](const TLiveLine& a, const TLiveLine& b) { return a.order < b.order; };
     std::stable_sort(lines.additions.begin(), lines.additions.end(), byOrder);
@@ -140,7 +155,14 @@ bool WriteRun(db::TDBConnection& datafile, TLiveList& list, TIncrementalListing&
         list.MakeDirectory(relisted.path).Replace(std::move(relisted.directory));
     }
     SortAsCompared(lines);
-    return true;
+    // A run with lines to tell is stamped: its marker names the stamp.
+    return (lines.additions.empty() && lines.removals.empty()) || StampRun(datafile, lines.stamp);
+}
+
+std::uint32_t SavedRunStamp(db::TDBConnection& datafile) {
+    const auto stamp = datafile.executeQuery(READ_STAMP);
+    if (datafile.hasError() || !stamp->nextRow()) return 0;
+    return static_cast<std::uint32_t>(stamp->rowRecord()->getLong(0));
 }
 
 }  // namespace app

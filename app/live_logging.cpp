@@ -14,6 +14,7 @@
 #include "app/incremental_run.h"
 #include "app/live_list.h"
 #include "app/live_report.h"
+#include "app/log_marker.h"
 #include "app/own_files.h"
 #include "app/poll_step.h"
 #include "database/sqlite/sqlite.h"
@@ -91,9 +92,10 @@ public:
 private:
     enum class Ran { Done, NeedsFullRun, Stopped };
 
-    // The run of the directories whose bursts ended. Its lines are told before its transaction
-    // commits: a kill between the two leaves the datafile as it was, and the next start's full
-    // run tells them again rather than never.
+    // The run of the directories whose bursts ended. Its lines are marked owed, its
+    // transaction commits, then they are told: a kill before the commit saves nothing (the
+    // next start's full run finds the changes), and one after it leaves the lines not yet
+    // told to the next start.
     Ran RunIncremental() {
         std::vector<TNamedDirectory> named = bursts_.Take(MOST_DIRECTORIES_A_RUN);
         if (!listed_ || !watch_) return Ran::NeedsFullRun;
@@ -118,14 +120,19 @@ private:
             datafile_->rollback();
             return Ran::NeedsFullRun;
         }
-        if (!ReportLiveLines(app_, lines)) {
+        if (!MarkLiveRunUnreported(app_, lines)) {
             datafile_->rollback();
-            return Ran::Stopped;
+            return Ran::NeedsFullRun;
         }
         if (datafile_->commit() != 1) {
+            // The marker names a stamp the datafile does not hold: nothing of it is owed.
+            app_.owed.reset();
             app_.ShowError(Status("Datafile ERROR! Failed to save datafile"));
             return Ran::NeedsFullRun;
         }
+        const bool told = ReportLiveLines(app_, lines);
+        SettleLogMarker(app_, told);
+        if (!told) return Ran::Stopped;
         ForgetGone(listing);
         if (!listing.unwatched.empty() || listing.limitReached) {
             CannotWatch(listing.limitReached ? LIMIT_REACHED : listing.unwatched);

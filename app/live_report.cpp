@@ -1,11 +1,11 @@
 #include "app/live_report.h"
 
-#include <ctime>
 #include <string>
 
 #include "app/application.h"
-#include "app/comparison.h"
+#include "app/change_teller.h"
 #include "app/datafile_update.h"
+#include "app/log_marker.h"
 #include "runtime/file_lock.h"
 #include "runtime/filesystem.h"
 #include "runtime/textfile.h"
@@ -13,53 +13,52 @@
 namespace app {
 namespace {
 
-bool Tell(Application& app, const TLiveLine& line, std::string& logLines) {
-    const std::time_t now = std::time(nullptr);
-    app.AppendReport(ChangeLine(line.label, line.path, "\n", now));
-    if (!app.NotifyChange({line.label, line.path, now})) {
-        app.run.Fail();
-        return false;
-    }
-    ++app.run.changecount;
-    logLines += ChangeLine(line.label, line.path, "\r\n", std::time(nullptr));
-    return true;
-}
-
-// Lines no write saved wait, in order, for the next write that succeeds, as a full run's do.
-void AppendToLog(Application& app, const std::string& lines) {
+// Lines no write saved wait, in order, for the next write that succeeds, as a full run's
+// do. The marker notes the write in flight: once the log is no longer as it was, the
+// write has landed.
+void AppendToLog(Application& app, const std::string& lines, std::uint64_t written) {
     auto& run = app.run;
+    TOwedLines* owed = app.owed.get();
     const std::string text = run.unwrittenlog + lines;
     if (text.empty()) return;
-    if (!run.logchosen) {
-        run.unwrittenlog = text;
-        return;
-    }
-    rt::TFileLock::Outcome outcome;
-    const auto lock = rt::TFileLock::Acquire(run.logpath, true, FILE_LOCK_TIMEOUT_MS, outcome);
-    if (outcome == rt::TFileLock::Outcome::Busy) {
-        app.ShowError(Status("Failed to write log file {path} (locked by another program)"),
-                      run.logpath);
-    } else if (!rt::AppendTextFile(run.logpath, text)) {
-        app.ShowError(Status("Failed to write log file {path}"), run.logpath);
-    } else {
-        run.unwrittenlog.clear();
-        return;
+    if (run.logchosen) {
+        rt::TFileLock::Outcome outcome;
+        const auto lock = rt::TFileLock::Acquire(run.logpath, true, FILE_LOCK_TIMEOUT_MS, outcome);
+        if (outcome == rt::TFileLock::Outcome::Busy) {
+            app.ShowError(Status("Failed to write log file {path} (locked by another program)"),
+                          run.logpath);
+        } else {
+            if (owed) owed->LogWriting(written, rt::FileStamp(run.logpath));
+            if (rt::AppendTextFile(run.logpath, text)) {
+                run.unwrittenlog.clear();
+                if (owed) owed->LogWritten();
+                return;
+            }
+            app.ShowError(Status("Failed to write log file {path}"), run.logpath);
+        }
+        run.unwrittenlogpath = rt::AbsolutePath(run.logpath);
     }
     run.unwrittenlog = text;
-    run.unwrittenlogpath = rt::AbsolutePath(run.logpath);
+    if (owed) {
+        owed->LogWriting(written, "");
+        owed->LogWritten();
+    }
 }
 
 }  // namespace
 
 bool ReportLiveLines(Application& app, const TLiveLines& lines) {
     std::string logLines;
+    TChangeTeller teller(app, logLines);
+    bool told = true;
     for (const auto* part : {&lines.additions, &lines.removals}) {
         for (const TLiveLine& line : *part) {
-            if (!Tell(app, line, logLines)) return false;
+            told = told && teller.Tell(line.label, line.path);
         }
     }
-    AppendToLog(app, logLines);
-    return true;
+    // The lines told before a front end failed reach the log too.
+    AppendToLog(app, logLines, teller.Written());
+    return told;
 }
 
 }  // namespace app

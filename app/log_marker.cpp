@@ -1,13 +1,17 @@
 #include "app/log_marker.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <optional>
 
 #include "app/application.h"
 #include "app/comparison.h"
 #include "app/datafile_store.h"
+#include "app/datafile_update.h"
 #include "app/entry_lists.h"
+#include "app/live_report.h"
 #include "database/sqlite/sqlite.h"
 #include "runtime/filesystem.h"
 #include "runtime/stream.h"
@@ -17,13 +21,22 @@ namespace app {
 namespace {
 
 constexpr std::uint64_t ALL_LINES = std::numeric_limits<std::uint64_t>::max();
-constexpr const char* MARKER_FORMAT = "tervala owed lines 2\n";
+constexpr const char* MARKER_FORMAT = "tervala owed lines 3\n";
+// The release before: the log's unwritten lines to the end, and no live run's lines.
+constexpr const char* MARKER_FORMAT_2 = "tervala owed lines 2\n";
+// A live run's save is named by the datafile's run stamp of its transaction: a fingerprint
+// of the whole list would cost a pass over it for each burst.
+constexpr const char* LIVE_SAVE = "live ";
+// A live run's labels, by their place here.
+constexpr const char* LIVE_LABELS[] = {LABEL_NEW_FILE, LABEL_NEW_DIR, LABEL_CHANGED,
+                                       LABEL_REMOVED_FILE, LABEL_REMOVED_DIR};
 // The counts are written in place, each as 20 digits and the stamp padded to this width.
 constexpr std::size_t COUNT_WIDTH = 20;
 constexpr std::size_t STAMP_WIDTH = 200;
 
 struct LogMarker {
-    // Of the saved list whose lines are owed; empty when no save's lines are.
+    // The save whose lines are owed: a full run's by the fingerprint of its list, a live
+    // run's by LIVE_SAVE and its run stamp; empty when no save's lines are.
     std::string fingerprint;
     std::uint64_t shown = 0;
     // ALL_LINES when the save's lines are owed to no log.
@@ -36,6 +49,9 @@ struct LogMarker {
     std::string logPath;
     // Lines that earlier log writes could not save, owed before the save's.
     std::string unwritten;
+    // A live run's lines, as the marker holds them, and as read.
+    std::string liveBytes;
+    TLiveLines live;
 };
 
 std::string Count(std::uint64_t count) {
@@ -55,14 +71,30 @@ std::size_t CountsAt(const std::string& fingerprint) {
     return std::string(MARKER_FORMAT).size() + fingerprint.size() + 1;
 }
 
-// The format line, the fingerprint, the counts and the stamp, the log path's length, the
-// log path and a line end, then the owed lines to the end: a path or a line may hold any
-// byte.
+// Bytes that may hold any byte, by their length: the length, a line end, the bytes and a
+// line end.
+std::string Field(std::string_view bytes) {
+    return std::to_string(bytes.size()) + '\n' + std::string(bytes) + '\n';
+}
+
+// Each line a field: its label's place in LIVE_LABELS, then its path.
+std::string LiveLineBytes(const TLiveLines& lines) {
+    std::string bytes;
+    for (const auto* part : {&lines.additions, &lines.removals}) {
+        for (const TLiveLine& line : *part) {
+            const auto label = std::find(std::begin(LIVE_LABELS), std::end(LIVE_LABELS), line.label);
+            bytes += Field(char('0' + (label - std::begin(LIVE_LABELS))) + line.path);
+        }
+    }
+    return bytes;
+}
+
+// The format line, the save's name, the counts and the stamp, the log path, the unwritten
+// lines, then a live run's lines to the end.
 std::string MarkerBytes(const LogMarker& marker) {
     return MARKER_FORMAT + marker.fingerprint + '\n' +
            Counts(marker.shown, marker.logged, marker.pending, marker.stamp) +
-           std::to_string(marker.logPath.size()) + '\n' + marker.logPath + '\n' +
-           marker.unwritten;
+           Field(marker.logPath) + Field(marker.unwritten) + marker.liveBytes;
 }
 
 class MarkerReader {
@@ -87,14 +119,38 @@ public:
         return true;
     }
 
-    // The log path by its length, and the rest.
-    bool PathAndRest(LogMarker& marker) {
+    bool Field(std::string& into) {
         std::uint64_t length = 0;
-        if (!Number(length) || length >= bytes_.size() - at_) return false;
-        const std::size_t pathEnd = at_ + length;
-        if (bytes_[pathEnd] != '\n') return false;
-        marker.logPath = bytes_.substr(at_, length);
-        marker.unwritten = bytes_.substr(pathEnd + 1);
+        if (!Number(length) || length >= bytes_.size() - at_ || bytes_[at_ + length] != '\n') {
+            return false;
+        }
+        into = bytes_.substr(at_, length);
+        at_ += length + 1;
+        return true;
+    }
+
+    bool AtEnd() const { return at_ == bytes_.size(); }
+    std::string Rest() const { return bytes_.substr(at_); }
+
+    // The log path, and the unwritten lines: to the end before format 3.
+    bool PathAndUnwritten(LogMarker& marker, bool toEnd) {
+        if (!Field(marker.logPath)) return false;
+        if (!toEnd) return Field(marker.unwritten);
+        marker.unwritten = Rest();
+        at_ = bytes_.size();
+        return true;
+    }
+
+    // A live run's lines, to the end.
+    bool LiveLines(LogMarker& marker) {
+        marker.liveBytes = Rest();
+        std::string line;
+        while (!AtEnd()) {
+            if (!Field(line) || line.empty()) return false;
+            const unsigned label = static_cast<unsigned char>(line[0]) - unsigned('0');
+            if (label >= std::size(LIVE_LABELS)) return false;
+            marker.live.additions.push_back({LIVE_LABELS[label], line.substr(1), 0});
+        }
         return true;
     }
 
@@ -108,18 +164,20 @@ std::optional<LogMarker> ParseMarker(const std::string& bytes) {
     MarkerReader reader(bytes);
     std::string format;
     if (!reader.Line(format)) return std::nullopt;
-    if (format + '\n' != MARKER_FORMAT) {
+    if (format + '\n' != MARKER_FORMAT && format + '\n' != MARKER_FORMAT_2) {
         // The marker of an earlier release: a fingerprint, the log's stamp, then the rest.
         // Its lines reached no sink but a log written since.
         marker.fingerprint = format;
         marker.logged = 0;
         marker.pending = ALL_LINES;
-        if (!reader.Line(marker.stamp) || !reader.PathAndRest(marker)) return std::nullopt;
+        if (!reader.Line(marker.stamp) || !reader.PathAndUnwritten(marker, true)) return std::nullopt;
         return marker;
     }
+    const bool format2 = format + '\n' == MARKER_FORMAT_2;
     if (!reader.Line(marker.fingerprint) || !reader.Number(marker.shown) ||
         !reader.Number(marker.logged) || !reader.Number(marker.pending) ||
-        !reader.Line(marker.stamp) || !reader.PathAndRest(marker)) {
+        !reader.Line(marker.stamp) || !reader.PathAndUnwritten(marker, format2) ||
+        !reader.LiveLines(marker)) {
         return std::nullopt;
     }
     while (!marker.stamp.empty() && marker.stamp.back() == ' ') marker.stamp.pop_back();
@@ -178,9 +236,9 @@ std::string ChosenLog(const RunVariables& run) {
 std::string LogMarkerPath(const std::string& datafilepath) { return datafilepath + "-unlogged"; }
 
 TOwedLines::TOwedLines(std::unique_ptr<rt::TPatchStream> file, std::string fingerprint,
-                       std::uint64_t shown, std::uint64_t logged)
-    : file_(std::move(file)), fingerprint_(std::move(fingerprint)), shown_(shown),
-      logged_(logged), pending_(logged) {}
+                       std::string liveBytes, std::uint64_t shown, std::uint64_t logged)
+    : file_(std::move(file)), fingerprint_(std::move(fingerprint)),
+      liveBytes_(std::move(liveBytes)), shown_(shown), logged_(logged), pending_(logged) {}
 
 TOwedLines::~TOwedLines() = default;
 
@@ -207,12 +265,14 @@ void TOwedLines::WriteCounts() {
                    Counts(shown_, logged_, pending_, stamp_));
 }
 
-bool MarkSaveUnreported(Application& app) {
+namespace {
+
+// The marker of a save about to commit, and the counts of its lines from now on.
+bool MarkUnreported(Application& app, std::string fingerprint, std::string liveBytes) {
     auto& run = app.run;
-    app.owed.reset();
-    if (run.datafilepath.empty()) return true;
     LogMarker marker;
-    marker.fingerprint = TEntryLists(*app.tdb).CurrentFingerprint();
+    marker.fingerprint = std::move(fingerprint);
+    marker.liveBytes = std::move(liveBytes);
     marker.logged = run.logchosen ? 0 : ALL_LINES;
     marker.pending = marker.logged;
     marker.logPath = run.logchosen ? ChosenLog(run) : run.unwrittenlogpath;
@@ -223,8 +283,36 @@ bool MarkSaveUnreported(Application& app) {
         app.ShowError(Status("Failed to write marker file {path}"), LogMarkerPath(run.datafilepath));
         return false;
     }
-    app.owed = std::make_shared<TOwedLines>(std::move(file), marker.fingerprint, 0, marker.logged);
+    app.owed = std::make_shared<TOwedLines>(std::move(file), std::move(marker.fingerprint),
+                                            std::move(marker.liveBytes), 0, marker.logged);
     return true;
+}
+
+// Whether the save the marker names is the one the datafile holds now.
+bool SaveCommitted(Application& app, const std::string& fingerprint) {
+    if (app.run.firstrun || fingerprint.empty()) return false;
+    db::TDBConnection& followed = *FollowedLists(app);
+    if (fingerprint.starts_with(LIVE_SAVE)) {
+        return fingerprint == LIVE_SAVE + std::to_string(SavedRunStamp(followed));
+    }
+    return fingerprint == TEntryLists(followed).CurrentFingerprint();
+}
+
+}  // namespace
+
+bool MarkSaveUnreported(Application& app) {
+    app.owed.reset();
+    if (app.run.datafilepath.empty()) return true;
+    return MarkUnreported(app, TEntryLists(*app.tdb).CurrentFingerprint(), {});
+}
+
+bool MarkLiveRunUnreported(Application& app, const TLiveLines& lines) {
+    app.owed.reset();
+    const bool anyLine = !lines.additions.empty() || !lines.removals.empty();
+    if (!anyLine && app.run.unwrittenlog.empty()) return true;
+    // Without lines the marker holds the log's unwritten ones alone.
+    return MarkUnreported(app, anyLine ? LIVE_SAVE + std::to_string(lines.stamp) : std::string(),
+                          LiveLineBytes(lines));
 }
 
 void SettleLogMarker(Application& app, bool complete) {
@@ -240,6 +328,7 @@ void SettleLogMarker(Application& app, bool complete) {
     if (!complete) {
         // The next start repeats this save's comparison.
         marker.fingerprint = owed->Fingerprint();
+        marker.liveBytes = owed->LiveBytes();
         marker.shown = owed->Shown();
         marker.logged = owed->Logged();
         marker.pending = marker.logged;
@@ -268,9 +357,7 @@ void WriteOwedLines(Application& app) {
     }
     run.unwrittenlog = marker.unwritten;
     run.unwrittenlogpath = marker.logPath;
-    const bool saveCommitted =
-        !run.firstrun && !marker.fingerprint.empty() &&
-        marker.fingerprint == TEntryLists(*FollowedLists(app)).CurrentFingerprint();
+    const bool saveCommitted = SaveCommitted(app, marker.fingerprint);
     const bool logOwed = !run.unwrittenlog.empty() || (saveCommitted && marker.logged != ALL_LINES);
     if (logOwed) ShowWhereOwedLinesGo(app, marker.logPath);
     if (!saveCommitted) return;
@@ -279,12 +366,18 @@ void WriteOwedLines(Application& app) {
         app.EndWithError(Status("Failed to write marker file {path}"), path);
         return;
     }
-    app.owed = std::make_shared<TOwedLines>(std::move(file), marker.fingerprint, marker.shown,
+    app.owed = std::make_shared<TOwedLines>(std::move(file), marker.fingerprint,
+                                            std::move(marker.liveBytes), marker.shown,
                                             marker.logged);
-    // The stored lists are that save's: their comparison gives its lines again.
-    LoadWorkingLists(app);
-    if (run.stopped) return;
-    const bool complete = CompareLists(app);
+    bool complete = false;
+    if (marker.fingerprint.starts_with(LIVE_SAVE)) {
+        complete = ReportLiveLines(app, marker.live);
+    } else {
+        // The stored lists are that save's: their comparison gives its lines again.
+        LoadWorkingLists(app);
+        if (run.stopped) return;
+        complete = CompareLists(app);
+    }
     run.EndOwedLines();
     SettleLogMarker(app, complete);
 }
