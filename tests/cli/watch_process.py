@@ -58,7 +58,9 @@ class Watcher:
                         or now >= deadline or self.ended()):
                     return [line for _, line in self.lines[start:]]
                 wait = quiet - (now - last) if len(self.lines) - start >= count else deadline - now
-                self.arrived.wait(max(0.01, min(wait, deadline - now)))
+                # Looked at again now and then: a program ended under a tracer is let go
+                # after its output has closed, and nothing wakes this wait then.
+                self.arrived.wait(max(0.01, min(wait, deadline - now, 0.25)))
 
     def stderr_text(self):
         with self.arrived:
