@@ -5,6 +5,7 @@
 #include <iterator>
 #include <limits>
 #include <optional>
+#include <string_view>
 
 #include "app/application.h"
 #include "app/comparison.h"
@@ -82,7 +83,11 @@ std::string LiveLineBytes(const TLiveLines& lines) {
     std::string bytes;
     for (const auto* part : {&lines.additions, &lines.removals}) {
         for (const TLiveLine& line : *part) {
-            const auto label = std::find(std::begin(LIVE_LABELS), std::end(LIVE_LABELS), line.label);
+            // By their text: a label's pointer may differ from one file of the program to
+            // another, as the compiler need not merge equal literals.
+            const auto label =
+                std::find_if(std::begin(LIVE_LABELS), std::end(LIVE_LABELS),
+                             [&](const char* known) { return std::string_view(known) == line.label; });
             bytes += Field(char('0' + (label - std::begin(LIVE_LABELS))) + line.path);
         }
     }
