@@ -202,10 +202,7 @@ private:
     void KeepUnwritten() {
         run_.unwrittenlog = run_.logtext.substr(loadedLength_);
         if (run_.logchosen) run_.unwrittenlogpath = rt::AbsolutePath(run_.logpath);
-        if (owed_) {
-            owed_->LogWriting(teller_.Written(), "");
-            owed_->LogWritten();
-        }
+        if (owed_) owed_->LogKept(teller_.Written());
     }
 
     Application& app_;

@@ -39,10 +39,7 @@ void AppendToLog(Application& app, const std::string& lines, std::uint64_t writt
         run.unwrittenlogpath = rt::AbsolutePath(run.logpath);
     }
     run.unwrittenlog = text;
-    if (owed) {
-        owed->LogWriting(written, "");
-        owed->LogWritten();
-    }
+    if (owed) owed->LogKept(written);
 }
 
 }  // namespace

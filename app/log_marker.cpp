@@ -263,6 +263,11 @@ void TOwedLines::LogWritten() {
     stamp_.clear();
 }
 
+void TOwedLines::LogKept(std::uint64_t lines) {
+    LogWriting(lines, "");
+    LogWritten();
+}
+
 // A count that does not reach the file leaves the older one, which owes more lines; a
 // kill then repeats them rather than losing them.
 void TOwedLines::WriteCounts() {

@@ -47,6 +47,9 @@ public:
     void LogWriting(std::uint64_t lines, const std::string& stamp);
     // That write is over, whether it landed or its lines are kept as unwritten.
     void LogWritten();
+    // The save's first `lines` lines are kept as unwritten, for a later write: no write is
+    // in flight, and the marker's unwritten lines hold them.
+    void LogKept(std::uint64_t lines);
 
 private:
     void WriteCounts();
