@@ -28,8 +28,6 @@ namespace {
 
 // Full runs of a tree that cannot be watched whole, when --interval does not say how often.
 constexpr std::int32_t FALLBACK_MINUTES = 5;
-// The longest single wait: an interrupt that came just before a wait began is taken then.
-constexpr std::uint32_t LONGEST_WAIT_MS = 1000;
 // The sleep between polls while nothing is watched.
 constexpr std::uint32_t UNWATCHED_SLEEP_MS = 100;
 constexpr std::uint64_t NEVER = TChangeBursts::NEVER;
@@ -71,9 +69,11 @@ public:
                     case Ran::Stopped: return false;
                 }
             }
+            // Nothing but a change, an interrupt or a due run wakes the program: a watch of
+            // a big tree stays idle.
             const std::uint64_t until = std::min(fullRunDue_, bursts_.NextEnd());
             const std::uint32_t timeout =
-                std::uint32_t(std::min<std::uint64_t>(until - now, LONGEST_WAIT_MS));
+                std::uint32_t(std::min<std::uint64_t>(until - now, rt::TTreeWatch::FOREVER));
             if (watch_) {
                 if (TakeEvents(watch_->Wait(timeout))) return true;
             } else {

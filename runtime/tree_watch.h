@@ -30,8 +30,10 @@ public:
     // No more events of this directory (it was removed or moved away); nothing below it is
     // touched. A directory watched again under a new path keeps its new path.
     void Remove(const std::string& directory);
-    // Waits up to timeoutMs for events, and returns the ones that came since the last Wait
-    // (empty on timeout or when a signal interrupted the wait): Overflow and RootGone first,
+    static constexpr std::uint32_t FOREVER = UINT32_MAX;
+    // Waits up to timeoutMs (FOREVER: without a limit) for events, and returns the ones that
+    // came since the last Wait (empty on timeout, or when an interrupt that CatchInterrupts
+    // records or another signal ended the wait): Overflow and RootGone first,
     // then each directory and name once, the directories in the order first named. Events
     // are gathered meanwhile, however long the caller is busy elsewhere.
     std::vector<TreeEvent> Wait(std::uint32_t timeoutMs);

@@ -1,12 +1,16 @@
 #include "runtime/console.h"
 
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
+
+#include "runtime/posix/interrupt_wake_posix.h"
 
 namespace rt {
 namespace {
@@ -15,6 +19,7 @@ namespace {
 std::atomic<int> interruptsReceived{0};
 std::atomic<int> interruptsTaken{0};
 std::atomic<int> firstInterrupt{0};
+std::atomic<int> wakeDescriptor{-1};
 
 // How long a SIGTERM or SIGHUP may wait for the program to take it.
 constexpr unsigned STUCK_SECONDS = 5;
@@ -45,6 +50,10 @@ void OnInterrupt(int signalNumber) {
     }
     firstInterrupt.store(signalNumber);
     if (signalNumber != SIGINT) alarm(STUCK_SECONDS);
+    const int savedErrno = errno;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(wakeDescriptor.load(), &one, sizeof one);
+    errno = savedErrno;
 }
 
 // The first SIGTERM or SIGHUP has not been taken in time: the program is stuck outside its
@@ -75,6 +84,7 @@ int TerminalColumns(StandardStream stream) {
 }
 
 void CatchInterrupts() {
+    if (wakeDescriptor.load() < 0) wakeDescriptor.store(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
     SetAction(SIGINT, OnInterrupt);
     SetAction(SIGTERM, OnInterrupt);
     // A closed terminal stops the run the same way, so that the line being printed is
@@ -96,5 +106,7 @@ int InterruptStatus() {
 }
 
 void IgnoreClosedPipes() { SetAction(SIGPIPE, SIG_IGN); }
+
+int posix::InterruptWakeDescriptor() { return wakeDescriptor.load(); }
 
 }  // namespace rt

@@ -19,6 +19,7 @@
 #include <thread>
 #include <unordered_map>
 
+#include "runtime/posix/interrupt_wake_posix.h"
 #include "runtime/tree_event_list.h"
 
 namespace rt {
@@ -254,9 +255,14 @@ std::vector<TreeEvent> TTreeWatch::Wait(std::uint32_t timeoutMs) {
     State& state = *state_;
     Lower(state.ready);
     if (state.Idle()) {
-        pollfd ready{state.ready, POLLIN, 0};
-        const int timeout = static_cast<int>(std::min<std::uint32_t>(timeoutMs, INT_MAX));
-        if (poll(&ready, 1, timeout) <= 0) return {};  // timeout or signal
+        // A negative descriptor (interrupts not caught) is left out by poll.
+        pollfd sources[] = {{state.ready, POLLIN, 0},
+                            {posix::InterruptWakeDescriptor(), POLLIN, 0}};
+        const int timeout = timeoutMs == FOREVER
+                                ? -1
+                                : static_cast<int>(std::min<std::uint32_t>(timeoutMs, INT_MAX));
+        if (poll(sources, 2, timeout) <= 0) return {};  // timeout or signal
+        if (sources[1].revents != 0) Lower(sources[1].fd);
         Lower(state.ready);
     }
     return state.HandOver();

@@ -6,12 +6,14 @@
 #include <atomic>
 
 #include "runtime/text.h"
+#include "runtime/win32/interrupt_wake_win32.h"
 
 namespace rt {
 namespace {
 
 std::atomic<int> interruptsReceived{0};
 std::atomic<int> interruptsTaken{0};
+std::atomic<HANDLE> wakeEvent{nullptr};
 
 HANDLE HandleOf(StandardStream stream) {
     return GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
@@ -26,7 +28,9 @@ bool IsConsole(HANDLE handle) {
 // system's handler, which ends the process as Ctrl+C does.
 BOOL WINAPI OnControl(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
-    return interruptsReceived.fetch_add(1) == 0;
+    if (interruptsReceived.fetch_add(1) != 0) return FALSE;
+    if (const HANDLE wake = wakeEvent.load()) SetEvent(wake);
+    return TRUE;
 }
 
 // The system's text for the last error, without its line end.
@@ -84,7 +88,10 @@ int TerminalColumns(StandardStream stream) {
     return info.srWindow.Right - info.srWindow.Left + 1;
 }
 
-void CatchInterrupts() { SetConsoleCtrlHandler(OnControl, TRUE); }
+void CatchInterrupts() {
+    if (!wakeEvent.load()) wakeEvent.store(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    SetConsoleCtrlHandler(OnControl, TRUE);
+}
 
 bool TakeInterrupt() {
     const int received = interruptsReceived.load();
@@ -98,5 +105,7 @@ int InterruptStatus() { return interruptsReceived.load() == 0 ? 0 : static_cast<
 
 // A write to a pipe whose reader has gone fails on Windows; no signal ends the process.
 void IgnoreClosedPipes() {}
+
+HANDLE win32::InterruptWakeEvent() { return wakeEvent.load(); }
 
 }  // namespace rt

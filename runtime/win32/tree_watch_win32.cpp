@@ -9,6 +9,7 @@
 
 #include "runtime/path.h"
 #include "runtime/tree_event_list.h"
+#include "runtime/win32/interrupt_wake_win32.h"
 #include "runtime/win32/win32_paths.h"
 
 namespace rt {
@@ -197,7 +198,10 @@ void TTreeWatch::Remove(const std::string&) {}
 
 std::vector<TreeEvent> TTreeWatch::Wait(std::uint32_t timeoutMs) {
     State& state = *state_;
-    if (WaitForSingleObject(state.ready, timeoutMs) != WAIT_OBJECT_0) return {};
+    const HANDLE wake = win32::InterruptWakeEvent();
+    const HANDLE sources[] = {state.ready, wake};
+    // FOREVER is the system's INFINITE.
+    if (WaitForMultipleObjects(wake ? 2 : 1, sources, FALSE, timeoutMs) != WAIT_OBJECT_0) return {};
     return state.HandOver();
 }
 

@@ -98,25 +98,32 @@ TEST(TreeWatchLimits, TheWatchLimitIsNamedWhenReached) {
 }
 
 // Ctrl+C must stop a program that waits for changes at once, not when the wait runs out.
-TEST(TreeWatchInterrupts, ASignalEndsTheWaitAtOnce) {
-    TempDir dir;
-    EXPECT_EXIT(
-        {
-            std::string failure;
-            const auto watch = TTreeWatch::Open(dir.path(), failure);
-            CatchInterrupts();
-            const pthread_t waiter = pthread_self();
-            std::thread interrupter([waiter] {
-                SleepMs(100);
-                pthread_kill(waiter, SIGINT);
-            });
-            const std::uint64_t start = Millisecs();
-            const bool empty = watch && watch->Wait(60000).empty();
-            const bool early = Millisecs() - start < 30000;
-            interrupter.join();
-            std::_Exit(empty && early && TakeInterrupt() ? 0 : 1);
-        },
-        testing::ExitedWithCode(0), "");
+// Wherever an interrupt lands, the wait ends at once: a watch waits without a time limit.
+TEST(TreeWatchInterrupts, AnInterruptEndsTheWaitAtOnce) {
+    enum class Lands { OnTheWaiter, OnAnotherThread, BeforeTheWait };
+    for (const Lands lands : {Lands::OnTheWaiter, Lands::OnAnotherThread, Lands::BeforeTheWait}) {
+        TempDir dir;
+        EXPECT_EXIT(
+            {
+                std::string failure;
+                const auto watch = TTreeWatch::Open(dir.path(), failure);
+                CatchInterrupts();
+                if (lands == Lands::BeforeTheWait) raise(SIGINT);
+                const pthread_t waiter = pthread_self();
+                std::thread interrupter([waiter, lands] {
+                    if (lands == Lands::BeforeTheWait) return;
+                    SleepMs(100);
+                    pthread_kill(lands == Lands::OnTheWaiter ? waiter : pthread_self(), SIGINT);
+                });
+                const std::uint64_t start = Millisecs();
+                const bool empty = watch && watch->Wait(60000).empty();
+                const bool early = Millisecs() - start < 30000;
+                interrupter.join();
+                std::_Exit(empty && early && TakeInterrupt() ? 0 : 1);
+            },
+            testing::ExitedWithCode(0), "")
+            << "interrupt " << int(lands);
+    }
 }
 
 // One directory, two paths (a link to it): each path hears of its changes until given up.
