@@ -35,12 +35,12 @@ public:
         });
         for (const TNamedDirectory& directory : named) {
             const auto* names = directory.whole ? nullptr : &directory.names;
-            if (Relist(directory.path, names) == Flow::Stop) return Flow::Stop;
+            if (Relist(directory.path, names, directory.itself) == Flow::Stop) return Flow::Stop;
         }
         while (!queued_.empty()) {
             const Queued next = std::move(queued_.front());
             queued_.pop_front();
-            const Flow flow = next.isNew ? Walk(next.path) : Relist(next.path, nullptr);
+            const Flow flow = next.isNew ? Walk(next.path) : Relist(next.path, nullptr, true);
             if (flow == Flow::Stop) return Flow::Stop;
         }
         return Flow::Continue;
@@ -56,9 +56,13 @@ private:
     };
 
     // A directory of the tree listed again, with the names events named in it; without them
-    // (one of a tree walked again, or named whole) each name counts as named. One that cannot be
-    // listed stays as it was: when it is gone, its parent's events tell.
-    Flow Relist(const std::string& path, const std::unordered_set<std::string>* names) {
+    // (one of a tree walked again, or named whole) each name counts as named. A known entry
+    // that is not named is looked at only when any entry may have changed (`everyEntry`):
+    // otherwise it is as it was, and a storm's directory, listed again at each of its runs,
+    // costs its new names. One that cannot be listed stays as it was: when it is gone, its
+    // parent's events tell.
+    Flow Relist(const std::string& path, const std::unordered_set<std::string>* names,
+                bool everyEntry) {
         const TLiveDirectory* before = list_.Directory(path);
         if (!before || GoneInThisRun(path) || !relisted_.insert(path).second) {
             return Flow::Continue;
@@ -70,9 +74,15 @@ private:
         std::vector<bool> seen(before->Entries().size(), false);
         TNameFinder finder(*before);
         for (const std::string& name : Names(*directory, path)) {
-            const rt::EntryStatus entry = directory->Query(name);
             const std::size_t at = finder.Find(name);
             const bool known = at < seen.size();
+            const bool named = !names || names->contains(name);
+            if (known && !named && !everyEntry) {
+                seen[at] = true;
+                Keep(now, *before, before->Entries()[at]);
+                continue;
+            }
+            const rt::EntryStatus entry = directory->Query(name);
             if (!entry.Answered() && known) {
                 // Not examined: it stays as it was last seen.
                 seen[at] = true;
@@ -85,7 +95,6 @@ private:
                 continue;
             }
             seen[at] = true;
-            const bool named = !names || names->contains(name);
             if (Compare(now, *before, before->Entries()[at], *directory, named, name, entry) ==
                 Flow::Stop) {
                 return Flow::Stop;

@@ -16,23 +16,20 @@ namespace rt {
 struct TNamedDirectory {
     std::string path;
     std::unordered_set<std::string> names;
-    bool whole = false;  // every entry counts as named
+    bool whole = false;   // every entry counts as named
+    bool itself = false;  // named with no entry: any entry may have changed, though unnamed
 };
 
 class TNamedDirectories {
 public:
     static constexpr std::size_t MOST_NAMES = std::size_t(1) << 17;
 
-    // The directory itself, named with no entry (yet).
-    TNamedDirectory& Name(const std::string& path) {
-        const auto [at, added] = at_.try_emplace(path, named_.size());
-        if (added) named_.push_back({path, {}, false});
-        return named_[at->second];
-    }
+    // The directory itself, with no entry.
+    void Name(const std::string& path) { Named(path).itself = true; }
 
     // An entry of the directory; the empty name for the directory whole.
     void Name(const std::string& path, const std::string& name) {
-        TNamedDirectory& directory = Name(path);
+        TNamedDirectory& directory = Named(path);
         if (directory.whole) return;
         if (!name.empty() && (names_ < MOST_NAMES || directory.names.contains(name))) {
             names_ += directory.names.insert(name).second ? 1 : 0;
@@ -68,6 +65,12 @@ public:
     }
 
 private:
+    TNamedDirectory& Named(const std::string& path) {
+        const auto [at, added] = at_.try_emplace(path, named_.size());
+        if (added) named_.push_back({path, {}, false, false});
+        return named_[at->second];
+    }
+
     std::vector<TNamedDirectory> named_;
     std::unordered_map<std::string, std::size_t> at_;
     std::size_t names_ = 0;  // over all directories

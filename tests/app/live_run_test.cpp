@@ -35,8 +35,9 @@ protected:
         return rows;
     }
 
-    // The lines of one live run over the named directories (relative, "" the tree) after
-    // `change`, as "label: relative path".
+    // The lines of one live run over the named directories (relative, "" the tree; "DIR|NAME"
+    // names one entry of DIR, any other name the directory itself) after `change`, as
+    // "label: relative path".
     Lines LiveRun(const std::function<void()>& change, const Lines& named) {
         auto datafileDb = db::TDBSQLite::Create(datafile.string());
         app::TLiveList list;
@@ -48,8 +49,13 @@ protected:
         own.Note(app.run);
         change();
         std::vector<app::TNamedDirectory> directories;
-        for (const std::string& relative : named) {
-            directories.push_back({relative.empty() ? app.run.dir : Path(relative), {}});
+        for (const std::string& entry : named) {
+            const std::size_t bar = entry.find('|');
+            const std::string relative = entry.substr(0, bar);
+            app::TNamedDirectory& directory = directories.emplace_back();
+            directory.path = relative.empty() ? app.run.dir : Path(relative);
+            directory.itself = bar == std::string::npos;
+            if (!directory.itself) directory.names.insert(entry.substr(bar + 1));
         }
         datafileDb->startTransaction();
         EXPECT_TRUE(app::CatchUpPrevious(*datafileDb, list));
@@ -85,6 +91,10 @@ TEST_F(LiveRunTest, TellsAndStoresWhatAFullRunWould) {
          [](const fs::path& t) { WriteFile(t / "b.txt", "22"); },
          {""},
          {"File changed: b.txt"}},
+        {"new, by name",
+         [](const fs::path& t) { WriteFile(t / "c.txt", "1"); },
+         {"|c.txt"},
+         {"New file: c.txt"}},
         {"new chain",
          [](const fs::path& t) { WriteFile(t / "a/sub/d/e/x.txt", "1"); },
          {"a/sub"},
