@@ -34,6 +34,9 @@ constexpr std::uint32_t ENTRY_EVENTS = IN_CREATE | IN_DELETE | IN_MODIFY | IN_CL
 constexpr std::uint32_t SELF_GONE = IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT;
 // One read takes whatever the queue holds up to this size.
 constexpr std::size_t READ_BYTES = 64 * 1024;
+// After a read, the next events gather this long: a storm is read in batches rather than a
+// few events a wake-up, and a change is heard of this much later at most.
+constexpr int GATHER_MS = 5;
 
 std::string SystemText(int error) { return std::generic_category().message(error); }
 
@@ -183,6 +186,7 @@ struct TTreeWatch::State {
                 }
             }
             if (queued) Raise(ready);
+            if (poll(&sources[1], 1, GATHER_MS) > 0) return;  // a stop ends the pause
         }
     }
 
