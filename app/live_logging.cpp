@@ -70,10 +70,12 @@ public:
                 }
             }
             // Nothing but a change, an interrupt or a due run wakes the program: a watch of
-            // a big tree stays idle.
+            // a big tree stays idle. A due time beyond the longest timed wait comes in parts.
             const std::uint64_t until = std::min(fullRunDue_, bursts_.NextEnd());
             const std::uint32_t timeout =
-                std::uint32_t(std::min<std::uint64_t>(until - now, rt::TTreeWatch::FOREVER));
+                until == NEVER ? rt::TTreeWatch::FOREVER
+                               : std::uint32_t(std::min<std::uint64_t>(
+                                     until - now, rt::TTreeWatch::FOREVER - 1));
             if (watch_) {
                 if (TakeEvents(watch_->Wait(timeout))) return true;
             } else {
