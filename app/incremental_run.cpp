@@ -77,13 +77,10 @@ private:
             const std::size_t at = finder.Find(name);
             const bool known = at < seen.size();
             const bool named = !names || names->contains(name);
-            if (known && !named && !everyEntry) {
-                seen[at] = true;
-                Keep(now, *before, before->Entries()[at]);
-                continue;
-            }
-            const rt::EntryStatus entry = directory->Query(name);
-            if (!entry.Answered() && known) {
+            const bool look = !known || named || everyEntry;
+            rt::EntryStatus entry;
+            if (look) entry = directory->Query(name);
+            if (known && (!look || !entry.Answered())) {
                 // Not examined: it stays as it was last seen.
                 seen[at] = true;
                 Keep(now, *before, before->Entries()[at]);
