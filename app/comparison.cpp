@@ -16,9 +16,24 @@
 
 namespace app {
 
+namespace {
+
+// A burst tells thousands of lines in the same second: its text is made once.
+const std::string& TimeText(std::time_t when) {
+    thread_local std::time_t madeFor = -1;
+    thread_local std::string text;
+    if (when != madeFor) {
+        text = rt::FormatLocalTime("%d %b %Y %H:%M:%S", when);
+        madeFor = when;
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string ChangeLine(const char* label, std::string_view path, const char* lineEnd,
                        std::time_t when) {
-    std::string line = rt::FormatLocalTime("%d %b %Y %H:%M:%S", when);
+    std::string line = TimeText(when);
     line += label;
     // One change is one line, whatever the name holds.
     line += rt::EscapeControlCharacters(path);

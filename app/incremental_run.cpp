@@ -152,7 +152,7 @@ private:
         if (!entry.Answered() || entry.kind == rt::ENTRY_NONE) return false;
         if (entry.kind == rt::ENTRY_DIR) return !Excluded(path, name, true);
         // By path too: the journal of this run's own transaction is newer than the identities.
-        return !own_.HoldsIdentity(entry.identity) && !own_.Holds(rt::JoinEntryPath(path, name));
+        return !own_.HoldsIdentity(entry.identity) && !own_.Holds(path, name);
     }
 
     // A pattern for directories alone needs the entry's kind: it is asked again with it.

@@ -251,7 +251,7 @@ private:
     // Events of the program's own files and of excluded entries start no run.
     void TakeChange(const rt::TreeEvent& event) {
         if (!event.name.empty()) {
-            if (own_.Holds(rt::JoinEntryPath(event.directory, event.name))) return;
+            if (own_.Holds(event.directory, event.name)) return;
             if (!exclusions_.Empty() &&
                 exclusions_.Excludes(RelativeEntryPath(run_.dir, event.directory, event.name),
                                      false)) {

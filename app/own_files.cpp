@@ -37,14 +37,14 @@ bool TOwnFiles::HoldsIdentity(const rt::FileIdentity& identity) const {
     return std::find(identities_.begin(), identities_.end(), identity) != identities_.end();
 }
 
-bool TOwnFiles::Holds(const std::string& path) const {
-    if (std::find(paths_.begin(), paths_.end(), path) != paths_.end()) return true;
-    // Reached another way, an own file keeps its name (a directory link, not a hard link
-    // under another name): any other name is no own file, and needs no query.
-    const std::string_view name = NameOf(path);
+bool TOwnFiles::Holds(std::string_view directory, std::string_view name) const {
+    // However it is reached (a directory link, not a hard link under another name), an own
+    // file keeps its name: an entry of any other name is none, and needs no path or query.
     const bool ownName = std::any_of(paths_.begin(), paths_.end(),
                                      [&](const std::string& own) { return NameOf(own) == name; });
     if (!ownName) return false;
+    const std::string path = rt::JoinEntryPath(directory, name);
+    if (std::find(paths_.begin(), paths_.end(), path) != paths_.end()) return true;
     rt::FileIdentity identity;
     return rt::EntryType(path) == rt::ENTRY_FILE && rt::FileIdentityOf(path, identity) &&
            HoldsIdentity(identity);

@@ -4,6 +4,7 @@
 // path, and by identity for the same file reached another way.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/filesystem.h"
@@ -17,8 +18,9 @@ public:
     // Their paths and the identities of those there now.
     void Note(const RunVariables& run);
     bool HoldsIdentity(const rt::FileIdentity& identity) const;
-    // Whether the path (absolute) is one of them, or a file that is one of them.
-    bool Holds(const std::string& path) const;
+    // Whether the entry of the directory (absolute) is one of them, or a file that is one
+    // of them.
+    bool Holds(std::string_view directory, std::string_view name) const;
 
 private:
     std::vector<std::string> paths_;
