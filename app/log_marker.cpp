@@ -69,7 +69,7 @@ std::string Counts(std::uint64_t shown, std::uint64_t logged, std::uint64_t pend
 }
 
 std::size_t CountsAt(const std::string& fingerprint) {
-    return std::string(MARKER_FORMAT).size() + fingerprint.size() + 1;
+    return std::string_view(MARKER_FORMAT).size() + fingerprint.size() + 1;
 }
 
 // Bytes that may hold any byte, by their length: the length, a line end, the bytes and a
@@ -247,9 +247,10 @@ TOwedLines::TOwedLines(std::unique_ptr<rt::TPatchStream> file, std::string finge
 
 TOwedLines::~TOwedLines() = default;
 
+// The shown count alone, which comes first: the other fields stand as written last.
 void TOwedLines::LineShown() {
     ++shown_;
-    WriteCounts();
+    file_->WriteAt(static_cast<std::int64_t>(CountsAt(fingerprint_)), Count(shown_));
 }
 
 void TOwedLines::LogWriting(std::uint64_t lines, const std::string& stamp) {

@@ -39,7 +39,9 @@ private:
 };
 
 // A regular file whose bytes are overwritten where they are, without a new file: each
-// write reaches the file at once, so that a kill right after it keeps it.
+// write reaches the file at once, so that a kill right after it keeps it. Where the
+// platform can, bytes inside the file are written through a shared view of their pages,
+// without a system call for each write.
 class TPatchStream {
 public:
     // Null when the path names no regular file that can be written.
@@ -52,7 +54,14 @@ public:
 
 private:
     explicit TPatchStream(std::intptr_t handle) : handle_(handle) {}
+    // The view's bytes for these, mapped anew when they lie outside it; null when they
+    // cannot be mapped (past the file's end, or a file system that maps no file).
+    char* Viewed(std::int64_t offset, std::size_t size);
+
     std::intptr_t handle_;  // a file descriptor, or a Windows file handle
+    char* view_ = nullptr;
+    std::int64_t viewStart_ = 0;
+    std::size_t viewSize_ = 0;
 };
 
 }  // namespace rt

@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <utility>
 
 #include "runtime/native_path.h"
 #include "runtime/path.h"
 #include "runtime/stream.h"
+#include "runtime/textfile.h"
 #include "tests/runtime/filesystem_helpers.h"
 #include "tests/support/temp_dir.h"
 
@@ -263,4 +266,26 @@ TEST(Names, ANameEndingInADotOrABlankIsFoundAsListed) {
         EXPECT_TRUE(open->OpenFile(name)) << name;
         EXPECT_TRUE(RemoveFile(dir / name)) << name;
     }
+}
+
+// Each write is in the file at once, while the stream is still open: inside the file, over
+// a page boundary, from inside past the end, and past the end alone.
+TEST(PatchStreams, EachWriteIsInTheFileAtOnce) {
+    TempDir dir;
+    std::string expected(10000, '.');
+    const std::string path = dir.write("patched", expected);
+    auto stream = TPatchStream::Open(path);
+    ASSERT_TRUE(stream);
+    const std::pair<std::int64_t, std::string> writes[] = {
+        {10, "abc"}, {4090, "over-a-page"}, {12, "xyz"}, {9995, "the-end-and-more"}, {10020, "far"}};
+    for (const auto& [offset, bytes] : writes) {
+        ASSERT_TRUE(stream->WriteAt(offset, bytes));
+        expected.resize(std::max(expected.size(), static_cast<std::size_t>(offset) + bytes.size()), '\0');
+        expected.replace(static_cast<std::size_t>(offset), bytes.size(), bytes);
+        std::string seen;
+        ASSERT_TRUE(ReadFileBytes(path, seen));
+        EXPECT_EQ(seen, expected) << "after the write at " << offset;
+    }
+    EXPECT_FALSE(TPatchStream::Open(dir / "missing"));
+    EXPECT_FALSE(TPatchStream::Open(dir.path()));
 }
