@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     for (const fs::path& input : inputs) {
         std::ifstream in(input, std::ios::binary);
         const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-        std::fprintf(stderr, "%s\n", input.c_str());
+        std::fprintf(stderr, "%s\n", input.string().c_str());
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
     std::printf("%zu inputs replayed\n", inputs.size());

@@ -65,7 +65,7 @@ TEST_F(LoggingTest, ASecondRunReportsTheChangesInTheWindowAndTheLogFile) {
     const std::string shown = probe::NativeText(app.gadgets.reportArea);
     const std::string root = dir / "My Files";
     // The control holds CR LF line ends; the toolkit reads them back as line feeds.
-    for (const std::string line : {" - File changed: " + root + "\\grows.txt\r\n",
+    for (const std::string& line : {" - File changed: " + root + "\\grows.txt\r\n",
                                    " - New file: " + root + "\\sub\\new \xE2\x82\xAC.txt\r\n",
                                    " - File removed: " + root + "\\sub\\caf\xC3\xA9.txt\r\n"})
         EXPECT_NE(shown.find(line), std::string::npos) << line;
