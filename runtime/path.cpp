@@ -1,18 +1,8 @@
 #include "runtime/path.h"
 
 namespace rt {
-namespace {
-
-// Most paths have none: they are then copied as they are.
-bool HasDoubledSeparator(std::string_view text, char separator) {
-    const char doubled[] = {separator, separator};
-    return text.find(std::string_view(doubled, 2)) != std::string_view::npos;
-}
-
-}  // namespace
 
 std::string CollapseDoubledSeparators(std::string_view text, char separator) {
-    if (!HasDoubledSeparator(text, separator)) return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -27,8 +17,10 @@ std::string JoinEntryPath(std::string_view directory, std::string_view name, cha
     joined.reserve(directory.size() + 1 + name.size());
     joined.append(directory).push_back(separator);
     joined.append(name);
-    return HasDoubledSeparator(joined, separator) ? CollapseDoubledSeparators(joined, separator)
-                                                  : joined;
+    // Most paths have none: they go out as joined, without a second copy.
+    const char doubled[] = {separator, separator};
+    if (joined.find(std::string_view(doubled, 2)) == std::string::npos) return joined;
+    return CollapseDoubledSeparators(joined, separator);
 }
 
 std::string FileURL(std::string_view absolutePath, char separator) {

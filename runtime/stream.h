@@ -55,13 +55,15 @@ public:
 private:
     explicit TPatchStream(std::intptr_t handle) : handle_(handle) {}
     // The view's bytes for these, mapped anew when they lie outside it; null when they
-    // cannot be mapped (past the file's end, or a file system that maps no file).
+    // cannot be mapped (past the file's end, or a file system that maps no file: that one
+    // is not asked again).
     char* Viewed(std::int64_t offset, std::size_t size);
 
     std::intptr_t handle_;  // a file descriptor, or a Windows file handle
     char* view_ = nullptr;
     std::int64_t viewStart_ = 0;
     std::size_t viewSize_ = 0;
+    bool viewRefused_ = false;
 };
 
 }  // namespace rt

@@ -86,13 +86,15 @@ char* TPatchStream::Viewed(std::int64_t offset, std::size_t size) {
     }
     if (view_) munmap(view_, viewSize_);
     view_ = nullptr;
+    if (viewRefused_) return nullptr;
     struct stat info {};
     if (fstat(static_cast<int>(handle_), &info) != 0 || end > info.st_size) return nullptr;
     const std::int64_t page = sysconf(_SC_PAGESIZE);
     const std::int64_t start = offset / page * page;
     void* view = mmap(nullptr, static_cast<std::size_t>(end - start), PROT_READ | PROT_WRITE,
                       MAP_SHARED, static_cast<int>(handle_), start);
-    if (view == MAP_FAILED) return nullptr;
+    viewRefused_ = view == MAP_FAILED;
+    if (viewRefused_) return nullptr;
     view_ = static_cast<char*>(view);
     viewStart_ = start;
     viewSize_ = static_cast<std::size_t>(end - start);

@@ -92,8 +92,8 @@ class WindowTest(unittest.TestCase):
 
     def start(self, env):
         """The program started, as the accessibility bus shows it. One that ends before it gets
-        there (its first connection to the private X server was refused, seen once on a loaded
-        machine) is started once more."""
+        there (it said no display was available, seen once on a loaded machine) is started
+        once more."""
         for _ in range(2):
             self.program = subprocess.Popen([PROGRAM], cwd=self.scratch.name, env=env)
             wait_for(lambda: self.program.poll() is not None or self.find_application(),
